@@ -1,0 +1,50 @@
+#include "platform/FakePlatform.h"
+
+namespace tidorax {
+
+void FakePlatform::reset(const std::string& newRoot) {
+    root = newRoot;
+    env.clear();
+    env["HOME"] = root + "/home";
+    env["XDG_CONFIG_HOME"] = root + "/config";
+    env["XDG_CACHE_HOME"] = root + "/cache";
+    env["XDG_DATA_HOME"] = root + "/data";
+    env["TMPDIR"] = root + "/tmp";
+    hivePath = root + "/config/tidorax/registry.sqlite3";
+    autostartFolder = root + "/config/autostart";
+    programFolderPath = root + "/bin";
+    executableName = "tidorax";
+    version.reset();
+    sleeps.clear();
+    reopenHive();
+}
+
+void FakePlatform::reopenHive() {
+    hive_.reset();
+    hive_ = std::make_unique<RegistryHive>(hivePath, AutostartRedirect{autostartFolder, programFolderPath + "/tidorax"});
+}
+
+RegistryHive& FakePlatform::registry() {
+    if (!hive_) {
+        reopenHive();
+    }
+    return *hive_;
+}
+
+std::optional<std::string> FakePlatform::environment(const std::string& name) const {
+    const auto it = env.find(name);
+    if (it == env.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+int FakePlatform::GetVersionExA(OsVersionInfo& info) {
+    if (!version) {
+        return 0;
+    }
+    info = *version;
+    return 1;
+}
+
+} // namespace tidorax

@@ -1,0 +1,50 @@
+// A platform for tests: a real hive file in a folder the test chooses, an
+// environment held in a map, a version record the test sets, and pauses that are
+// recorded instead of slept.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace tidorax {
+
+class FakePlatform : public Platform {
+public:
+    // Points everything at a fresh root folder: the hive at
+    // root/config/tidorax/registry.sqlite3, autostart at root/config/autostart,
+    // HOME=root/home, XDG_CONFIG_HOME, XDG_CACHE_HOME, XDG_DATA_HOME and TMPDIR below
+    // root. Clears the version record and the recorded pauses.
+    void reset(const std::string& root);
+
+    RegistryHive& registry() override;
+    std::optional<std::string> environment(const std::string& name) const override;
+    std::string programFolder() const override { return programFolderPath; }
+    std::string executableBaseName() const override { return executableName; }
+    std::string productName() const override { return "Tidorax"; }
+    int GetVersionExA(OsVersionInfo& info) override;
+    void Sleep(std::uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
+
+    // Reopens the hive (for instance after the test damaged its file).
+    void reopenHive();
+
+    std::string root;
+    std::map<std::string, std::string> env;
+    std::string hivePath;
+    std::string autostartFolder;
+    std::string programFolderPath = "/opt/tidorax";
+    std::string executableName = "tidorax";
+    // nullopt: GetVersionExA fails, as on Linux.
+    std::optional<OsVersionInfo> version;
+    std::vector<std::uint32_t> sleeps;
+
+private:
+    std::unique_ptr<RegistryHive> hive_;
+};
+
+// The fake this test binary was linked with.
+FakePlatform& fakePlatform();
+
+} // namespace tidorax

@@ -1,0 +1,81 @@
+#include "platform/LinuxPlatform.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <unistd.h>
+
+namespace tidorax {
+
+namespace {
+
+std::string selfExecutable() {
+    std::string buffer(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n <= 0) {
+        return {};
+    }
+    buffer.resize(static_cast<std::size_t>(n));
+    return buffer;
+}
+
+} // namespace
+
+LinuxPlatform::LinuxPlatform() = default;
+LinuxPlatform::~LinuxPlatform() = default;
+
+std::string LinuxPlatform::configHome() const {
+    const auto xdg = environment("XDG_CONFIG_HOME");
+    if (xdg && !xdg->empty() && xdg->front() == '/') {
+        return *xdg;
+    }
+    return environment("HOME").value_or("") + "/.config";
+}
+
+RegistryHive& LinuxPlatform::registry() {
+    std::call_once(hiveOnce_, [this] {
+        const std::string config = configHome();
+        hive_ = std::make_unique<RegistryHive>(config + "/tidorax/registry.sqlite3",
+                                               AutostartRedirect{config + "/autostart", programFolder() +
+                                                                                            (programFolder() == "/"
+                                                                                                 ? "tidorax"
+                                                                                                 : "/tidorax")});
+    });
+    return *hive_;
+}
+
+std::optional<std::string> LinuxPlatform::environment(const std::string& name) const {
+    const char* value = std::getenv(name.c_str());
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(value);
+}
+
+std::string LinuxPlatform::programFolder() const {
+    const std::string exe = selfExecutable();
+    const auto slash = exe.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : exe.substr(0, slash);
+}
+
+std::string LinuxPlatform::executableBaseName() const {
+    const std::string exe = selfExecutable();
+    const auto slash = exe.rfind('/');
+    return slash == std::string::npos ? exe : exe.substr(slash + 1);
+}
+
+std::string LinuxPlatform::productName() const { return "Tidorax"; }
+
+int LinuxPlatform::GetVersionExA(OsVersionInfo& /*info*/) {
+    // Linux belongs to neither Windows group: report no version record at all.
+    return 0;
+}
+
+void LinuxPlatform::Sleep(std::uint32_t milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+} // namespace tidorax

@@ -1,0 +1,57 @@
+// The layer over the operating system that the core reaches for everything outside
+// its own memory: the registry hive, the environment, the program's own identity,
+// the version record and pauses. One implementation serves the real program
+// (LinuxPlatform); a fake one serves the tests (FakePlatform). Which one a binary
+// gets is decided when it is linked; the core reaches it only through platform().
+#pragma once
+
+#include "platform/RegistryHive.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tidorax {
+
+// The record of GetVersionExA, fields in the order and widths Windows uses.
+struct OsVersionInfo {
+    std::uint32_t dwOSVersionInfoSize = 148;
+    std::uint32_t dwMajorVersion = 0;
+    std::uint32_t dwMinorVersion = 0;
+    std::uint32_t dwBuildNumber = 0;
+    std::uint32_t dwPlatformId = 0;
+    char szCSDVersion[128] = {};
+};
+
+inline constexpr std::uint32_t VER_PLATFORM_WIN32_WINDOWS = 1;
+inline constexpr std::uint32_t VER_PLATFORM_WIN32_NT = 2;
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // The registry hive with every root.
+    virtual RegistryHive& registry() = 0;
+
+    // An environment variable by its exact name; nullopt when it is not set.
+    virtual std::optional<std::string> environment(const std::string& name) const = 0;
+
+    // Folder of the running executable, with no trailing "/" (except "/" itself).
+    virtual std::string programFolder() const = 0;
+    // Base name of the running executable ("tidorax").
+    virtual std::string executableBaseName() const = 0;
+    // The product name of the program ("Tidorax").
+    virtual std::string productName() const = 0;
+
+    // GetVersionExA: fills the record and returns 1, or returns 0 when the system
+    // is not Windows (every version test then answers false).
+    virtual int GetVersionExA(OsVersionInfo& info) = 0;
+
+    // Sleep: pauses the calling thread.
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+};
+
+// The platform this binary was linked with. Created on first use.
+Platform& platform();
+
+} // namespace tidorax

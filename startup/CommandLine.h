@@ -1,0 +1,21 @@
+// The command line: the text after the program's own name.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tidorax {
+
+// The last argument of CommandLine, counting at most MaxArgs arguments; nullopt
+// (the empty variant) when the command line holds none. Blanks, tabs, "/" and
+// double quotes separate arguments and are dropped.
+std::optional<std::string> GetLastArgument(const std::string& CommandLine, int MaxArgs = 10);
+
+// The command line text of a process: its arguments after the program name joined
+// with blanks.
+std::string CommandLineText(int argc, const char* const* argv);
+
+// True when the last argument selects the silent cleaning run ("A" or "a").
+bool IsViriRererCommandLine(const std::string& CommandLine);
+
+} // namespace tidorax

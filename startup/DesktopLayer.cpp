@@ -1,0 +1,1 @@
+// The desktop layer starts here; its windows and services live in their own files.

@@ -1,0 +1,22 @@
+// Special folders by their CSIDL number. A user may point any of them elsewhere with
+// a REG_SZ value under HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User
+// Shell Folders (the Windows value names: "Cache", "Cookies", "Desktop", ...);
+// otherwise they come from the XDG base and user directories.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tidorax {
+
+inline constexpr std::int32_t CSIDL_INTERNET_CACHE = 0x20;
+inline constexpr std::int32_t CSIDL_COOKIES = 0x21;
+
+// The folder's absolute path without a trailing "/" (except "/" itself), or the
+// empty text when the number names no folder here.
+std::string SpecialFolderPath(std::int32_t Csidl);
+
+// The Windows value name under "User Shell Folders" for a CSIDL, or "" when none.
+std::string UserShellFolderValueName(std::int32_t Csidl);
+
+} // namespace tidorax
