@@ -16,6 +16,9 @@ void FakePlatform::reset(const std::string& newRoot) {
     executableName = "tidorax";
     version.reset();
     sleeps.clear();
+    shownBoxes.clear();
+    scriptedAnswers.clear();
+    messageBoxHandler = nullptr;
     reopenHive();
 }
 
@@ -45,6 +48,19 @@ int FakePlatform::GetVersionExA(OsVersionInfo& info) {
     }
     info = *version;
     return 1;
+}
+
+int FakePlatform::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+    shownBoxes.push_back({prompt, buttons, title});
+    if (messageBoxHandler) {
+        return messageBoxHandler(prompt, buttons, title);
+    }
+    if (!scriptedAnswers.empty()) {
+        const int answer = scriptedAnswers.front();
+        scriptedAnswers.erase(scriptedAnswers.begin());
+        return answer;
+    }
+    return (buttons & 0x0F) == 4 ? IDYES : IDOK;
 }
 
 } // namespace tidorax

@@ -26,6 +26,10 @@ public:
     std::string productName() const override { return "Tidorax"; }
     int GetVersionExA(OsVersionInfo& info) override;
     void Sleep(std::uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
+    // Records the box and answers with the next scripted answer (IDOK, or IDYES for
+    // a Yes/No box, when none is left).
+    int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
+    void setMessageBoxHandler(MessageBoxHandler handler) override { messageBoxHandler = std::move(handler); }
 
     // Reopens the hive (for instance after the test damaged its file).
     void reopenHive();
@@ -39,6 +43,14 @@ public:
     // nullopt: GetVersionExA fails, as on Linux.
     std::optional<OsVersionInfo> version;
     std::vector<std::uint32_t> sleeps;
+    struct ShownBox {
+        std::string prompt;
+        int buttons;
+        std::string title;
+    };
+    std::vector<ShownBox> shownBoxes;
+    std::vector<int> scriptedAnswers;
+    MessageBoxHandler messageBoxHandler;
 
 private:
     std::unique_ptr<RegistryHive> hive_;

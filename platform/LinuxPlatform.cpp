@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <iostream>
 #include <thread>
+#include <utility>
 #include <unistd.h>
 
 namespace tidorax {
@@ -77,5 +79,16 @@ int LinuxPlatform::GetVersionExA(OsVersionInfo& /*info*/) {
 void LinuxPlatform::Sleep(std::uint32_t milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
+
+int LinuxPlatform::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+    if (messageBoxHandler_) {
+        return messageBoxHandler_(prompt, buttons, title);
+    }
+    // No desktop: say it on standard error and take the affirmative answer.
+    std::cerr << title << ": " << prompt << '\n';
+    return (buttons & 0x0F) == 4 ? IDYES : IDOK;
+}
+
+void LinuxPlatform::setMessageBoxHandler(MessageBoxHandler handler) { messageBoxHandler_ = std::move(handler); }
 
 } // namespace tidorax

@@ -21,6 +21,8 @@ public:
     std::string productName() const override;
     int GetVersionExA(OsVersionInfo& info) override;
     void Sleep(std::uint32_t milliseconds) override;
+    int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
+    void setMessageBoxHandler(MessageBoxHandler handler) override;
 
     // $XDG_CONFIG_HOME when it is an absolute path, else $HOME/.config.
     std::string configHome() const;
@@ -28,6 +30,7 @@ public:
 private:
     std::once_flag hiveOnce_;
     std::unique_ptr<RegistryHive> hive_;
+    MessageBoxHandler messageBoxHandler_;
 };
 
 } // namespace tidorax

@@ -8,6 +8,7 @@
 #include "platform/RegistryHive.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -49,7 +50,26 @@ public:
 
     // Sleep: pauses the calling thread.
     virtual void Sleep(std::uint32_t milliseconds) = 0;
+
+    // A message box with the Windows flag values (64 OK + information, 36 Yes/No +
+    // question, 20 Yes/No + critical, 16 OK + critical); returns the answer (1 OK,
+    // 6 Yes, 7 No). The desktop layer installs the real boxes with
+    // setMessageBoxHandler; without one the text goes to standard error and the
+    // answer is OK (or Yes).
+    virtual int MsgBox(const std::string& prompt, int buttons, const std::string& title) = 0;
+
+    using MessageBoxHandler = std::function<int(const std::string& prompt, int buttons, const std::string& title)>;
+    virtual void setMessageBoxHandler(MessageBoxHandler handler) = 0;
 };
+
+// Message box answers and flags.
+inline constexpr int IDOK = 1;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+inline constexpr int MB_OK_INFORMATION = 64;
+inline constexpr int MB_YESNO_QUESTION = 36;
+inline constexpr int MB_YESNO_CRITICAL = 20;
+inline constexpr int MB_OK_CRITICAL = 16;
 
 // The platform this binary was linked with. Created on first use.
 Platform& platform();
