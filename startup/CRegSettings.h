@@ -29,7 +29,8 @@ public:
     // section does not exist or holds no text value.
     std::optional<std::vector<Row>> GetAllSettings(const std::string& Section);
     // The stored text, or Default when the section, the value or its data is missing.
-    std::string GetSetting(const std::string& Section, const std::string& Key, const std::string& Default = "");
+    std::string GetSetting(const std::string& Section, const std::string& Key,
+                           const std::string& Default = "");
     // Writes Setting as REG_SZ with its terminating zero byte; true when written.
     bool SaveSetting(const std::string& Section, const std::string& Key, const std::string& Setting);
 

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks; each prints its figures and its ratio against a
+# reference tool on the same generated tree. Trees are made under a fresh folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh normal >/dev/null
+work=$(mktemp -d "$PWD/build/bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+for b in build/bench/bench_*; do
+    [ -x "$b" ] || continue
+    echo "== $(basename "$b")"
+    TMPDIR="$work" "$b"
+done

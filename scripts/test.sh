@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs what is missing, checks the formatting, builds the normal and the
+# AddressSanitizer/UndefinedBehaviorSanitizer flavours, and runs every test of both.
+# Tests run with HOME, XDG_* folders, TMPDIR and Temp pointing at a fresh folder
+# inside the build tree, never at the real ones.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+echo "== formatting"
+mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+clang-format --dry-run -Werror "${sources[@]}"
+
+run_flavour() {
+    local flavour=$1 dir=$2
+    echo "== build: $flavour"
+    scripts/build.sh "$flavour"
+    local sandbox
+    mkdir -p "$dir/test-env"
+    sandbox=$(mktemp -d "$PWD/$dir/test-env/run-XXXXXX")
+    mkdir -p "$sandbox"/{home,config,cache,data,runtime,tmp}
+    chmod 700 "$sandbox/runtime"
+    echo "== tests: $flavour"
+    (
+        export HOME="$sandbox/home" XDG_CONFIG_HOME="$sandbox/config" XDG_CACHE_HOME="$sandbox/cache" \
+            XDG_DATA_HOME="$sandbox/data" XDG_RUNTIME_DIR="$sandbox/runtime" TMPDIR="$sandbox/tmp" \
+            Temp="$sandbox/tmp" TEMP="$sandbox/tmp"
+        unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS DBUS_SYSTEM_BUS_ADDRESS
+        export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
+        export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+        export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+        cd "$dir"
+        ctest --output-on-failure --timeout 600 -j2
+    )
+    rm -rf "$sandbox"
+}
+
+run_flavour asan build-asan
+run_flavour normal build

@@ -1,0 +1,30 @@
+// A test fixture that points the fake platform (hive, HOME, XDG folders, TMPDIR) at a
+// fresh temporary folder and empties the working lists.
+#pragma once
+
+#include "engine/WorkingLists.h"
+#include "platform/FakePlatform.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace tidorax::test {
+
+class PlatformFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fakePlatform().reset(tmp.path());
+        Form1Lists() = MainWindowLists{};
+        Form2Lists() = OptionsWindowLists{};
+    }
+    void TearDown() override {
+        // Close the hive before its folder goes.
+        fakePlatform().reset(tmp.path());
+    }
+
+    FakePlatform& fake() { return fakePlatform(); }
+
+    TempDir tmp;
+};
+
+} // namespace tidorax::test
