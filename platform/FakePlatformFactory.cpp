@@ -7,6 +7,8 @@ FakePlatform& fakePlatform() {
     return instance;
 }
 
-Platform& platform() { return fakePlatform(); }
+Platform& platform() {
+    return fakePlatform();
+}
 
 } // namespace tidorax

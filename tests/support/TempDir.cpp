@@ -13,7 +13,8 @@ namespace fs = std::filesystem;
 
 TempDir::TempDir() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tidorax-test-XXXXXX";
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tidorax-test-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary folder under " + pattern);
     }
@@ -39,7 +40,9 @@ void writeFile(const std::string& path, const std::string& contents) {
     out << contents;
 }
 
-void makeDirs(const std::string& path) { fs::create_directories(path); }
+void makeDirs(const std::string& path) {
+    fs::create_directories(path);
+}
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
