@@ -1,4 +1,5 @@
-// Cleaning of the Cookies folder, sparing saved cookies and ".dat" files.
+// Cleaning of the Cookies folder, sparing saved cookies, the current cookies of the
+// special sites and every file whose name ends in ".dat".
 #pragma once
 
 #include <string>
@@ -6,5 +7,9 @@
 namespace tidorax {
 
 void CleanCookieFiles(const std::string& WindowName);
+
+// Fills the options window's Cookies tab: List3 with every file below Folder (ending
+// with "/"), List4 with the saved cookies, and the two count lines.
+void ListCookieFiles(const std::string& Folder);
 
 } // namespace tidorax

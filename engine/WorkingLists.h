@@ -20,11 +20,15 @@ struct MainWindowLists {
 
 // What the options window's cleaning tabs show; filled by the engine for "Form2".
 struct OptionsWindowLists {
-    FileList List1;     // Internet tab: files left in the Temporary Internet Files folder
-    std::string Label1; // Internet tab count line
-    FileList List2;     // Temp tab: files left in the Temp folder
-    std::string Label5; // Temp tab count line
-    std::string Label6; // Temp tab "in use" line
+    FileList List1;      // Internet tab: files left in the Temporary Internet Files folder
+    std::string Label1;  // Internet tab count line
+    FileList List2;      // Temp tab: files left in the Temp folder
+    std::string Label5;  // Temp tab count line
+    std::string Label6;  // Temp tab "in use" line
+    FileList List3;      // Cookies tab: every file in the Cookies folder
+    FileList List4;      // Cookies tab: the saved cookies, as stored
+    std::string Label12; // Cookies tab count line
+    std::string Label14; // Cookies tab saved-cookies line
 };
 
 MainWindowLists& Form1Lists();

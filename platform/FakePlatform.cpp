@@ -19,12 +19,18 @@ void FakePlatform::reset(const std::string& newRoot) {
     shownBoxes.clear();
     scriptedAnswers.clear();
     messageBoxHandler = nullptr;
+    startedProcesses.clear();
+    waitedProcesses.clear();
+    failProcessStart = false;
+    nextProcessId = 4200;
+    onProcessStart = nullptr;
     reopenHive();
 }
 
 void FakePlatform::reopenHive() {
     hive_.reset();
-    hive_ = std::make_unique<RegistryHive>(hivePath, AutostartRedirect{autostartFolder, programFolderPath + "/tidorax"});
+    hive_ = std::make_unique<RegistryHive>(
+        hivePath, AutostartRedirect{autostartFolder, programFolderPath + "/tidorax"});
 }
 
 RegistryHive& FakePlatform::registry() {
@@ -61,6 +67,17 @@ int FakePlatform::MsgBox(const std::string& prompt, int buttons, const std::stri
         return answer;
     }
     return (buttons & 0x0F) == 4 ? IDYES : IDOK;
+}
+
+std::uint32_t FakePlatform::StartHiddenProcess(const std::string& commandLine) {
+    startedProcesses.push_back(commandLine);
+    if (failProcessStart) {
+        return 0;
+    }
+    if (onProcessStart) {
+        onProcessStart(commandLine);
+    }
+    return nextProcessId++;
 }
 
 } // namespace tidorax

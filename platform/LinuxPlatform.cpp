@@ -1,11 +1,15 @@
 #include "platform/LinuxPlatform.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <thread>
-#include <utility>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace tidorax {
 
@@ -19,6 +23,34 @@ std::string selfExecutable() {
     }
     buffer.resize(static_cast<std::size_t>(n));
     return buffer;
+}
+
+// Splits a command line into words: blanks separate words, double quotes group blanks
+// into a word and are themselves dropped.
+std::vector<std::string> splitCommandLine(const std::string& commandLine) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    bool quoted = false;
+    for (const char c : commandLine) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inWord) {
+                words.push_back(word);
+                word.clear();
+                inWord = false;
+            }
+        } else {
+            word.push_back(c);
+            inWord = true;
+        }
+    }
+    if (inWord) {
+        words.push_back(word);
+    }
+    return words;
 }
 
 } // namespace
@@ -37,11 +69,10 @@ std::string LinuxPlatform::configHome() const {
 RegistryHive& LinuxPlatform::registry() {
     std::call_once(hiveOnce_, [this] {
         const std::string config = configHome();
-        hive_ = std::make_unique<RegistryHive>(config + "/tidorax/registry.sqlite3",
-                                               AutostartRedirect{config + "/autostart", programFolder() +
-                                                                                            (programFolder() == "/"
-                                                                                                 ? "tidorax"
-                                                                                                 : "/tidorax")});
+        hive_ = std::make_unique<RegistryHive>(
+            config + "/tidorax/registry.sqlite3",
+            AutostartRedirect{config + "/autostart",
+                              programFolder() + (programFolder() == "/" ? "tidorax" : "/tidorax")});
     });
     return *hive_;
 }
@@ -69,7 +100,9 @@ std::string LinuxPlatform::executableBaseName() const {
     return slash == std::string::npos ? exe : exe.substr(slash + 1);
 }
 
-std::string LinuxPlatform::productName() const { return "Tidorax"; }
+std::string LinuxPlatform::productName() const {
+    return "Tidorax";
+}
 
 int LinuxPlatform::GetVersionExA(OsVersionInfo& /*info*/) {
     // Linux belongs to neither Windows group: report no version record at all.
@@ -89,6 +122,35 @@ int LinuxPlatform::MsgBox(const std::string& prompt, int buttons, const std::str
     return (buttons & 0x0F) == 4 ? IDYES : IDOK;
 }
 
-void LinuxPlatform::setMessageBoxHandler(MessageBoxHandler handler) { messageBoxHandler_ = std::move(handler); }
+void LinuxPlatform::setMessageBoxHandler(MessageBoxHandler handler) {
+    messageBoxHandler_ = std::move(handler);
+}
+
+std::uint32_t LinuxPlatform::StartHiddenProcess(const std::string& commandLine) {
+    std::vector<std::string> words = splitCommandLine(commandLine);
+    if (words.empty() || words.front().empty()) {
+        return 0;
+    }
+    std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (::posix_spawnp(&pid, argv.front(), nullptr, nullptr, argv.data(), ::environ) != 0 || pid <= 0) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>(pid);
+}
+
+void LinuxPlatform::WaitForProcessEnd(std::uint32_t processId) {
+    if (processId == 0) {
+        return;
+    }
+    int status = 0;
+    while (::waitpid(static_cast<pid_t>(processId), &status, 0) < 0 && errno == EINTR) {
+    }
+}
 
 } // namespace tidorax

@@ -23,6 +23,8 @@ public:
     void Sleep(std::uint32_t milliseconds) override;
     int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
     void setMessageBoxHandler(MessageBoxHandler handler) override;
+    std::uint32_t StartHiddenProcess(const std::string& commandLine) override;
+    void WaitForProcessEnd(std::uint32_t processId) override;
 
     // $XDG_CONFIG_HOME when it is an absolute path, else $HOME/.config.
     std::string configHome() const;
