@@ -1,0 +1,27 @@
+#include "notices/CountPlacement.h"
+
+namespace tidorax {
+
+CountPlacement PlaceCountWindow(const std::string& WindowName, std::int64_t lastMouseX, double width,
+                                double height, const ScreenMetrics& screen) {
+    CountPlacement placement;
+    if (WindowName == "Form1") {
+        placement.left = static_cast<double>(lastMouseX) - width / 2;
+        placement.top = WorkAreaBottom(screen) - height;
+        placement.backColour = COUNT_TRAY_BACK_COLOUR;
+    } else {
+        placement.left = (WorkAreaRight(screen) - width) / 2;
+        placement.top = (WorkAreaBottom(screen) - height) / 2;
+        placement.backColour = COUNT_OPTIONS_BACK_COLOUR;
+        placement.hideOptionsWindow = true;
+    }
+    return placement;
+}
+
+std::string CountCaption(std::size_t filesBefore, std::size_t filesAfter) {
+    const auto before = static_cast<long long>(filesBefore);
+    const auto after = static_cast<long long>(filesAfter);
+    return std::to_string(before - after);
+}
+
+} // namespace tidorax
