@@ -224,14 +224,19 @@ void WalkInto(const std::string& Folder, FileList& target) {
                 ::close(childFd); // another mounted filesystem: neither entered nor listed
                 continue;
             }
-            if (bufferPos < bufferLength) {
-                folder.pending.assign(buffer.data() + bufferPos, buffer.data() + bufferLength);
-                folder.pendingPos = 0;
+            try {
+                if (bufferPos < bufferLength) {
+                    folder.pending.assign(buffer.data() + bufferPos, buffer.data() + bufferLength);
+                    folder.pendingPos = 0;
+                }
+                path.append(name).push_back('/');
+                stack.folders.push_back(OpenFolder{childFd, path.size(), {}, 0});
+            } catch (...) {
+                ::close(childFd); // out of memory: the stack closes the others
+                throw;
             }
             bufferPos = 0;
             bufferLength = 0;
-            path.append(name).push_back('/');
-            stack.folders.push_back(OpenFolder{childFd, path.size(), {}, 0});
             continue;
         }
 
