@@ -13,8 +13,11 @@ const QByteArray kActivated = QByteArrayLiteral("activated\n");
 } // namespace
 
 SingleInstance::SingleInstance(QString socketPath, QObject* parent)
-    : QObject(parent), path_(socketPath.isEmpty() ? DefaultSocketPath() : std::move(socketPath)) {
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    : QObject(parent), path_(socketPath.isEmpty() ? DefaultSocketPath() : std::move(socketPath)),
+      server_(this) {
+    // No socket options: with them the server binds elsewhere and renames its socket
+    // over the path, which would take the place of a running instance. The runtime
+    // folder is the user's own.
     connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
 }
 
