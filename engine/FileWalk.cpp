@@ -242,10 +242,11 @@ void WalkInto(const std::string& Folder, FileList& target) {
 
         const std::size_t nameLength = std::strlen(name);
         if (MatchSpec(std::string_view(name, nameLength), SearchPattern)) {
-            std::string fullPath;
-            fullPath.reserve(path.size() + nameLength);
-            fullPath.append(path).append(name, nameLength);
-            target.push_back(std::move(fullPath));
+            // One allocation per entry, made in place.
+            std::string& fullPath = target.emplace_back(path.size() + nameLength, '\0');
+            char* out = fullPath.data();
+            std::memcpy(out, path.data(), path.size());
+            std::memcpy(out + path.size(), name, nameLength);
         }
     }
 }
