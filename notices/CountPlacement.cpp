@@ -1,5 +1,7 @@
 #include "notices/CountPlacement.h"
 
+#include <algorithm>
+
 namespace tidorax {
 
 CountPlacement PlaceCountWindow(const std::string& WindowName, std::int64_t lastMouseX, double width,
@@ -7,6 +9,9 @@ CountPlacement PlaceCountWindow(const std::string& WindowName, std::int64_t last
     CountPlacement placement;
     if (WindowName == "Form1") {
         placement.left = static_cast<double>(lastMouseX) - width / 2;
+        // A click near the screen's edge still shows the whole count.
+        placement.left = std::min(placement.left, WorkAreaRight(screen) - width);
+        placement.left = std::max(placement.left, 0.0);
         placement.top = WorkAreaBottom(screen) - height;
         placement.backColour = COUNT_TRAY_BACK_COLOUR;
     } else {

@@ -21,8 +21,9 @@ struct CountPlacement {
     bool hideOptionsWindow = false;
 };
 
-// For "Form1" (exactly): centred horizontally on LastMouseX, the bottom edge on the
-// top of a bottom taskbar, peach. For any other name: centred in the usable area,
+// For "Form1" (exactly): centred horizontally on LastMouseX (relative to the screen)
+// but kept within the usable width, the bottom edge on the top of a bottom taskbar,
+// peach. For any other name: centred in the usable area,
 // grey, with the options window hidden. Width and height are the count window's
 // outer size in twips.
 CountPlacement PlaceCountWindow(const std::string& WindowName, std::int64_t lastMouseX, double width,

@@ -23,11 +23,24 @@ std::function<ScreenMetrics()>& screenMetricsSource() {
     return source;
 }
 
-ScreenMetrics currentScreenMetrics() {
+ScreenMetrics currentScreenMetrics(const QScreen* screen) {
     if (screenMetricsSource()) {
         return screenMetricsSource()();
     }
-    return ScreenMetricsOf();
+    return ScreenMetricsOf(screen);
+}
+
+// The screen that holds the horizontal position of the last click on the tray icon.
+const QScreen* screenOfTrayClick() {
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->geometry();
+        const double tpp = TwipsPerPixelX(screen);
+        const double x = static_cast<double>(LastMouseX) / tpp;
+        if (x >= area.left() && x < area.left() + area.width()) {
+            return screen;
+        }
+    }
+    return QGuiApplication::primaryScreen();
 }
 
 // Design sizes in twips.
@@ -102,22 +115,20 @@ void frmCount::setBackColor(std::uint32_t bgr) {
 }
 
 void frmCount::ShowCount(const std::string& WindowName) {
-    const ScreenMetrics screen = currentScreenMetrics();
-    const double tppX = screen.twipsPerPixelX > 0 ? screen.twipsPerPixelX : 15.0;
-    const double tppY = screen.twipsPerPixelY > 0 ? screen.twipsPerPixelY : 15.0;
+    const bool fromTray = WindowName == "Form1";
+    const QScreen* screen = fromTray ? screenOfTrayClick() : QGuiApplication::primaryScreen();
+    const ScreenMetrics metrics = currentScreenMetrics(screen);
+    const double tppX = metrics.twipsPerPixelX > 0 ? metrics.twipsPerPixelX : 15.0;
+    const double tppY = metrics.twipsPerPixelY > 0 ? metrics.twipsPerPixelY : 15.0;
     const double width = this->width() * tppX;
     const double height = this->height() * tppY;
+    // The arithmetic is the screen's own; LastMouseX is a position on the whole desktop.
+    const QPoint origin = screen != nullptr ? screen->geometry().topLeft() : QPoint();
+    const std::int64_t mouseX = LastMouseX - std::llround(origin.x() * tppX);
 
-    const CountPlacement placement = PlaceCountWindow(WindowName, LastMouseX, width, height, screen);
-    QPoint origin;
-    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-        origin = primary->geometry().topLeft();
-    }
-    // LastMouseX is a position on the whole desktop; the work area is the screen's own.
-    const int x =
-        static_cast<int>(std::floor(placement.left / tppX)) + (WindowName == "Form1" ? 0 : origin.x());
-    const int y = static_cast<int>(std::floor(placement.top / tppY)) + origin.y();
-    move(x, y);
+    const CountPlacement placement = PlaceCountWindow(WindowName, mouseX, width, height, metrics);
+    move(origin.x() + static_cast<int>(std::floor(placement.left / tppX)),
+         origin.y() + static_cast<int>(std::floor(placement.top / tppY)));
     setBackColor(placement.backColour);
     if (placement.hideOptionsWindow) {
         AuxiliaryWindows::HideOptionsWindow();

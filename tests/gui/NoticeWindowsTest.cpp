@@ -18,24 +18,32 @@ ScreenMetrics screenWithBottomPanel() {
 
 class NoticeWindowsTest : public GuiTest {};
 
+// A desktop of 3840 x 1080 pixels with a 40-pixel panel at the bottom.
+ScreenMetrics wideScreen() {
+    return ScreenMetricsFromGeometry(3840, 1080, 0, 0, 3840, 1040, 96, 96);
+}
+
 TEST_F(NoticeWindowsTest, CountWindowShowsTheCountAboveTheTaskbarAtTheClick) {
-    frmCount::setScreenMetricsSource(screenWithBottomPanel);
     struct Case {
         std::size_t before;
         std::size_t after;
         const char* shown;
         std::int64_t lastMouseX;
-        int left; // pixels
+        bool wide;
+        QPoint position; // pixels
     };
     const Case cases[] = {
-        {37, 0, "37", 600 * 15, 600 - 45},
-        {0, 0, "0", 600 * 15, 600 - 45},
-        {3, 5, "-2", 600 * 15, 600 - 45},
-        {40000, 1, "39999", 600 * 15, 600 - 45},
+        {37, 0, "37", 600 * 15, false, {600 - 45, 738 - 50}},
+        {0, 0, "0", 600 * 15, false, {600 - 45, 738 - 50}},
+        {3, 5, "-2", 600 * 15, false, {600 - 45, 738 - 50}},
+        {40000, 1, "39999", 600 * 15, false, {600 - 45, 738 - 50}},
         // A click at x = 3000 pixels places the window there.
-        {37, 0, "37", 3000 * 15, 3000 - 45},
+        {37, 0, "37", 3000 * 15, true, {3000 - 45, 1040 - 50}},
+        // A click at the right edge keeps the whole window on the screen.
+        {37, 0, "37", 1020 * 15, false, {1024 - 89, 738 - 50}},
     };
     for (const Case& c : cases) {
+        frmCount::setScreenMetricsSource(c.wide ? wideScreen : screenWithBottomPanel);
         Form1Lists().List7.assign(c.before, "f");
         Form1Lists().List6.assign(c.after, "f");
         LastMouseX = c.lastMouseX;
@@ -46,7 +54,7 @@ TEST_F(NoticeWindowsTest, CountWindowShowsTheCountAboveTheTaskbarAtTheClick) {
         EXPECT_EQ(count->Label1->text(), c.shown);
         EXPECT_EQ(count->Label2->text(), "Files Cleaned");
         EXPECT_EQ(count->size(), QSize(89, 50));
-        EXPECT_EQ(count->pos(), QPoint(c.left, 738 - 50)) << c.shown;
+        EXPECT_EQ(count->pos(), c.position) << c.shown << " at " << c.lastMouseX;
         EXPECT_EQ(count->BackColor(), 0xC0E0FFu);
         EXPECT_EQ(count->palette().color(QPalette::Window), QColor(255, 224, 192));
         EXPECT_TRUE(count->Timer1->isActive());

@@ -109,8 +109,9 @@ TEST(CountPlacement, TrayRunsSitOnTheTaskbarAtTheClickOptionsRunsAreCentred) {
     };
     const Case cases[] = {
         {"Form1", 9000, 9000 - 1335 / 2.0, 738 * 15 - 750, 0xC0E0FF, false},
-        // A click at x = 3000 pixels is 45000 twips: no 16-bit overflow.
-        {"Form1", 45000, 45000 - 1335 / 2.0, 738 * 15 - 750, 0xC0E0FF, false},
+        // Near the edges the whole window stays on the screen.
+        {"Form1", 1020 * 15, 1024 * 15 - 1335, 738 * 15 - 750, 0xC0E0FF, false},
+        {"Form1", 5 * 15, 0, 738 * 15 - 750, 0xC0E0FF, false},
         {"Form2", 9000, (1024 * 15 - 1335) / 2.0, (738 * 15 - 750) / 2.0, 0x808080, true},
         {"form1", 9000, (1024 * 15 - 1335) / 2.0, (738 * 15 - 750) / 2.0, 0x808080, true},
         {"", 9000, (1024 * 15 - 1335) / 2.0, (738 * 15 - 750) / 2.0, 0x808080, true},
@@ -122,6 +123,15 @@ TEST(CountPlacement, TrayRunsSitOnTheTaskbarAtTheClickOptionsRunsAreCentred) {
         EXPECT_EQ(placement.backColour, c.colour) << c.name;
         EXPECT_EQ(placement.hideOptionsWindow, c.hidesOptions) << c.name;
     }
+}
+
+TEST(CountPlacement, AClickBeyond2184PixelsIsPlacedThere) {
+    // 45000 twips (x = 3000 pixels) does not fit into 16 bits; on a 3840-pixel desktop
+    // the window is centred on it all the same.
+    const ScreenMetrics wide = ScreenMetricsFromGeometry(3840, 1080, 0, 0, 3840, 1040, 96, 96);
+    const CountPlacement placement = PlaceCountWindow("Form1", 45000, 1335, 750, wide);
+    EXPECT_DOUBLE_EQ(placement.left, 45000 - 1335 / 2.0);
+    EXPECT_DOUBLE_EQ(placement.top, 1040 * 15 - 750);
 }
 
 TEST(CountPlacement, CaptionIsBeforeMinusAfterWithoutWrapping) {

@@ -1,0 +1,224 @@
+#!/bin/bash
+# The tray program on a real X desktop: Xvfb with trayer as the tray host, driven by
+# xdotool. It clicks the tray icon, chooses ViriRerer from the menu with the Temp
+# folder selected in the hive, checks that the Temp folder was cleaned and that the
+# count window appeared, and checks the single-instance rule: a second start ends and
+# leaves one instance, a hung first instance gets the already-running window, and a
+# socket left by a killed instance is taken over. Screenshots go to ARTEFACTS.
+# Usage: tray-desktop-test.sh TIDORAX TIDORAX_REG ARTEFACTS
+set -euo pipefail
+
+if [ "${1:-}" != "--inside" ]; then
+    tidorax=$(realpath "$1")
+    reg=$(realpath "$2")
+    artefacts=$(realpath -m "$3")
+    mkdir -p "$artefacts"
+    root=$(mktemp -d "${TMPDIR:-/tmp}/tidorax-desktop-XXXXXX")
+    xvfb_pid=
+    cleanup() {
+        if [ -n "$xvfb_pid" ]; then
+            kill "$xvfb_pid" 2>/dev/null || true
+            wait "$xvfb_pid" 2>/dev/null || true
+        fi
+        rm -rf "$root"
+    }
+    trap cleanup EXIT
+    mkdir -m 0700 "$root/home" "$root/config" "$root/cache" "$root/data" "$root/runtime" "$root/tmp" "$root/temp"
+    export HOME="$root/home" XDG_CONFIG_HOME="$root/config" XDG_CACHE_HOME="$root/cache" XDG_DATA_HOME="$root/data"
+    export XDG_RUNTIME_DIR="$root/runtime" TMPDIR="$root/tmp" Temp="$root/temp"
+    unset XDG_SESSION_TYPE WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME SESSION_MANAGER || true
+
+    # Xvfb picks a display number that nobody uses and writes it once it is ready.
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$root/display" >"$root/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 1 100); do
+        [ -s "$root/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$root/display" ] || { echo "Xvfb did not start" >&2; cat "$root/xvfb.log" >&2; exit 1; }
+    export DISPLAY=":$(head -1 "$root/display")"
+    xdotool getdisplaygeometry >/dev/null || { echo "no display at $DISPLAY" >&2; exit 1; }
+
+    # A private session bus: no StatusNotifierWatcher, so Qt embeds its icon in trayer.
+    dbus-run-session -- bash "$0" --inside "$tidorax" "$reg" "$artefacts" "$root"
+    exit $?
+fi
+
+tidorax=$2
+reg=$3
+artefacts=$4
+root=$5
+export QT_QPA_PLATFORM=xcb
+
+pids=()
+cleanup_inside() {
+    for pid in "${pids[@]}"; do
+        kill -CONT "$pid" 2>/dev/null || true
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+}
+trap cleanup_inside EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "$artefacts/failure.png" 2>/dev/null || true
+    local log
+    for log in "$root"/*.log; do
+        echo "--- $(basename "$log")" >&2
+        tail -20 "$log" >&2
+    done
+    exit 1
+}
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tenths=$1
+    shift
+    for _ in $(seq 1 "$tenths"); do
+        if "$@" >/dev/null 2>&1; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+root_window() { xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p'; }
+parent_of() { xwininfo -children -id "$1" | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p'; }
+
+# Visible windows of the program that are top-level (their parent is the root).
+top_windows() {
+    local w root_id
+    root_id=$(root_window)
+    for w in $(xdotool search --onlyvisible --classname '^tidorax$' 2>/dev/null); do
+        if [ "$(parent_of "$w")" = "$root_id" ]; then
+            echo "$w"
+        fi
+    done
+}
+
+# The tray icon: the program's window embedded in the tray (its parent is not the root).
+tray_icon() {
+    local w parent root_id
+    root_id=$(root_window)
+    for w in $(xdotool search --onlyvisible --classname '^tidorax$' 2>/dev/null); do
+        parent=$(parent_of "$w")
+        if [ -n "$parent" ] && [ "$parent" != "$root_id" ]; then
+            echo "$w"
+        fi
+    done
+}
+
+has_top_window() { [ -n "$(top_windows)" ]; }
+has_tray_icon() { [ -n "$(tray_icon)" ]; }
+
+geometry_of() { xdotool getwindowgeometry --shell "$1"; }
+# True when the process has ended (a zombie of this shell counts as ended).
+ended() { ! kill -0 "$1" 2>/dev/null || [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" = "Z" ]; }
+
+# The settings: ViriRerer allowed, the Temp folder selected, the first run over.
+section='HKCU\Software\Quillon Software\Tidora\CleanPath'
+"$reg" add "$section" /v AutoFunction /t REG_SZ /d Yes /f >/dev/null
+"$reg" add "$section" /v TempFiles /t REG_SZ /d Yes /f >/dev/null
+"$reg" add "$section" /v FirstRun /t REG_SZ /d No /f >/dev/null
+
+mkdir -p "$Temp/sub" "$root/keep"
+echo one >"$Temp/one.txt"
+echo two >"$Temp/sub/two.log"
+echo three >"$Temp/sub/three"
+echo kept >"$root/keep/kept.txt"
+
+trayer --edge bottom --align right --widthtype request --height 32 --expand false --SetDockType true \
+    >"$root/trayer.log" 2>&1 &
+pids+=($!)
+wait_for 50 xdotool search --classname trayer || fail "trayer did not start"
+sleep 0.5
+
+"$tidorax" >"$root/first.log" 2>&1 &
+first=$!
+pids+=($first)
+wait_for 150 has_tray_icon || fail "no tray icon appeared"
+icon=$(tray_icon)
+[ -e "$XDG_RUNTIME_DIR/tidorax.instance" ] || fail "no instance socket in the runtime folder"
+
+# Open the menu with a click on the icon and choose its last item, ViriRerer.
+xdotool mousemove --window "$icon" 8 8 click 1
+wait_for 50 has_top_window || fail "the menu did not open"
+menu=$(top_windows | head -1)
+sleep 0.3
+import -window root "$artefacts/tray-menu.png"
+eval "$(geometry_of "$menu")"
+[ "$HEIGHT" -gt 100 ] || fail "the menu is too small to hold its items (${WIDTH}x${HEIGHT})"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 12))
+sleep 0.2
+xdotool click 1
+
+count_window() {
+    local w
+    for w in $(top_windows); do
+        eval "$(geometry_of "$w")"
+        if [ "$WIDTH" -lt 200 ] && [ "$HEIGHT" -lt 120 ]; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+wait_for 50 count_window || fail "the count window did not appear"
+import -window root "$artefacts/count-window.png"
+[ ! -e "$Temp/one.txt" ] || fail "Temp/one.txt was not cleaned"
+[ ! -e "$Temp/sub/two.log" ] || fail "Temp/sub/two.log was not cleaned"
+[ ! -e "$Temp/sub/three" ] || fail "Temp/sub/three was not cleaned"
+[ -d "$Temp" ] || fail "the Temp folder itself was removed"
+[ -e "$root/keep/kept.txt" ] || fail "a file outside the Temp folder was deleted"
+# The count window closes itself after 1.2 seconds.
+no_count_window() { ! count_window; }
+wait_for 50 no_count_window || fail "the count window stayed"
+
+# A second start hands over to the first and ends; one instance stays.
+timeout 20 "$tidorax" >"$root/second.log" 2>&1 || fail "the second start did not end cleanly"
+kill -0 "$first" 2>/dev/null || fail "the first instance ended"
+[ "$(tray_icon | wc -l)" -eq 1 ] || fail "more than one tray icon"
+
+# A first instance that cannot answer: the second shows the already-running window
+# and ends when its OK is pressed.
+kill -STOP "$first"
+"$tidorax" >"$root/third.log" 2>&1 &
+third=$!
+pids+=($third)
+wait_for 100 xdotool search --onlyvisible --name '^Quillon Error Information$' ||
+    fail "the already-running window did not appear"
+already=$(xdotool search --onlyvisible --name '^Quillon Error Information$' | head -1)
+sleep 0.3
+import -window root "$artefacts/already-running.png"
+eval "$(geometry_of "$already")"
+# OK sits at 1680,900 twips, 1095 x 375: its middle.
+xdotool mousemove --window "$already" 148 72 click 1
+wait_for 100 ended "$third" || fail "the already-running window did not end its program"
+kill -CONT "$first"
+kill -0 "$first" 2>/dev/null || fail "the first instance ended with the second"
+
+# A killed first instance leaves its socket; the next start takes it over.
+kill -KILL "$first"
+wait "$first" 2>/dev/null || true
+[ -e "$XDG_RUNTIME_DIR/tidorax.instance" ] || fail "the killed instance left no socket to recover"
+no_tray_icon() { ! has_tray_icon; }
+wait_for 50 no_tray_icon || true
+"$tidorax" >"$root/fourth.log" 2>&1 &
+fourth=$!
+pids+=($fourth)
+wait_for 150 has_tray_icon || fail "no tray icon after a stale socket"
+kill -0 "$fourth" 2>/dev/null || fail "the start after a crash ended"
+
+# Exit from the menu, by keyboard: About, Remove All Paths, Exit.
+icon=$(tray_icon)
+xdotool mousemove --window "$icon" 8 8 click 3
+wait_for 50 has_top_window || fail "the menu did not open for Exit"
+sleep 0.3
+xdotool key Down Down Down Return
+wait_for 100 ended "$fourth" || fail "Exit did not end the program"
+
+echo "desktop test passed; screenshots in $artefacts"
