@@ -779,7 +779,10 @@ struct RegistryHive::Impl {
                                      escapeDesktopString(quoteExecArgument(autostart.exec)) +
                                      "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n" + kRunValueKey +
                                      "=" + escapeDesktopString(text) + "\n";
-        if (autostart.folder.empty() || !makeParentFolders(desktopFilePath())) {
+        if (autostart.folder.empty()) {
+            return ERROR_CANTWRITE;
+        }
+        if (!makeParentFolders(desktopFilePath())) {
             return mapErrno(errno);
         }
         std::string temp = autostart.folder + "/.Tidora.desktop.XXXXXX";
