@@ -44,9 +44,9 @@ public:
     bool usable() const;
 
     LONG RegOpenKeyExA(HKEY hKey, const char* lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
-    LONG RegCreateKeyExA(HKEY hKey, const char* lpSubKey, DWORD Reserved, const char* lpClass, DWORD dwOptions,
-                         REGSAM samDesired, const void* lpSecurityAttributes, PHKEY phkResult,
-                         DWORD* lpdwDisposition);
+    LONG RegCreateKeyExA(HKEY hKey, const char* lpSubKey, DWORD Reserved, const char* lpClass,
+                         DWORD dwOptions, REGSAM samDesired, const void* lpSecurityAttributes,
+                         PHKEY phkResult, DWORD* lpdwDisposition);
     LONG RegQueryValueExA(HKEY hKey, const char* lpValueName, DWORD* lpReserved, DWORD* lpType, BYTE* lpData,
                           DWORD* lpcbData);
     LONG RegSetValueExA(HKEY hKey, const char* lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
@@ -56,8 +56,8 @@ public:
     LONG RegDeleteKeyA(HKEY hKey, const char* lpSubKey);
     LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, char* lpValueName, DWORD* lpcchValueName, DWORD* lpReserved,
                        DWORD* lpType, BYTE* lpData, DWORD* lpcbData);
-    LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* lpcchName, DWORD* lpReserved, char* lpClass,
-                       DWORD* lpcchClass, void* lpftLastWriteTime);
+    LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* lpcchName, DWORD* lpReserved,
+                       char* lpClass, DWORD* lpcchClass, void* lpftLastWriteTime);
     LONG RegQueryInfoKeyA(HKEY hKey, char* lpClass, DWORD* lpcchClass, DWORD* lpReserved, DWORD* lpcSubKeys,
                           DWORD* lpcbMaxSubKeyLen, DWORD* lpcbMaxClassLen, DWORD* lpcValues,
                           DWORD* lpcbMaxValueNameLen, DWORD* lpcbMaxValueLen, DWORD* lpcbSecurityDescriptor,
