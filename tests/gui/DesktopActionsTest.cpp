@@ -70,7 +70,7 @@ TEST_F(DesktopActionsTest, AFailureOfTheWorkReachesTheCaller) {
 TEST_F(DesktopActionsTest, APauseRunsTimersAndBlocksInput) {
     QtDesktopActions actions;
     bool blocked = false;
-    QTimer::singleShot(0, [&blocked] { blocked = InputBlocker::active(); });
+    QTimer::singleShot(0, QCoreApplication::instance(), [&blocked] { blocked = InputBlocker::active(); });
     actions.pause(20);
     EXPECT_TRUE(blocked);
     EXPECT_FALSE(InputBlocker::active());
