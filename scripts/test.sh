@@ -15,11 +15,14 @@ run_flavour() {
     local flavour=$1 dir=$2
     echo "== build: $flavour"
     scripts/build.sh "$flavour"
+    # A fresh folder that a child process dropped to an unprivileged user can still
+    # reach (permission tests need that), whatever folder the checkout lies in.
     local sandbox
-    mkdir -p "$dir/test-env"
-    sandbox=$(mktemp -d "$PWD/$dir/test-env/run-XXXXXX")
+    sandbox=$(mktemp -d "${TMPDIR:-/tmp}/tidorax-tests.XXXXXX")
+    chmod 755 "$sandbox"
     mkdir -p "$sandbox"/{home,config,cache,data,runtime,tmp}
     chmod 700 "$sandbox/runtime"
+    chmod 1777 "$sandbox/tmp"
     echo "== tests: $flavour"
     (
         export HOME="$sandbox/home" XDG_CONFIG_HOME="$sandbox/config" XDG_CACHE_HOME="$sandbox/cache" \
