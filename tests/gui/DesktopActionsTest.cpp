@@ -16,7 +16,7 @@
 namespace tidorax::test {
 namespace {
 
-class DesktopActionsTest : public GuiTest {};
+using DesktopActionsTest = GuiTest;
 
 TEST_F(DesktopActionsTest, WindowsRepaintButTakeNoInputWhileWorkRuns) {
     QPushButton button(QStringLiteral("press"));
@@ -61,26 +61,17 @@ TEST_F(DesktopActionsTest, WindowsRepaintButTakeNoInputWhileWorkRuns) {
     EXPECT_EQ(presses, 1);
 }
 
-TEST_F(DesktopActionsTest, AFailureOfTheWorkReachesTheCaller) {
-    QtDesktopActions actions;
-    EXPECT_THROW(actions.runWork([] { throw std::runtime_error("disk gone"); }), std::runtime_error);
-    EXPECT_FALSE(InputBlocker::active());
-}
-
-TEST_F(DesktopActionsTest, APauseRunsTimersAndBlocksInput) {
+TEST_F(DesktopActionsTest, PausesBlockInputFailuresReachTheCallerMissingDocumentsReturn) {
     QtDesktopActions actions;
     bool blocked = false;
     QTimer::singleShot(0, QCoreApplication::instance(), [&blocked] { blocked = InputBlocker::active(); });
     actions.pause(20);
-    EXPECT_TRUE(blocked);
+    EXPECT_TRUE(blocked) << "a pause runs timers and blocks input";
     EXPECT_FALSE(InputBlocker::active());
-}
-
-TEST_F(DesktopActionsTest, DocumentsThatDoNotExistOpenNothing) {
-    QtDesktopActions actions;
-    actions.openDocument(temp / "missing.html");
-    actions.openAndWait(temp / "missing.html"); // returns at once
-    SUCCEED();
+    EXPECT_THROW(actions.runWork([] { throw std::runtime_error("disk gone"); }), std::runtime_error);
+    EXPECT_FALSE(InputBlocker::active());
+    actions.openDocument(tmp / "missing.html");
+    actions.openAndWait(tmp / "missing.html"); // returns at once
 }
 
 TEST_F(DesktopActionsTest, AMessageBoxAskedForByTheWorkIsAnsweredByTheUser) {

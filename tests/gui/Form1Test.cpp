@@ -7,6 +7,7 @@
 #include "startup/CRegSettings.h"
 #include "startup/modRegistry.h"
 #include "tests/gui/GuiTestSupport.h"
+#include "tests/platform/HiveTestSupport.h"
 
 #include <QAction>
 #include <QSignalSpy>
@@ -20,130 +21,93 @@ const char* const kTitle = "Quillon Info.....";
 const char* const kShutdownNotChecked = "Clean And ShutDown Box Not Checked On Options Form!";
 const char* const kNothingSelected = "You Have Not Selected Any Files To Be Cleaned!";
 const char* const kViriRererNotChecked = "The ViriRerer Box Must Be Checked For This Function To Work!";
+const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+using Flags = std::vector<std::pair<std::string, std::string>>;
 
 class Form1Test : public GuiTest {
 protected:
-    void setFlags(const std::vector<std::pair<std::string, std::string>>& values) {
-        for (const auto& [key, value] : values) {
+    // A fresh hive (and message box record) for each case of a table.
+    void freshCase(const std::string& name, const Flags& flags) {
+        fakePlatform().reset(tmp / name);
+        for (const auto& [key, value] : flags) {
             Settings.SaveSetting("CleanPath", key, value);
         }
     }
-    std::vector<std::string> shownPrompts() const {
-        std::vector<std::string> prompts;
+    // "prompt|buttons|title" of every message box shown.
+    static std::vector<std::string> shownBoxes() {
+        std::vector<std::string> boxes;
         for (const auto& box : fakePlatform().shownBoxes) {
-            prompts.push_back(box.prompt);
+            boxes.push_back(box.prompt + "|" + std::to_string(box.buttons) + "|" + box.title);
         }
-        return prompts;
+        return boxes;
     }
+    static std::string info(const std::string& prompt) { return prompt + "|64|" + kTitle; }
 
     RecordingCleaningOperations operations;
     RecordingDesktopActions actions;
     RecordingShutdownApi shutdown;
 };
 
-TEST_F(Form1Test, LoadsHiddenWithItsTipAndIconAndKeepsRunningWithoutATray) {
-    Form1 form(operations, actions, shutdown);
-    form.Form_Load();
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(form.windowTitle(), "Quillon Tidorax");
-    EXPECT_EQ(form.trayIcon()->toolTip(), "Quillon Tidorax");
-    EXPECT_EQ(form.trayIcon()->icon().availableSizes(), QList<QSize>{QSize(32, 32)});
-    // The offscreen desktop has no tray: no icon, but the program runs on.
-    EXPECT_FALSE(form.hasTrayIcon());
-    EXPECT_FALSE(form.isUnloaded());
-    EXPECT_EQ(programEnds, 0);
-}
-
-TEST_F(Form1Test, FirstRunShowsTheHelpLoadingNoticeUnlessFirstRunIsExactlyNo) {
-    struct Case {
-        const char* firstRun; // nullptr: absent
-        bool notice;
-    };
-    for (const Case& c : {Case{nullptr, true}, Case{"No", false}, Case{"no", true}, Case{"NO", true},
-                          Case{"Yes", true}, Case{"", true}}) {
-        Settings.DeleteSetting("CleanPath", "FirstRun");
-        if (c.firstRun != nullptr) {
-            setFlags({{"FirstRun", c.firstRun}});
+TEST_F(Form1Test, LoadsHiddenAndShowsTheHelpNoticeUnlessFirstRunIsExactlyNo) {
+    for (const char* firstRun : {static_cast<const char*>(nullptr), "No", "no", "NO", "Yes", ""}) {
+        freshCase(firstRun ? std::string("run-") + firstRun : "absent", {});
+        if (firstRun != nullptr) {
+            Settings.SaveSetting("CleanPath", "FirstRun", firstRun);
         }
         int notices = 0;
         AuxiliaryWindows::showHelpMessage = [&notices] { ++notices; };
         Form1 form(operations, actions, shutdown);
         form.Form_Load();
-        EXPECT_EQ(notices, c.notice ? 1 : 0) << (c.firstRun ? c.firstRun : "(absent)");
+        const std::string what = firstRun ? firstRun : "(absent)";
+        EXPECT_EQ(notices, what == "No" ? 0 : 1) << what;
+        EXPECT_FALSE(form.isVisible()) << what;
+        // The offscreen desktop has no tray: no icon, but the program runs on.
+        EXPECT_FALSE(form.hasTrayIcon()) << what;
+        EXPECT_FALSE(form.isUnloaded()) << what;
+        EXPECT_EQ(programEnds, 0) << what;
     }
 }
 
 TEST_F(Form1Test, LeftOrRightClickRecordsLastMouseXAndOpensTheMenuAtThePointer) {
     Form1 form(operations, actions, shutdown);
     form.Form_Load();
-    struct Case {
-        QSystemTrayIcon::ActivationReason reason;
-        bool opens;
-    };
-    const Case cases[] = {{QSystemTrayIcon::Trigger, true},
-                          {QSystemTrayIcon::Context, true},
-                          {QSystemTrayIcon::DoubleClick, false},
-                          {QSystemTrayIcon::MiddleClick, false},
-                          {QSystemTrayIcon::Unknown, false}};
-    for (const Case& c : cases) {
+    for (const auto& [reason, opens] : std::vector<std::pair<QSystemTrayIcon::ActivationReason, bool>>{
+             {QSystemTrayIcon::Trigger, true},
+             {QSystemTrayIcon::Context, true},
+             {QSystemTrayIcon::DoubleClick, false},
+             {QSystemTrayIcon::MiddleClick, false},
+             {QSystemTrayIcon::Unknown, false}}) {
         QSignalSpy released(form.trayIcon(), &TrayIcon::released);
-        form.trayIcon()->onActivated(c.reason);
-        EXPECT_EQ(released.count(), c.opens ? 1 : 0) << c.reason;
+        form.trayIcon()->onActivated(reason);
+        EXPECT_EQ(released.count(), opens ? 1 : 0) << reason;
     }
-
-    LastMouseX = -1;
-    form.TrayReleasedAt(QPoint(300, 200));
-    EXPECT_EQ(LastMouseX, 300 * 15);
-    EXPECT_TRUE(form.mnuPopUp()->isVisible());
-    EXPECT_EQ(form.mnuPopUp()->pos(), QPoint(300, 200));
-    form.mnuPopUp()->close();
-
     // Beyond 2184 pixels the position still counts: no 16-bit overflow.
-    form.TrayReleasedAt(QPoint(3000, 10));
-    EXPECT_EQ(LastMouseX, 45000);
-    EXPECT_TRUE(form.mnuPopUp()->isVisible());
-}
-
-TEST_F(Form1Test, MenuHasThirteenItemsInOrderAndReportsTheIndexChosen) {
-    Form1 form(operations, actions, shutdown);
-    const char* const captions[] = {
-        "About---Version 3.0", "", "Remove All Paths", "", "Exit",     "", "Help", "",
-        "Clean And Shutdown",  "", "Configuration",    "", "ViriRerer"};
-    TrayMenu* menu = form.mnuPopUp();
-    EXPECT_EQ(menu->title(), "PopUp_Menu");
-    EXPECT_EQ(menu->actions().size(), 13);
-    for (int index = 0; index < 13; ++index) {
-        QAction* item = menu->mnuShow(index);
-        ASSERT_NE(item, nullptr);
-        EXPECT_EQ(menu->actions().at(index), item);
-        EXPECT_EQ(item->isSeparator(), index % 2 == 1) << index;
-        EXPECT_EQ(item->text(), captions[index]) << index;
+    for (const QPoint at : {QPoint(300, 200), QPoint(3000, 10)}) {
+        LastMouseX = -1;
+        form.TrayReleasedAt(at);
+        EXPECT_EQ(LastMouseX, at.x() * 15);
+        EXPECT_TRUE(form.mnuPopUp()->isVisible());
+        if (at.x() < 1000) { // on the offscreen desktop
+            EXPECT_EQ(form.mnuPopUp()->pos(), at);
+        }
+        form.mnuPopUp()->close();
     }
-    EXPECT_EQ(menu->mnuShow(13), nullptr);
-    EXPECT_EQ(menu->mnuShow(-1), nullptr);
-
-    QSignalSpy clicked(menu, &TrayMenu::mnuShowClicked);
-    menu->mnuShow(12)->trigger();
-    menu->mnuShow(6)->trigger();
-    ASSERT_EQ(clicked.count(), 2);
-    EXPECT_EQ(clicked.at(0).at(0).toInt(), 12);
-    EXPECT_EQ(clicked.at(1).at(0).toInt(), 6);
 }
 
 TEST_F(Form1Test, ViriRererChecksItsSettingsThenCleansWhatIsSelectedInOrder) {
     struct Case {
         const char* what;
-        std::vector<std::pair<std::string, std::string>> flags;
-        std::vector<std::string> prompts;
+        Flags flags;
+        std::vector<std::string> boxes;
         std::vector<std::string> calls;
     };
     const Case cases[] = {
-        {"ViriRerer box unchecked", {{"TempFiles", "Yes"}}, {kViriRererNotChecked}, {}},
-        {"ViriRerer box not exactly Yes",
+        {"box unchecked", {{"TempFiles", "Yes"}}, {info(kViriRererNotChecked)}, {}},
+        {"box not exactly Yes",
          {{"AutoFunction", "yes"}, {"TempFiles", "Yes"}},
-         {kViriRererNotChecked},
+         {info(kViriRererNotChecked)},
          {}},
-        {"nothing selected", {{"AutoFunction", "Yes"}, {"TempFiles", "0"}}, {kNothingSelected}, {}},
+        {"nothing selected", {{"AutoFunction", "Yes"}, {"TempFiles", "0"}}, {info(kNothingSelected)}, {}},
         {"only Temp",
          {{"AutoFunction", "Yes"}, {"TempFiles", "Yes"}, {"CookieFiles", "YES"}},
          {},
@@ -158,8 +122,7 @@ TEST_F(Form1Test, ViriRererChecksItsSettingsThenCleansWhatIsSelectedInOrder) {
          {"Internet Form1", "Cookies Form1", "Temp Form1", "UserFolders Form1"}},
     };
     for (const Case& c : cases) {
-        fakePlatform().reset(temp.path() + "/" + std::to_string(&c - cases));
-        setFlags(c.flags);
+        freshCase(c.what, c.flags);
         operations.calls.clear();
         operations.filesBefore = 37;
         Form1Lists().List7 = {"stale before"};
@@ -168,29 +131,23 @@ TEST_F(Form1Test, ViriRererChecksItsSettingsThenCleansWhatIsSelectedInOrder) {
 
         form.mnuShow_Click(12);
 
-        EXPECT_EQ(shownPrompts(), c.prompts) << c.what;
-        for (const auto& box : fakePlatform().shownBoxes) {
-            EXPECT_EQ(box.buttons, 64) << c.what;
-            EXPECT_EQ(box.title, kTitle) << c.what;
-        }
+        EXPECT_EQ(shownBoxes(), c.boxes) << c.what;
         EXPECT_EQ(operations.calls, c.calls) << c.what;
-        frmCount* count = frmCount::loaded();
-        if (c.calls.empty()) {
-            EXPECT_EQ(count, nullptr) << c.what;
-            continue;
-        }
-        ASSERT_NE(count, nullptr) << c.what;
-        EXPECT_TRUE(count->isVisible()) << c.what;
-        // The lists were emptied first: only this run's files count.
-        EXPECT_EQ(count->Label1->text().toStdString(), std::to_string(37 * c.calls.size())) << c.what;
         EXPECT_FALSE(form.isUnloaded()) << c.what;
-        count->Timer1_Timer();
-        processEvents();
+        frmCount* count = frmCount::loaded();
+        ASSERT_EQ(count != nullptr, !c.calls.empty()) << c.what;
+        if (count != nullptr) {
+            EXPECT_TRUE(count->isVisible()) << c.what;
+            // The lists were emptied first: only this run's files count.
+            EXPECT_EQ(count->Label1->text().toStdString(), std::to_string(37 * c.calls.size())) << c.what;
+            count->Timer1_Timer();
+            processEvents();
+        }
     }
 }
 
 TEST_F(Form1Test, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
-    setFlags({{"Shutdown", "Yes"}, {"TempFiles", "Yes"}, {"InternetFiles", "Yes"}});
+    freshCase("run", {{"Shutdown", "Yes"}, {"TempFiles", "Yes"}, {"InternetFiles", "Yes"}});
     operations.filesBefore = 5;
     operations.filesAfter = 1;
     Form1 form(operations, actions, shutdown);
@@ -219,78 +176,70 @@ TEST_F(Form1Test, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
     EXPECT_EQ(programEnds, 1);
 }
 
-TEST_F(Form1Test, CleanAndShutdownRefusesWithoutItsBoxOrWithoutAnySelection) {
+TEST_F(Form1Test, CleanAndShutdownRefusalsAndShutdownErrorsAreToldAndTheProgramStays) {
+    const std::string privilege =
+        "Can't enable shutdown: You do not have the privileges to shutdown this system. "
+        "[A required privilege is not held by the client.]\n\nError &H8004062E "
+        "(tidorax.mShutDown)";
+    const std::string failed =
+        "ShutdownSystem failed: Access is denied.\n\nError &H8004062B (tidorax.mShutDown)";
     struct Case {
         const char* what;
-        std::vector<std::pair<std::string, std::string>> flags;
-        const char* prompt;
+        Flags flags;
+        const char* failAt; // the shutdown call that fails
+        DWORD failCode;
+        std::string box;
+        std::vector<std::string> calls;
     };
+    const Flags ready = {{"Shutdown", "Yes"}, {"TempFiles", "Yes"}};
     const Case cases[] = {
-        {"box unchecked", {{"TempFiles", "Yes"}, {"AutoFunction", "Yes"}}, kShutdownNotChecked},
-        {"box unchecked, nothing selected", {}, kShutdownNotChecked},
-        {"nothing selected", {{"Shutdown", "Yes"}}, kNothingSelected},
+        {"box unchecked",
+         {{"TempFiles", "Yes"}, {"AutoFunction", "Yes"}},
+         "",
+         0,
+         info(kShutdownNotChecked),
+         {}},
+        {"box unchecked, nothing selected", {}, "", 0, info(kShutdownNotChecked), {}},
+        {"nothing selected", {{"Shutdown", "Yes"}}, "", 0, info(kNothingSelected), {}},
+        {"privilege refused",
+         ready,
+         "AdjustTokenPrivileges",
+         1314,
+         privilege + "|16|" + kTitle,
+         {"Temp Form1"}},
+        {"shutdown call failed", ready, "ExitWindowsEx", 5, failed + "|16|" + kTitle, {"Temp Form1"}},
     };
     for (const Case& c : cases) {
-        fakePlatform().reset(temp.path() + "/" + std::to_string(&c - cases));
-        setFlags(c.flags);
+        freshCase(c.what, c.flags);
+        operations.calls.clear();
+        shutdown.failAt = c.failAt;
+        shutdown.failCode = c.failCode;
+        shutdown.exitModes.clear();
         Form1 form(operations, actions, shutdown);
         form.mnuShow_Click(8);
-        EXPECT_EQ(shownPrompts(), std::vector<std::string>{c.prompt}) << c.what;
-        EXPECT_TRUE(operations.calls.empty()) << c.what;
-        EXPECT_TRUE(shutdown.exitModes.empty()) << c.what;
+        EXPECT_EQ(shownBoxes(), std::vector<std::string>{c.box}) << c.what;
+        EXPECT_EQ(operations.calls, c.calls) << c.what;
+        EXPECT_EQ(shutdown.exitModes.size(), c.failAt == std::string_view("ExitWindowsEx") ? 1u : 0u)
+            << c.what;
         EXPECT_EQ(frmShutdown::loaded(), nullptr) << c.what;
         EXPECT_FALSE(form.isUnloaded()) << c.what;
-    }
-}
-
-TEST_F(Form1Test, ARefusedShutdownIsToldAndTheProgramStaysInTheTray) {
-    setFlags({{"Shutdown", "Yes"}, {"TempFiles", "Yes"}});
-    struct Case {
-        bool refusePrivilege;
-        bool failExit;
-        const char* prompt;
-    };
-    const Case cases[] = {
-        {true, false,
-         "Can't enable shutdown: You do not have the privileges to shutdown this system. [A required "
-         "privilege is not "
-         "held by the client.]\n\nError &H8004062E (tidorax.mShutDown)"},
-        {false, true, "ShutdownSystem failed: Access is denied.\n\nError &H8004062B (tidorax.mShutDown)"},
-    };
-    for (const Case& c : cases) {
-        fakePlatform().shownBoxes.clear();
-        shutdown.refusePrivilege = c.refusePrivilege;
-        shutdown.failExit = c.failExit;
-        Form1 form(operations, actions, shutdown);
-        form.mnuShow_Click(8);
-        ASSERT_EQ(fakePlatform().shownBoxes.size(), 1u);
-        EXPECT_EQ(fakePlatform().shownBoxes[0].prompt, c.prompt);
-        EXPECT_EQ(fakePlatform().shownBoxes[0].buttons, 16);
-        EXPECT_EQ(fakePlatform().shownBoxes[0].title, kTitle);
-        EXPECT_EQ(frmShutdown::loaded(), nullptr);
-        EXPECT_FALSE(form.isUnloaded());
-        EXPECT_EQ(programEnds, 0);
+        EXPECT_EQ(programEnds, 0) << c.what;
         processEvents();
     }
 }
 
 TEST_F(Form1Test, RemoveAllPathsRemovesEverySettingTheLogOnEntryAndEnds) {
-    struct Case {
-        const char* what;
-        bool otherProgramOfTheMaker;
-    };
-    for (const Case& c : {Case{"only this program", false}, Case{"another program of the maker", true}}) {
-        fakePlatform().reset(temp.path() + "/" + (c.otherProgramOfTheMaker ? "other" : "only"));
+    for (const bool otherProgramOfTheMaker : {false, true}) {
+        const std::string what =
+            otherProgramOfTheMaker ? "another program of the maker" : "only this program";
+        freshCase(what, {{"TempFiles", "Yes"}});
         programEnds = 0;
-        Settings.SaveSetting("CleanPath", "TempFiles", "Yes");
         Settings.SaveSetting("SavedCookies", "Cookie0", "/c/a.txt");
         Settings.SaveSetting("SpecialCookies", "Cookie0", "example");
         Settings.SaveSetting("UserFolder", "File0", "/data/x");
-        modRegistry::SetRegValue("HKLM", "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tidora", "S",
-                                 std::string("/opt/tidorax/tidorax"));
-        modRegistry::SetRegValue("HKLM", "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Other", "S",
-                                 std::string("/usr/bin/other"));
-        if (c.otherProgramOfTheMaker) {
+        modRegistry::SetRegValue("HKLM", kRunKey, "Tidora", "S", std::string("/opt/tidorax/tidorax"));
+        modRegistry::SetRegValue("HKLM", kRunKey, "Other", "S", std::string("/usr/bin/other"));
+        if (otherProgramOfTheMaker) {
             modRegistry::SetRegValue("HKCU", "Software\\Quillon Software\\Other", "Kept", "S",
                                      std::string("1"));
         }
@@ -299,37 +248,30 @@ TEST_F(Form1Test, RemoveAllPathsRemovesEverySettingTheLogOnEntryAndEnds) {
         form.mnuShow_Click(2);
 
         modRegistry::RegValue value;
-        const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-        EXPECT_NE(modRegistry::GetRegValue("HKLM", run, "Tidora", "S", std::string(), value), 0) << c.what;
-        EXPECT_FALSE(exists(fakePlatform().autostartFolder + "/Tidora.desktop")) << c.what;
-        EXPECT_EQ(modRegistry::GetRegValue("HKLM", run, "Other", "S", std::string(), value), 0) << c.what;
+        EXPECT_NE(modRegistry::GetRegValue("HKLM", kRunKey, "Tidora", "S", std::string(), value), 0) << what;
+        EXPECT_FALSE(exists(fakePlatform().autostartFolder + "/Tidora.desktop")) << what;
+        EXPECT_EQ(modRegistry::GetRegValue("HKLM", kRunKey, "Other", "S", std::string(), value), 0) << what;
         for (const char* section : {"CleanPath", "SavedCookies", "SpecialCookies", "UserFolder"}) {
             EXPECT_EQ(Settings.GetAllSettings(section), std::nullopt) << section;
         }
-        HKEY key = 0;
+        // The program's key goes; the maker's key only when nothing else is left in it.
         RegistryHive& hive = fakePlatform().registry();
-        EXPECT_NE(
-            hive.RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quillon Software\\Tidora", 0, KEY_READ, &key),
-            0);
-        const LONG maker =
-            hive.RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quillon Software", 0, KEY_READ, &key);
-        EXPECT_EQ(maker == 0, c.otherProgramOfTheMaker) << c.what;
-        if (maker == 0) {
-            hive.RegCloseKey(key);
-        }
-        EXPECT_TRUE(form.isUnloaded()) << c.what;
-        EXPECT_EQ(programEnds, 1) << c.what;
-        EXPECT_TRUE(actions.events.empty()) << c.what;
+        EXPECT_FALSE(keyExists(hive, HKEY_CURRENT_USER, "Software\\Quillon Software\\Tidora")) << what;
+        EXPECT_EQ(keyExists(hive, HKEY_CURRENT_USER, "Software\\Quillon Software"), otherProgramOfTheMaker)
+            << what;
+        EXPECT_TRUE(form.isUnloaded()) << what;
+        EXPECT_EQ(programEnds, 1) << what;
+        EXPECT_TRUE(actions.events.empty()) << what;
     }
 }
 
-TEST_F(Form1Test, ExitTakesTheIconDownWaitsAndClosesEveryWindow) {
+TEST_F(Form1Test, ExitThroughTheMenuTakesTheIconDownWaitsAndClosesEveryWindow) {
     Form1 form(operations, actions, shutdown);
     form.Form_Load();
     frmCount::instance()->ShowCount("Form1");
     ASSERT_NE(frmCount::loaded(), nullptr);
 
-    form.mnuShow_Click(4);
+    form.mnuPopUp()->mnuShow(4)->trigger();
 
     EXPECT_EQ(actions.events, std::vector<std::string>{"pause 100"});
     EXPECT_FALSE(form.trayIcon()->isUp());
@@ -341,7 +283,7 @@ TEST_F(Form1Test, ExitTakesTheIconDownWaitsAndClosesEveryWindow) {
     EXPECT_EQ(programEnds, 1);
 }
 
-TEST_F(Form1Test, HelpConfigurationAboutAndTheSeparators) {
+TEST_F(Form1Test, HelpConfigurationAboutThroughTheMenuAndTheSeparators) {
     int options = 0;
     int about = 0;
     AuxiliaryWindows::showOptionsWindow = [&options] { ++options; };
@@ -356,12 +298,13 @@ TEST_F(Form1Test, HelpConfigurationAboutAndTheSeparators) {
     EXPECT_TRUE(actions.events.empty());
     EXPECT_EQ(options + about, 0);
 
-    form.mnuShow_Click(6);
+    TrayMenu* menu = form.mnuPopUp();
+    menu->mnuShow(6)->trigger();
     EXPECT_EQ(actions.events,
               std::vector<std::string>{"open " + fakePlatform().programFolderPath + "/Tidora.html"});
-    form.mnuShow_Click(10);
+    menu->mnuShow(10)->trigger();
     EXPECT_EQ(options, 1);
-    form.mnuShow_Click(0); // its failure is skipped
+    menu->mnuShow(0)->trigger(); // its failure is skipped
     EXPECT_EQ(about, 1);
     EXPECT_TRUE(fakePlatform().shownBoxes.empty());
     EXPECT_FALSE(form.isUnloaded());

@@ -92,7 +92,7 @@ protected:
 };
 
 TEST_F(LogindSessionTest, WithoutASystemBusTheShutdownFailsAsAnError) {
-    const QString address = QStringLiteral("unix:path=") + QString::fromStdString(temp / "no-bus");
+    const QString address = QStringLiteral("unix:path=") + QString::fromStdString(tmp / "no-bus");
     LogindSession logind(QDBusConnection::connectToBus(address, QStringLiteral("tidorax-no-bus")));
     try {
         ShutdownSystem(logind, EWX_POWEROFF);
@@ -109,96 +109,69 @@ TEST_F(LogindSessionTest, WithoutASystemBusTheShutdownFailsAsAnError) {
     QDBusConnection::disconnectFromBus(QStringLiteral("tidorax-no-bus"));
 }
 
-TEST_F(LogindSessionTest, ModesMapToLogindRequests) {
-    EXPECT_EQ(LogindSession::RequestFor(8), "PowerOff");
-    EXPECT_EQ(LogindSession::RequestFor(1), "PowerOff");
-    EXPECT_EQ(LogindSession::RequestFor(9), "PowerOff");
-    EXPECT_EQ(LogindSession::RequestFor(2), "Reboot");
-    EXPECT_EQ(LogindSession::RequestFor(6), "Reboot");
-    EXPECT_EQ(LogindSession::RequestFor(0), "TerminateSession");
-    EXPECT_EQ(LogindSession::RequestFor(4), "TerminateSession");
-}
-
 TEST_F(LogindMockTest, EachModeMakesItsRequest) {
     qputenv("XDG_SESSION_ID", "c7");
-    struct Case {
-        std::int32_t mode;
-        std::vector<std::string> calls;
+    const std::vector<std::string> powerOff = {"CanPowerOff()", "PowerOff(true)"};
+    const std::vector<std::string> reboot = {"CanReboot()", "Reboot(true)"};
+    const std::vector<std::string> endSession = {"TerminateSession(c7)"};
+    const std::vector<std::pair<std::int32_t, std::vector<std::string>>> cases = {
+        {8, powerOff}, {1, powerOff},   {9, powerOff},   {2, reboot},
+        {6, reboot},   {0, endSession}, {4, endSession},
     };
-    const Case cases[] = {
-        {8, {"CanPowerOff()", "PowerOff(true)"}},
-        {2, {"CanReboot()", "Reboot(true)"}},
-        {0, {"TerminateSession(c7)"}},
-        {1, {"CanPowerOff()", "PowerOff(true)"}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [mode, expected] : cases) {
         mock(QStringLiteral("ClearCalls"), {});
         LogindSession logind;
-        EXPECT_TRUE(ShutdownSystem(logind, c.mode)) << c.mode;
-        EXPECT_EQ(calls(), c.calls) << c.mode;
+        EXPECT_TRUE(ShutdownSystem(logind, mode)) << mode;
+        EXPECT_EQ(calls(), expected) << mode;
     }
     qunsetenv("XDG_SESSION_ID");
 }
 
-TEST_F(LogindMockTest, ARefusedPrivilegeRaisesItsErrorAndNothingIsShutDown) {
+TEST_F(LogindMockTest, RefusalsAndFailuresRaiseTheirErrorAndShutNothingDown) {
+    const std::string refused =
+        "Can't enable shutdown: You do not have the privileges to shutdown this system. "
+        "[A required privilege is not held by the client. (CanPowerOff: ";
     struct Case {
-        const char* answer;
-        bool allowed;
+        const char* what;
+        const char* canPowerOff;  // what logind answers to CanPowerOff
+        const char* powerOffCode; // what its PowerOff does
+        std::int32_t mode;
+        std::uint32_t number; // 0: no error
+        std::string description;
+        std::vector<std::string> calls;
     };
-    for (const Case& c : {Case{"no", false}, Case{"na", false}, Case{"challenge", true}}) {
+    const Case cases[] = {
+        {"answer no", "no", "", EWX_POWEROFF, 0x8004062E, refused + "no)]", {"CanPowerOff()"}},
+        {"answer na", "na", "", EWX_POWEROFF, 0x8004062E, refused + "na)]", {"CanPowerOff()"}},
+        {"answer challenge", "challenge", "", EWX_POWEROFF, 0, "", {"CanPowerOff()", "PowerOff(true)"}},
+        {"request refused",
+         "yes",
+         "raise dbus.exceptions.DBusException('Interactive authentication required.', "
+         "name='org.freedesktop.DBus.Error.InteractiveAuthorizationRequired')",
+         EWX_POWEROFF,
+         0x8004062B,
+         "ShutdownSystem failed: Interactive authentication required.",
+         {"CanPowerOff()", "PowerOff(true)"}},
+        {"mode 32", "yes", "", 32, 0x8004062F, "Invalid parameter to ShutdownSystem: 32", {}},
+        {"mode -1", "yes", "", -1, 0x8004062F, "Invalid parameter to ShutdownSystem: -1", {}},
+    };
+    for (const Case& c : cases) {
         replaceMethod(QStringLiteral("CanPowerOff"), QString(), QStringLiteral("s"),
-                      QStringLiteral("ret = '%1'").arg(QLatin1String(c.answer)));
+                      QStringLiteral("ret = '%1'").arg(QLatin1String(c.canPowerOff)));
+        replaceMethod(QStringLiteral("PowerOff"), QStringLiteral("b"), QString(),
+                      QString::fromUtf8(c.powerOffCode));
         mock(QStringLiteral("ClearCalls"), {});
         LogindSession logind;
-        if (c.allowed) {
-            EXPECT_TRUE(ShutdownSystem(logind, EWX_POWEROFF)) << c.answer;
-            EXPECT_EQ(calls(), (std::vector<std::string>{"CanPowerOff()", "PowerOff(true)"})) << c.answer;
-            continue;
-        }
         try {
-            ShutdownSystem(logind, EWX_POWEROFF);
-            ADD_FAILURE() << c.answer;
+            EXPECT_TRUE(ShutdownSystem(logind, c.mode)) << c.what;
+            EXPECT_EQ(c.number, 0u) << c.what << ": no error raised";
         } catch (const ShutdownError& error) {
-            EXPECT_EQ(error.Number, 0x8004062Eu) << c.answer;
-            EXPECT_EQ(error.Source, "tidorax.mShutDown");
-            EXPECT_EQ(error.Description,
-                      std::string("Can't enable shutdown: You do not have the privileges to shutdown "
-                                  "this system. [A required privilege is not held by the client. "
-                                  "(CanPowerOff: ") +
-                          c.answer + ")]");
+            EXPECT_EQ(error.Number, c.number) << c.what;
+            EXPECT_EQ(error.Source, "tidorax.mShutDown") << c.what;
+            EXPECT_EQ(error.Description, c.description) << c.what;
         }
-        EXPECT_EQ(calls(), std::vector<std::string>{"CanPowerOff()"}) << c.answer;
+        EXPECT_EQ(calls(), c.calls) << c.what;
     }
-}
-
-TEST_F(LogindMockTest, AFailedRequestRaisesShutdownSystemFailed) {
-    replaceMethod(
-        QStringLiteral("PowerOff"), QStringLiteral("b"), QString(),
-        QStringLiteral("raise dbus.exceptions.DBusException('Interactive authentication required.', "
-                       "name='org.freedesktop.DBus.Error.InteractiveAuthorizationRequired')"));
-    LogindSession logind;
-    try {
-        ShutdownSystem(logind, EWX_POWEROFF);
-        ADD_FAILURE() << "no error raised";
-    } catch (const ShutdownError& error) {
-        EXPECT_EQ(error.Number, 0x8004062Bu);
-        EXPECT_EQ(error.Source, "tidorax.mShutDown");
-        EXPECT_EQ(error.Description, "ShutdownSystem failed: Interactive authentication required.");
-    }
-}
-
-TEST_F(LogindMockTest, InvalidModesNeverReachLogind) {
-    for (const std::int32_t mode : {32, -1}) {
-        LogindSession logind;
-        try {
-            ShutdownSystem(logind, mode);
-            ADD_FAILURE() << mode;
-        } catch (const ShutdownError& error) {
-            EXPECT_EQ(error.Number, 0x8004062Fu);
-            EXPECT_EQ(error.Description, "Invalid parameter to ShutdownSystem: " + std::to_string(mode));
-        }
-    }
-    EXPECT_TRUE(calls().empty());
 }
 
 } // namespace

@@ -16,7 +16,7 @@ namespace {
 
 class SingleInstanceTest : public GuiTest {
 protected:
-    QString socketPath() const { return QString::fromStdString(temp / "instance.socket"); }
+    QString socketPath() const { return QString::fromStdString(tmp / "instance.socket"); }
 
     // A socket file that nobody listens on, as a crashed program leaves it; or, with
     // listening, one whose owner never answers (a hung program).
@@ -32,6 +32,10 @@ protected:
         }
         return fd;
     }
+
+    RecordingCleaningOperations operations;
+    RecordingDesktopActions actions;
+    RecordingShutdownApi shutdown;
 };
 
 TEST_F(SingleInstanceTest, TheSocketLivesInTheUsersRuntimeFolder) {
@@ -80,9 +84,6 @@ TEST_F(SingleInstanceTest, AFirstInstanceThatDoesNotAnswerLeadsToTheAlreadyRunni
     EXPECT_TRUE(instance.anotherInstanceRunning());
     EXPECT_FALSE(instance.activateRunningInstance(200));
 
-    RecordingCleaningOperations operations;
-    RecordingDesktopActions actions;
-    RecordingShutdownApi shutdown;
     QtStartupHost host(operations, actions, shutdown, socketPath());
     EXPECT_TRUE(host.anotherInstanceRunning());
     host.showAlreadyRunning();
@@ -94,9 +95,6 @@ TEST_F(SingleInstanceTest, AFirstInstanceThatDoesNotAnswerLeadsToTheAlreadyRunni
 }
 
 TEST_F(SingleInstanceTest, TheFirstStartLoadsTheMainWindow) {
-    RecordingCleaningOperations operations;
-    RecordingDesktopActions actions;
-    RecordingShutdownApi shutdown;
     QtStartupHost host(operations, actions, shutdown, socketPath());
     EXPECT_EQ(RunTrayStartup(host), TrayStartupOutcome::MainWindowLoaded);
     ASSERT_NE(host.mainWindow(), nullptr);

@@ -1,63 +1,12 @@
 #include "engine/Shutdown.h"
-#include "platform/FakePlatform.h"
-#include "tests/support/TempDir.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/PlatformFixture.h"
+#include "tests/support/RecordingShutdownApi.h"
 
 #include <cstring>
-#include <map>
 #include <vector>
 
-namespace tidorax {
+namespace tidorax::test {
 namespace {
-
-// System services that record each call and fail where the test says.
-class RecordingShutdownApi : public ShutdownApi {
-public:
-    bool perUser = false;
-    std::string failAt; // name of the call that fails
-    DWORD failCode = 0;
-    std::map<DWORD, std::string> texts{
-        {ERROR_PRIVILEGE_NOT_HELD, "A required privilege is not held by the client.\r\n"},
-        {5, "Access is denied.\r\n"}};
-    std::vector<std::string> calls;
-    std::vector<std::int32_t> exitModes;
-    int openTokens = 0;
-
-    bool GrantsShutdownPerUser() override { return perUser; }
-    bool LookupPrivilegeValueA() override { return succeeds("LookupPrivilegeValueA"); }
-    std::uintptr_t GetCurrentProcess() override { return succeeds("GetCurrentProcess") ? 0xFFFFFFFF : 0; }
-    bool OpenProcessToken(std::uintptr_t) override {
-        const bool ok = succeeds("OpenProcessToken");
-        openTokens += ok ? 1 : 0;
-        return ok;
-    }
-    bool AdjustTokenPrivileges(std::int32_t) override { return succeeds("AdjustTokenPrivileges"); }
-    void CloseHandle() override {
-        calls.push_back("CloseHandle");
-        --openTokens;
-    }
-    bool ExitWindowsEx(std::int32_t mode) override {
-        exitModes.push_back(mode);
-        return succeeds("ExitWindowsEx");
-    }
-    DWORD GetLastError() override { return lastError; }
-    std::string FormatMessageA(DWORD code) override {
-        const auto it = texts.find(code);
-        return it == texts.end() ? std::string() : it->second;
-    }
-
-private:
-    bool succeeds(const std::string& call) {
-        calls.push_back(call);
-        if (call == failAt) {
-            lastError = failCode;
-            return false;
-        }
-        return true;
-    }
-    DWORD lastError = 0;
-};
 
 class RecordingNotice : public ShutdownNoticeHost {
 public:
@@ -74,14 +23,16 @@ OsVersionInfo version(std::uint32_t platformId, std::uint32_t major, std::uint32
     return info;
 }
 
-class ShutdownTest : public ::testing::Test {
+class ShutdownTest : public PlatformFixture {
 protected:
     void SetUp() override {
-        fakePlatform().reset(temp.path());
+        PlatformFixture::SetUp();
         ForgetIsWinNT();
     }
-    void TearDown() override { ForgetIsWinNT(); }
-    test::TempDir temp;
+    void TearDown() override {
+        ForgetIsWinNT();
+        PlatformFixture::TearDown();
+    }
 };
 
 TEST_F(ShutdownTest, EachFailureRaisesItsNumberSourceAndDescription) {
@@ -90,26 +41,20 @@ TEST_F(ShutdownTest, EachFailureRaisesItsNumberSourceAndDescription) {
         const char* failAt;
         DWORD code;
         std::uint32_t number;
-        const char* description;
+        std::string description;
     };
+    const std::string enable = "Can't enable shutdown: ";
+    const std::string noRight = enable + "You do not have the privileges to shutdown this system. [";
+    const std::string notHeld = "A required privilege is not held by the client.]";
     const Case cases[] = {
         {"LookupPrivilegeValueA", 1314, 0x8004062C,
-         "Can't enable shutdown: Can't find the SE_SHUTDOWN_NAME privilege value. [A required privilege is "
-         "not "
-         "held by the client.\r\n]"},
+         enable + "Can't find the SE_SHUTDOWN_NAME privilege value. [" + notHeld},
         {"GetCurrentProcess", 5, 0x8004062D,
-         "Can't enable shutdown: Can't determine the current process. [Access is "
-         "denied.\r\n]"},
-        {"OpenProcessToken", 5, 0x8004062E,
-         "Can't enable shutdown: You do not have the privileges to shutdown this system. [Access is "
-         "denied.\r\n]"},
-        {"AdjustTokenPrivileges", 1314, 0x8004062E,
-         "Can't enable shutdown: You do not have the privileges to shutdown this system. [A required "
-         "privilege is "
-         "not held by the client.\r\n]"},
-        {"AdjustTokenPrivileges", 9999, 0x8004062E,
-         "Can't enable shutdown: You do not have the privileges to shutdown this system. []"},
-        {"ExitWindowsEx", 5, 0x8004062B, "ShutdownSystem failed: Access is denied.\r\n"},
+         enable + "Can't determine the current process. [Access is denied.]"},
+        {"OpenProcessToken", 5, 0x8004062E, noRight + "Access is denied.]"},
+        {"AdjustTokenPrivileges", 1314, 0x8004062E, noRight + notHeld},
+        {"AdjustTokenPrivileges", 9999, 0x8004062E, noRight + "]"},
+        {"ExitWindowsEx", 5, 0x8004062B, "ShutdownSystem failed: Access is denied."},
         {"ExitWindowsEx", 9999, 0x8004062B, "ShutdownSystem failed: "},
     };
     for (const Case& c : cases) {
@@ -151,64 +96,46 @@ TEST_F(ShutdownTest, ModesOutsideZeroToThirtyOneAreRefusedOthersPassUnchanged) {
     }
 }
 
-TEST_F(ShutdownTest, ThePrivilegeIsObtainedWhereTheSystemGrantsItPerUser) {
+TEST_F(ShutdownTest, ShutdownNowShowsTheNoticeAndAsksForThePrivilegeAndModeOfTheSystem) {
     struct Case {
         const char* what;
         std::optional<OsVersionInfo> version;
-        bool perUser;
+        bool perUser; // the system grants the right to shut down per user
         bool privilegeAsked;
+        std::int32_t mode;
     };
     const Case cases[] = {
-        {"Windows 98", version(1, 4, 10), false, false},
-        {"Windows XP", version(2, 5, 1), false, true},
-        {"Linux with logind", std::nullopt, true, true},
-        {"no version, no per-user right", std::nullopt, false, false},
+        {"Windows 2000", version(2, 5, 0), false, true, EWX_POWEROFF},
+        {"Windows XP", version(2, 5, 1), false, true, EWX_POWEROFF},
+        {"Windows 98", version(1, 4, 10), false, false, EWX_SHUTDOWN},
+        {"Windows ME", version(1, 4, 90), false, false, EWX_SHUTDOWN},
+        {"Windows 95", version(1, 4, 0), false, false, EWX_POWEROFF},
+        {"Linux with logind", std::nullopt, true, true, EWX_POWEROFF},
+        {"no version, no per-user right", std::nullopt, false, false, EWX_POWEROFF},
     };
+    const std::vector<std::string> withPrivilege{"LookupPrivilegeValueA", "GetCurrentProcess",
+                                                 "OpenProcessToken",      "AdjustTokenPrivileges",
+                                                 "CloseHandle",           "ExitWindowsEx"};
     for (const Case& c : cases) {
         ForgetIsWinNT();
         fakePlatform().version = c.version;
         RecordingShutdownApi api;
         api.perUser = c.perUser;
-        EXPECT_TRUE(ShutdownSystem(api, EWX_POWEROFF)) << c.what;
-        const std::vector<std::string> withPrivilege{"LookupPrivilegeValueA", "GetCurrentProcess",
-                                                     "OpenProcessToken",      "AdjustTokenPrivileges",
-                                                     "CloseHandle",           "ExitWindowsEx"};
-        EXPECT_EQ(api.calls, c.privilegeAsked ? withPrivilege : std::vector<std::string>{"ExitWindowsEx"})
-            << c.what;
-    }
-}
-
-TEST_F(ShutdownTest, IsWinNTIsRememberedOnlyOnceKnown) {
-    EXPECT_FALSE(IsWinNT()); // no version record: not remembered
-    fakePlatform().version = version(VER_PLATFORM_WIN32_NT, 5, 0);
-    EXPECT_TRUE(IsWinNT());
-    fakePlatform().version = version(1, 4, 10);
-    EXPECT_TRUE(IsWinNT()); // remembered for the whole run
-}
-
-TEST_F(ShutdownTest, ShutdownNowShowsTheNoticeWaitsAndPicksTheModeOfTheSystem) {
-    struct Case {
-        const char* what;
-        std::optional<OsVersionInfo> version;
-        std::int32_t mode;
-    };
-    const Case cases[] = {
-        {"Windows 2000", version(2, 5, 0), EWX_POWEROFF},
-        {"Windows XP", version(2, 5, 1), EWX_POWEROFF},
-        {"Windows 98", version(1, 4, 10), EWX_SHUTDOWN},
-        {"Windows ME", version(1, 4, 90), EWX_SHUTDOWN},
-        {"Linux", std::nullopt, EWX_POWEROFF},
-        {"Windows 95", version(1, 4, 0), EWX_POWEROFF},
-    };
-    for (const Case& c : cases) {
-        ForgetIsWinNT();
-        fakePlatform().version = c.version;
-        RecordingShutdownApi api;
         RecordingNotice notice;
         EXPECT_TRUE(ShutdownNow(api, notice)) << c.what;
         EXPECT_EQ(notice.events, (std::vector<std::string>{"notice Shutdown", "pause 1000"})) << c.what;
+        EXPECT_EQ(api.calls, c.privilegeAsked ? withPrivilege : std::vector<std::string>{"ExitWindowsEx"})
+            << c.what;
         EXPECT_EQ(api.exitModes, std::vector<std::int32_t>{c.mode}) << c.what;
     }
+    // Whether the system is NT is remembered once known, and only then.
+    ForgetIsWinNT();
+    fakePlatform().version.reset();
+    EXPECT_FALSE(IsWinNT());
+    fakePlatform().version = version(VER_PLATFORM_WIN32_NT, 5, 0);
+    EXPECT_TRUE(IsWinNT());
+    fakePlatform().version = version(1, 4, 10);
+    EXPECT_TRUE(IsWinNT());
 }
 
 TEST_F(ShutdownTest, TheSourceIsTheExecutablesBaseNameAndTheMessageNamesTheError) {
@@ -225,4 +152,4 @@ TEST_F(ShutdownTest, TheSourceIsTheExecutablesBaseNameAndTheMessageNamesTheError
 }
 
 } // namespace
-} // namespace tidorax
+} // namespace tidorax::test

@@ -66,4 +66,23 @@ std::vector<std::string> subKeyNames(RegistryHive& hive, HKEY key) {
     }
 }
 
+std::optional<StoredValue> storedValue(RegistryHive& hive, HKEY root, const std::string& path,
+                                       const std::string& name) {
+    const HKEY key = openKey(hive, root, path, KEY_READ);
+    if (key == 0) {
+        return std::nullopt;
+    }
+    auto value = queryValue(hive, key, name);
+    hive.RegCloseKey(key);
+    return value;
+}
+
+bool keyExists(RegistryHive& hive, HKEY root, const std::string& path) {
+    const HKEY key = openKey(hive, root, path, KEY_READ);
+    if (key != 0) {
+        hive.RegCloseKey(key);
+    }
+    return key != 0;
+}
+
 } // namespace tidorax::test

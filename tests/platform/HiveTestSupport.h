@@ -1,5 +1,5 @@
-// Small helpers for tests of the registry hive: one-line writes and reads of values
-// and the names a key enumerates.
+// Small helpers for tests that look into the registry hive: one-line writes and reads
+// of values and the names a key enumerates.
 #pragma once
 
 #include "platform/RegistryHive.h"
@@ -32,5 +32,9 @@ std::optional<StoredValue> queryValue(RegistryHive& hive, HKEY key, const std::s
 std::vector<std::string> valueNames(RegistryHive& hive, HKEY key);
 // Subkey names in enumeration order.
 std::vector<std::string> subKeyNames(RegistryHive& hive, HKEY key);
+// The value name of the key path below root as stored (handle closed again), or nullopt.
+std::optional<StoredValue> storedValue(RegistryHive& hive, HKEY root, const std::string& path,
+                                       const std::string& name);
+bool keyExists(RegistryHive& hive, HKEY root, const std::string& path);
 
 } // namespace tidorax::test

@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace tidorax::test {
 namespace {
@@ -106,34 +105,6 @@ TEST(RegistryHiveFile, TwoProcessesWritingAtOnceLoseNothing) {
     EXPECT_EQ(total, static_cast<std::size_t>(kWriters * kValuesEach));
 }
 
-// What a damaged hive must do: no key opens, nothing is written, the file stays as it was.
-void expectRefusedAndUntouched(const std::string& path, const std::string& autostart, LONG expectedOpenError,
-                               const std::string& what) {
-    const std::string before = readFile(path);
-    {
-        RegistryHive hive(path, AutostartRedirect{autostart, "/opt/tidorax/tidorax"});
-        EXPECT_FALSE(hive.usable()) << what;
-        HKEY key = 0;
-        EXPECT_EQ(hive.RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key), expectedOpenError)
-            << what;
-        EXPECT_EQ(key, 0u) << what;
-        DWORD disposition = 0;
-        EXPECT_NE(hive.RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\New", 0, nullptr, 0, KEY_ALL_ACCESS,
-                                       nullptr, &key, &disposition),
-                  ERROR_SUCCESS)
-            << what;
-        EXPECT_NE(setValue(hive, HKEY_CURRENT_USER, "x", REG_SZ, sz("y")), ERROR_SUCCESS) << what;
-        DWORD size = 0;
-        EXPECT_NE(hive.RegQueryValueExA(HKEY_CURRENT_USER, "x", nullptr, nullptr, nullptr, &size),
-                  ERROR_SUCCESS)
-            << what;
-        EXPECT_EQ(hive.RegQueryValueExA(0x4321, "x", nullptr, nullptr, nullptr, &size), ERROR_INVALID_HANDLE)
-            << what;
-        EXPECT_EQ(hive.RegDeleteKeyA(HKEY_CURRENT_USER, "Software"), expectedOpenError) << what;
-    }
-    EXPECT_EQ(readFile(path), before) << what;
-}
-
 TEST(RegistryHiveFile, ADamagedFileFailsEveryCallAndIsLeftAlone) {
     TempDir dir;
     // A real hive with enough in it to span several pages, to cut short later.
@@ -147,52 +118,52 @@ TEST(RegistryHiveFile, ADamagedFileFailsEveryCallAndIsLeftAlone) {
     }
     const std::string goodBytes = readFile(good);
     ASSERT_GT(goodBytes.size(), 16384u);
-
     std::string garbage;
     for (int i = 0; i < 8192; ++i) {
         garbage.push_back(static_cast<char>((i * 7919 + 13) % 251));
     }
+    std::string foreign = goodBytes;
+    foreign[68] = 'Z'; // the application id in the header: another program's database
+    makeDirs(dir / "folder.sqlite3/inside");
+    writeFile(dir / "blocker", "x");
     struct Case {
         const char* what;
-        std::string contents;
-        LONG expected;
+        std::optional<std::string> contents; // nullopt: made above
+        std::string path;
+        LONG openError;
     };
     const std::vector<Case> cases = {
-        {"random bytes", garbage, ERROR_BADDB},
-        {"text file", "registry = broken\n", ERROR_BADDB},
-        {"cut to half", goodBytes.substr(0, goodBytes.size() / 2), ERROR_BADDB},
-        {"cut inside the header", goodBytes.substr(0, 60), ERROR_BADDB},
+        {"random bytes", garbage, dir / "random.sqlite3", ERROR_BADDB},
+        {"text file", "registry = broken\n", dir / "text.sqlite3", ERROR_BADDB},
+        {"cut to half", goodBytes.substr(0, goodBytes.size() / 2), dir / "half.sqlite3", ERROR_BADDB},
+        {"cut inside the header", goodBytes.substr(0, 60), dir / "header.sqlite3", ERROR_BADDB},
         {"header kept, pages zeroed", goodBytes.substr(0, 4096) + std::string(goodBytes.size() - 4096, '\0'),
-         ERROR_BADDB},
+         dir / "zeroed.sqlite3", ERROR_BADDB},
+        {"another program's database", foreign, dir / "foreign.sqlite3", ERROR_BADDB},
+        {"a folder", std::nullopt, dir / "folder.sqlite3", ERROR_CANTOPEN},
+        {"parent is a file", std::nullopt, dir / "blocker/registry.sqlite3", ERROR_CANTOPEN},
     };
     for (const Case& c : cases) {
-        const std::string path =
-            dir / (std::string("damaged-") + std::to_string(&c - cases.data()) + ".sqlite3");
-        writeFile(path, c.contents);
-        expectRefusedAndUntouched(path, dir / "autostart", c.expected, c.what);
+        if (c.contents) {
+            writeFile(c.path, *c.contents);
+        }
+        const std::string before = readFile(c.path);
+        {
+            RegistryHive hive(c.path, autostartIn(dir));
+            EXPECT_FALSE(hive.usable()) << c.what;
+            HKEY key = 0;
+            EXPECT_EQ(hive.RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key), c.openError)
+                << c.what;
+            EXPECT_EQ(key, 0u) << c.what;
+            EXPECT_EQ(createKey(hive, HKEY_CURRENT_USER, "Software\\New"), 0u) << c.what;
+            EXPECT_NE(setValue(hive, HKEY_CURRENT_USER, "x", REG_SZ, sz("y")), ERROR_SUCCESS) << c.what;
+            EXPECT_FALSE(queryValue(hive, HKEY_CURRENT_USER, "x").has_value()) << c.what;
+            EXPECT_EQ(queryValue(hive, 0x4321, "x"), std::nullopt) << c.what;
+            EXPECT_EQ(hive.RegDeleteKeyA(HKEY_CURRENT_USER, "Software"), c.openError) << c.what;
+        }
+        EXPECT_EQ(readFile(c.path), before) << c.what;
     }
-
-    // A database of some other program is not taken over.
-    const std::string foreign = dir / "foreign.sqlite3";
-    {
-        RegistryHive hive(good, autostartIn(dir));
-        ASSERT_TRUE(hive.usable());
-    }
-    std::string foreignBytes = goodBytes;
-    foreignBytes[68] = 'Z'; // application id in the header
-    writeFile(foreign, foreignBytes);
-    expectRefusedAndUntouched(foreign, dir / "autostart", ERROR_BADDB, "another program's database");
-
-    // A folder where the file should be.
-    const std::string folder = dir / "folder.sqlite3";
-    makeDirs(folder + "/inside");
-    expectRefusedAndUntouched(folder, dir / "autostart", ERROR_CANTOPEN, "a folder");
-    EXPECT_TRUE(exists(folder + "/inside"));
-
-    // A parent that is a file.
-    writeFile(dir / "blocker", "x");
-    expectRefusedAndUntouched(dir / "blocker/registry.sqlite3", dir / "autostart", ERROR_CANTOPEN,
-                              "parent is a file");
+    EXPECT_TRUE(exists(dir / "folder.sqlite3/inside"));
     EXPECT_EQ(readFile(dir / "blocker"), "x");
 }
 
@@ -231,68 +202,59 @@ int failuresWithoutPermissionBypass(int (*check)()) {
     return WEXITSTATUS(status);
 }
 
-// Where the child checks find their hive (set before the fork).
+// What the child checks look at (set before the fork).
 std::string gHivePath;
+bool gReadable = false;
 
-TEST(RegistryHiveFile, AnUnreadableFileFailsEvenWithoutRootsPowers) {
-    TempDir dir;
-    const std::string path = dir / "hive/registry.sqlite3";
-    {
-        RegistryHive hive(path, autostartIn(dir));
-        ASSERT_NE(createKey(hive, HKEY_CURRENT_USER, "Software\\Kept"), 0u);
+TEST(RegistryHiveFile, AClosedFileFailsEvenWithoutRootsPowers) {
+    struct Case {
+        const char* what;
+        mode_t fileMode;
+        mode_t folderMode;
+        bool readable; // reads still answer, writes fail
+    };
+    for (const Case& c :
+         {Case{"mode 000", 0, 0700, false}, Case{"read-only file and folder", 0444, 0555, true}}) {
+        TempDir dir;
+        const std::string folder = dir / "hive";
+        const std::string path = folder + "/registry.sqlite3";
+        {
+            RegistryHive hive(path, autostartIn(dir));
+            setValue(hive, createKey(hive, HKEY_CURRENT_USER, "Software\\Kept"), "v", REG_SZ, sz("kept"));
+        }
+        const std::string before = readFile(path);
+        ASSERT_EQ(::chmod(path.c_str(), c.fileMode), 0);
+        ASSERT_EQ(::chmod(folder.c_str(), c.folderMode), 0);
+        gHivePath = path;
+        gReadable = c.readable;
+        EXPECT_EQ(failuresWithoutPermissionBypass([] {
+                      // The file really is closed to this process.
+                      const int fd = ::open(gHivePath.c_str(), gReadable ? O_WRONLY : O_RDONLY);
+                      if (fd >= 0 || errno != EACCES) {
+                          return 50;
+                      }
+                      RegistryHive hive(gHivePath, AutostartRedirect{"/nonexistent", "/opt/tidorax/tidorax"});
+                      HKEY key = 0;
+                      const LONG opened =
+                          hive.RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kept", 0, KEY_ALL_ACCESS, &key);
+                      int failed = hive.usable() == gReadable ? 0 : 1;
+                      if (!gReadable) {
+                          failed += opened != ERROR_CANTOPEN;
+                          return failed +
+                                 (setValue(hive, HKEY_CURRENT_USER, "x", REG_SZ, sz("y")) != ERROR_CANTOPEN);
+                      }
+                      failed += queryValue(hive, key, "v") == StoredValue{REG_SZ, sz("kept")} ? 0 : 1;
+                      failed += setValue(hive, key, "v", REG_SZ, sz("new")) != ERROR_CANTWRITE;
+                      failed += createKey(hive, HKEY_CURRENT_USER, "Software\\New") != 0;
+                      return failed + (hive.RegDeleteValueA(key, "v") != ERROR_CANTWRITE);
+                  }),
+                  0)
+            << c.what;
+        EXPECT_EQ(modeOf(path), c.fileMode) << c.what;
+        ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
+        ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+        EXPECT_EQ(readFile(path), before) << c.what;
     }
-    const std::string before = readFile(path);
-    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
-    gHivePath = path;
-    EXPECT_EQ(failuresWithoutPermissionBypass([] {
-                  // The file really is closed to this process.
-                  const int fd = ::open(gHivePath.c_str(), O_RDONLY);
-                  if (fd >= 0 || errno != EACCES) {
-                      return 50;
-                  }
-                  RegistryHive hive(gHivePath, AutostartRedirect{"/nonexistent", "/opt/tidorax/tidorax"});
-                  HKEY key = 0;
-                  int failed = hive.usable() ? 1 : 0;
-                  failed += hive.RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Kept", 0, KEY_READ, &key) !=
-                            ERROR_CANTOPEN;
-                  failed += setValue(hive, HKEY_CURRENT_USER, "x", REG_SZ, sz("y")) != ERROR_CANTOPEN;
-                  return failed;
-              }),
-              0);
-    EXPECT_EQ(modeOf(path), 0u);
-    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
-    EXPECT_EQ(readFile(path), before);
-}
-
-TEST(RegistryHiveFile, AReadOnlyFileStillAnswersReadsAndRefusesWrites) {
-    TempDir dir;
-    const std::string folder = dir / "hive";
-    const std::string path = folder + "/registry.sqlite3";
-    {
-        RegistryHive hive(path, autostartIn(dir));
-        setValue(hive, createKey(hive, HKEY_CURRENT_USER, "Software\\R"), "v", REG_SZ, sz("kept"));
-    }
-    const std::string before = readFile(path);
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
-    gHivePath = path;
-    EXPECT_EQ(failuresWithoutPermissionBypass([] {
-                  const int fd = ::open(gHivePath.c_str(), O_WRONLY);
-                  if (fd >= 0 || errno != EACCES) {
-                      return 50;
-                  }
-                  RegistryHive hive(gHivePath, AutostartRedirect{"/nonexistent", "/opt/tidorax/tidorax"});
-                  const HKEY key = openKey(hive, HKEY_CURRENT_USER, "Software\\R");
-                  int failed = hive.usable() ? 0 : 1;
-                  failed += queryValue(hive, key, "v") == StoredValue{REG_SZ, sz("kept")} ? 0 : 1;
-                  failed += setValue(hive, key, "v", REG_SZ, sz("new")) != ERROR_CANTWRITE;
-                  failed += createKey(hive, HKEY_CURRENT_USER, "Software\\New") != 0;
-                  failed += hive.RegDeleteValueA(key, "v") != ERROR_CANTWRITE;
-                  return failed;
-              }),
-              0);
-    ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
-    EXPECT_EQ(readFile(path), before);
 }
 
 TEST(RegistryHiveFile, AFileDamagedWhileOpenFailsLaterCallsWithoutACrash) {

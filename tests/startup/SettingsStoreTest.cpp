@@ -1,69 +1,35 @@
 #include "platform/Win32Types.h"
 #include "startup/CRegSettings.h"
 #include "startup/modRegistry.h"
+#include "tests/platform/HiveTestSupport.h"
 #include "tests/support/PlatformFixture.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <fstream>
-
-namespace tidorax {
+namespace tidorax::test {
 namespace {
 
 const std::string kTidora = "Software\\Quillon Software\\Tidora";
+using modRegistry::RegValue;
 
-class SettingsStoreTest : public test::PlatformFixture {
+class SettingsStoreTest : public PlatformFixture {
 protected:
     // Writes raw bytes of any type into a HKCU key, as another program might.
     void writeRaw(const std::string& keyPath, const std::string& name, DWORD type, const std::string& bytes) {
-        RegistryHive& reg = fake().registry();
-        HKEY key = 0;
-        ASSERT_EQ(reg.RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, "", 0, KEY_ALL_ACCESS, nullptr,
-                                      &key, nullptr),
+        ASSERT_EQ(setValue(fake().registry(), createKey(fake().registry(), HKEY_CURRENT_USER, keyPath), name,
+                           type, bytes),
                   ERROR_SUCCESS);
-        ASSERT_EQ(reg.RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                                     static_cast<DWORD>(bytes.size())),
-                  ERROR_SUCCESS);
-        reg.RegCloseKey(key);
     }
-    // The raw bytes and type of a HKCU value; type 0xFFFFFFFF when absent.
-    std::pair<DWORD, std::string> readRaw(const std::string& keyPath, const std::string& name) {
-        RegistryHive& reg = fake().registry();
-        HKEY key = 0;
-        if (reg.RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-            return {0xFFFFFFFFu, {}};
-        }
-        DWORD type = 0;
-        DWORD size = 0;
-        std::pair<DWORD, std::string> result{0xFFFFFFFFu, {}};
-        if (reg.RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-            std::string data(size, '\0');
-            reg.RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                                 &size);
-            result = {type, data};
-        }
-        reg.RegCloseKey(key);
-        return result;
-    }
-    bool keyExists(HKEY root, const std::string& path) {
-        HKEY key = 0;
-        if (fake().registry().RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-            return false;
-        }
-        fake().registry().RegCloseKey(key);
-        return true;
+    std::optional<StoredValue> stored(const std::string& keyPath, const std::string& name) {
+        return storedValue(fake().registry(), HKEY_CURRENT_USER, keyPath, name);
     }
 };
 
 TEST_F(SettingsStoreTest, SaveWritesTextWithItsZeroByteUnderTheSectionKey) {
     EXPECT_TRUE(Settings.SaveSetting("CleanPath", "TempFiles", "Yes"));
-    EXPECT_EQ(readRaw(kTidora + "\\CleanPath", "TempFiles"),
-              (std::pair<DWORD, std::string>{REG_SZ, {"Yes\0", 4}}));
+    EXPECT_EQ(stored(kTidora + "\\CleanPath", "TempFiles"), (StoredValue{REG_SZ, sz("Yes")}));
     EXPECT_TRUE(Settings.SaveSetting("CleanPath", "*", "default text"));
-    EXPECT_EQ(readRaw(kTidora + "\\CleanPath", "").second, std::string("default text\0", 13));
+    EXPECT_EQ(stored(kTidora + "\\CleanPath", ""), (StoredValue{REG_SZ, sz("default text")}));
     EXPECT_TRUE(Settings.SaveSetting("", "Top", "t"));
-    EXPECT_EQ(readRaw(kTidora, "Top").second, std::string("t\0", 2));
+    EXPECT_EQ(stored(kTidora, "Top"), (StoredValue{REG_SZ, sz("t")}));
 }
 
 TEST_F(SettingsStoreTest, GetSettingReadsTextOrFallsBackToTheDefault) {
@@ -100,8 +66,7 @@ TEST_F(SettingsStoreTest, DeleteSettingRemovesOneValueOrTheWholeSection) {
     EXPECT_EQ(Settings.GetSetting("CleanPath", "FirstRun", "0"), "No");
 
     EXPECT_TRUE(Settings.DeleteSetting("CleanPath", ""));
-    EXPECT_EQ(Settings.GetSetting("CleanPath", "FirstRun", "0"), "0");
-    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kTidora + "\\CleanPath"));
+    EXPECT_FALSE(keyExists(fake().registry(), HKEY_CURRENT_USER, kTidora + "\\CleanPath"));
     EXPECT_EQ(Settings.GetSetting("UserFolder", "File0", "0"), "/data"); // other sections stay
     EXPECT_FALSE(Settings.DeleteSetting("CleanPath", ""));
     EXPECT_FALSE(Settings.DeleteSetting("NeverWritten", "Key"));
@@ -118,22 +83,16 @@ TEST_F(SettingsStoreTest, GetAllSettingsListsTextValuesInTheirOrder) {
     Settings.SaveSetting("Mixed", "alpha", "");
     writeRaw(kTidora + "\\Mixed", "NoData", REG_SZ, "");
     Settings.SaveSetting("Mixed", "Zeta", "rewritten");
-    const auto rows = Settings.GetAllSettings("Mixed");
-    ASSERT_TRUE(rows.has_value());
-    const std::vector<CRegSettings::Row> expected{{"Zeta", "rewritten"}, {"alpha", ""}, {"NoData", ""}};
-    EXPECT_EQ(*rows, expected);
+    EXPECT_EQ(Settings.GetAllSettings("Mixed"),
+              (std::vector<CRegSettings::Row>{{"Zeta", "rewritten"}, {"alpha", ""}, {"NoData", ""}}));
 }
 
 TEST_F(SettingsStoreTest, CompanyAndAppNameTrimAndFallBack) {
     CRegSettings s;
-    EXPECT_EQ(s.Company(), "Quillon Software");
-    EXPECT_EQ(s.AppName(), "Tidora");
     s.setCompany("  Acme  ");
     s.setAppName(" Tool ");
-    EXPECT_EQ(s.Company(), "Acme");
-    EXPECT_EQ(s.AppName(), "Tool");
     EXPECT_TRUE(s.SaveSetting("Sec", "K", "v"));
-    EXPECT_EQ(readRaw("Software\\Acme\\Tool\\Sec", "K").second, std::string("v\0", 2));
+    EXPECT_EQ(stored("Software\\Acme\\Tool\\Sec", "K"), (StoredValue{REG_SZ, sz("v")}));
     s.setCompany("   ");
     s.setAppName("");
     EXPECT_EQ(s.Company(), "Quillon Software");
@@ -151,7 +110,7 @@ TEST_F(SettingsStoreTest, FlagsAreSetOnlyByTheExactText) {
     EXPECT_FALSE(IsFlagSet("TempFiles"));
 }
 
-TEST_F(SettingsStoreTest, ListsEndAtTheFirstMissingZeroOrEmptyEntry) {
+TEST_F(SettingsStoreTest, ListsEndAtTheFirstMissingZeroOrEmptyEntryAndAtIndex1000) {
     struct Case {
         const char* name;
         std::vector<std::pair<int, std::string>> stored;
@@ -170,9 +129,6 @@ TEST_F(SettingsStoreTest, ListsEndAtTheFirstMissingZeroOrEmptyEntry) {
         }
         EXPECT_EQ(ReadSettingsList("UserFolder", "File"), c.expected) << c.name;
     }
-}
-
-TEST_F(SettingsStoreTest, ListReadingStopsAtIndex1000) {
     for (int i = 0; i <= 1002; ++i) {
         Settings.SaveSetting("SavedCookies", "Cookie" + std::to_string(i), "c" + std::to_string(i));
     }
@@ -182,104 +138,75 @@ TEST_F(SettingsStoreTest, ListReadingStopsAtIndex1000) {
 }
 
 TEST_F(SettingsStoreTest, RegistryModuleReadsAndWritesEachType) {
-    using modRegistry::RegValue;
     EXPECT_EQ(modRegistry::SetRegValue("hkcu", "Software\\T", "S", "s", RegValue{std::string("text")}), 0);
     EXPECT_EQ(modRegistry::SetRegValue("HKCU", "Software\\T", "B", "B", RegValue{true}), 0);
     EXPECT_EQ(modRegistry::SetRegValue("HKCU", "Software\\T", "B0", "B", RegValue{false}), 0);
     EXPECT_EQ(modRegistry::SetRegValue("HKCU", "Software\\T", "D", "d", RegValue{std::int32_t{-5}}), 0);
-    EXPECT_EQ(readRaw("Software\\T", "S"), (std::pair<DWORD, std::string>{REG_SZ, {"text\0", 5}}));
-    EXPECT_EQ(readRaw("Software\\T", "B"), (std::pair<DWORD, std::string>{REG_BINARY, "\xff\xff"}));
-    EXPECT_EQ(readRaw("Software\\T", "D"), (std::pair<DWORD, std::string>{REG_DWORD, "\xfb\xff\xff\xff"}));
+    EXPECT_EQ(stored("Software\\T", "S"), (StoredValue{REG_SZ, sz("text")}));
+    EXPECT_EQ(stored("Software\\T", "B"), (StoredValue{REG_BINARY, "\xff\xff"}));
+    EXPECT_EQ(stored("Software\\T", "D"), (StoredValue{REG_DWORD, "\xfb\xff\xff\xff"}));
 
-    RegValue value;
-    EXPECT_EQ(modRegistry::GetRegValue("HKCU", "Software\\T", "S", "S", RegValue{std::string("d")}, value),
-              0);
-    EXPECT_EQ(value, RegValue{std::string("text")});
-    EXPECT_EQ(modRegistry::GetRegValue("HKCU", "Software\\T", "B", "B", RegValue{false}, value), 0);
-    EXPECT_EQ(value, RegValue{true});
-    EXPECT_EQ(modRegistry::GetRegValue("HKCU", "Software\\T", "B0", "B", RegValue{true}, value), 0);
-    EXPECT_EQ(value, RegValue{false});
-    EXPECT_EQ(modRegistry::GetRegValue("HKCU", "Software\\T", "D", "D", RegValue{std::int32_t{0}}, value), 0);
-    EXPECT_EQ(value, RegValue{std::int32_t{-5}});
-
-    // Missing value or key: the Windows code, and the default.
-    EXPECT_EQ(modRegistry::GetRegValue("HKCU", "Software\\T", "None", "S", RegValue{std::string("d")}, value),
-              2);
-    EXPECT_EQ(value, RegValue{std::string("d")});
-    EXPECT_EQ(modRegistry::GetRegValue("HKCU", "Software\\Nope", "S", "S", RegValue{std::string("d")}, value),
-              2);
-    // A text too long for a 4-byte number: more data, the default stays.
-    EXPECT_EQ(modRegistry::GetRegValue("HKCU", "Software\\T", "S", "D", RegValue{std::int32_t{7}}, value),
-              234);
-    EXPECT_EQ(value, RegValue{std::int32_t{7}});
-
-    // Unknown roots are refused without touching the registry.
+    struct Case {
+        const char* root;
+        const char* key;
+        const char* name;
+        const char* type;
+        RegValue fallback;
+        LONG code;
+        RegValue read;
+    };
+    const Case cases[] = {
+        {"HKCU", "Software\\T", "S", "S", std::string("d"), 0, std::string("text")},
+        {"HKCU", "Software\\T", "B", "B", false, 0, true},
+        {"HKCU", "Software\\T", "B0", "B", true, 0, false},
+        {"HKCU", "Software\\T", "D", "D", std::int32_t{0}, 0, std::int32_t{-5}},
+        // Missing value or key: the Windows code, and the default.
+        {"HKCU", "Software\\T", "None", "S", std::string("d"), 2, std::string("d")},
+        {"HKCU", "Software\\Nope", "S", "S", std::string("d"), 2, std::string("d")},
+        // A text too long for a 4-byte number: more data, the default stays.
+        {"HKCU", "Software\\T", "S", "D", std::int32_t{7}, 234, std::int32_t{7}},
+        // Unknown roots are refused without touching the registry.
+        {"HKEY_CURRENT_USER", "Software\\T", "S", "S", std::string("d"), 99, std::string("d")},
+    };
+    for (const Case& c : cases) {
+        RegValue value = std::string("unset");
+        EXPECT_EQ(modRegistry::GetRegValue(c.root, c.key, c.name, c.type, c.fallback, value), c.code)
+            << c.name;
+        if (c.code != 99) {
+            EXPECT_EQ(value, c.read) << c.name;
+        }
+    }
     EXPECT_EQ(modRegistry::RootKeyHandle("HKXX"), 0u);
     EXPECT_EQ(modRegistry::RootKeyHandle("hklm"), HKEY_LOCAL_MACHINE);
     EXPECT_EQ(modRegistry::SetRegValue("HKXX", "Software\\T", "S", "S", RegValue{std::string("x")}), 99);
-    EXPECT_EQ(modRegistry::GetRegValue("HKEY_CURRENT_USER", "Software\\T", "S", "S", RegValue{}, value), 99);
     EXPECT_EQ(modRegistry::DeleteRegValue("", "Software\\T", "S"), 99);
     EXPECT_EQ(modRegistry::DeleteRegKey("HK", "Software", "T"), 99);
+    EXPECT_EQ(stored("Software\\T", "S"), (StoredValue{REG_SZ, sz("text")}));
 
     // An unknown type letter writes nothing but the key is still made.
     EXPECT_EQ(modRegistry::SetRegValue("HKCU", "Software\\Made", "X", "Q", RegValue{std::string("x")}), 0);
-    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, "Software\\Made"));
-    EXPECT_EQ(readRaw("Software\\Made", "X").first, 0xFFFFFFFFu);
+    EXPECT_TRUE(keyExists(fake().registry(), HKEY_CURRENT_USER, "Software\\Made"));
+    EXPECT_FALSE(stored("Software\\Made", "X").has_value());
 }
 
 TEST_F(SettingsStoreTest, RegistryModuleRemovalsTreatNothingToRemoveAsSuccess) {
-    using modRegistry::RegValue;
     modRegistry::SetRegValue("HKCU", "Software\\P\\Child", "V", "S", RegValue{std::string("x")});
     EXPECT_EQ(modRegistry::DeleteRegValue("HKCU", "Software\\P\\Child", "V"), 0);
+    EXPECT_FALSE(stored("Software\\P\\Child", "V").has_value());
     EXPECT_EQ(modRegistry::DeleteRegValue("HKCU", "Software\\P\\Child", "V"), 0);
     EXPECT_EQ(modRegistry::DeleteRegKey("HKCU", "Software\\Nowhere", "Child"), 0);
     EXPECT_EQ(modRegistry::DeleteRegKey("HKCU", "Software", "P"), 5); // it still has a subkey
-    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, "Software\\P"));
+    EXPECT_TRUE(keyExists(fake().registry(), HKEY_CURRENT_USER, "Software\\P"));
     EXPECT_EQ(modRegistry::DeleteRegKey("HKCU", "Software\\P", "child"), 0);
     EXPECT_EQ(modRegistry::DeleteRegKey("HKCU", "Software", "P"), 0);
-    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\P"));
+    EXPECT_FALSE(keyExists(fake().registry(), HKEY_CURRENT_USER, "Software\\P"));
     EXPECT_EQ(modRegistry::DeleteRegKey("HKCU", "Software", "P"), 0);
-}
-
-TEST_F(SettingsStoreTest, TwoProcessesWritingAtOnceLoseNothing) {
-    constexpr int kPerProcess = 150;
-    pid_t children[2];
-    for (int child = 0; child < 2; ++child) {
-        children[child] = ::fork();
-        ASSERT_GE(children[child], 0);
-        if (children[child] == 0) {
-            // A fresh connection in the child.
-            fakePlatform().reopenHive();
-            int failures = 0;
-            for (int i = 0; i < kPerProcess; ++i) {
-                const std::string name = "P" + std::to_string(child) + "_" + std::to_string(i);
-                failures += Settings.SaveSetting("Race", name, name) ? 0 : 1;
-            }
-            ::_exit(failures == 0 ? 0 : 1);
-        }
-    }
-    for (pid_t pid : children) {
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    fake().reopenHive();
-    const auto rows = Settings.GetAllSettings("Race");
-    ASSERT_TRUE(rows.has_value());
-    EXPECT_EQ(rows->size(), 2u * kPerProcess);
-    for (const auto& [name, text] : *rows) {
-        EXPECT_EQ(name, text);
-    }
 }
 
 TEST_F(SettingsStoreTest, ADamagedHiveGivesDefaultsAndRefusesWrites) {
     Settings.SaveSetting("CleanPath", "TempFiles", "Yes");
-    {
-        std::ofstream out(fake().hivePath, std::ios::binary | std::ios::trunc);
-        for (int i = 0; i < 4096; ++i) {
-            out.put(static_cast<char>((i * 37) & 0xFF));
-        }
-    }
+    const std::string garbage(4096, '\x5a');
+    writeFile(fake().hivePath, garbage);
     fake().reopenHive();
     EXPECT_EQ(Settings.GetSetting("CleanPath", "TempFiles", "0"), "0");
     EXPECT_FALSE(IsFlagSet("TempFiles"));
@@ -287,11 +214,12 @@ TEST_F(SettingsStoreTest, ADamagedHiveGivesDefaultsAndRefusesWrites) {
     EXPECT_FALSE(Settings.DeleteSetting("CleanPath", ""));
     EXPECT_FALSE(Settings.GetAllSettings("CleanPath").has_value());
     EXPECT_EQ(ReadSettingsList("UserFolder", "File"), std::vector<std::string>{});
-    modRegistry::RegValue value;
-    EXPECT_NE(modRegistry::GetRegValue("HKCU", "Software", "x", "S", modRegistry::RegValue{}, value), 0);
+    RegValue value;
+    EXPECT_NE(modRegistry::GetRegValue("HKCU", "Software", "x", "S", RegValue{}, value), 0);
+    EXPECT_NE(modRegistry::SetRegValue("HKCU", "Software", "x", "S", RegValue{std::string("y")}), 0);
     // The damaged file is left as it was for the user to rescue.
-    EXPECT_EQ(test::readFile(fake().hivePath).size(), 4096u);
+    EXPECT_EQ(readFile(fake().hivePath), garbage);
 }
 
 } // namespace
-} // namespace tidorax
+} // namespace tidorax::test

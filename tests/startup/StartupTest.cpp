@@ -1,33 +1,14 @@
 #include "startup/CRegSettings.h"
 #include "startup/Module1.h"
 #include "startup/modRegistry.h"
+#include "tests/platform/HiveTestSupport.h"
 #include "tests/support/PlatformFixture.h"
+#include "tests/support/RecordingCleaningOperations.h"
 
-namespace tidorax {
+namespace tidorax::test {
 namespace {
 
 const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// Records which operations ran, with which window name; an operation may change
-// settings while it runs, to show when the next flag is read.
-class RecordingOperations : public CleaningOperations {
-public:
-    void CleanInternetFiles(const std::string& w) override { record("Internet", w); }
-    void CleanCookieFiles(const std::string& w) override { record("Cookies", w); }
-    void CleanTempFiles(const std::string& w) override { record("Temp", w); }
-    void CleanUserFolders(const std::string& w) override { record("UserFolders", w); }
-
-    std::vector<std::string> calls;
-    std::function<void(const std::string&)> during;
-
-private:
-    void record(const std::string& name, const std::string& windowName) {
-        calls.push_back(name + ":" + windowName);
-        if (during) {
-            during(name);
-        }
-    }
-};
 
 class RecordingHost : public TrayStartupHost {
 public:
@@ -51,7 +32,7 @@ public:
     std::string cleanPathAtLoad;
 };
 
-class StartupTest : public test::PlatformFixture {
+class StartupTest : public PlatformFixture {
 protected:
     void setFlags(const std::vector<std::string>& flags) {
         for (const auto& flag : flags) {
@@ -72,18 +53,18 @@ TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectInItsOrder) {
         std::vector<std::string> expected;
     } cases[] = {
         {{}, {}},
-        {{"TempFiles"}, {"Temp:Form1"}},
+        {{"TempFiles"}, {"Temp Form1"}},
         {{"UserFolder", "TempFiles", "CookieFiles", "InternetFiles"},
-         {"Internet:Form1", "Cookies:Form1", "Temp:Form1", "UserFolders:Form1"}},
+         {"Internet Form1", "Cookies Form1", "Temp Form1", "UserFolders Form1"}},
         {{"AutoFunction", "Shutdown"}, {}}, // these two govern only the tray commands
-        {{"CookieFiles", "UserFolder"}, {"Cookies:Form1", "UserFolders:Form1"}},
+        {{"CookieFiles", "UserFolder"}, {"Cookies Form1", "UserFolders Form1"}},
     };
     for (const auto& c : cases) {
         Settings.DeleteSetting("CleanPath", "");
         setFlags(c.flags);
         Form1Lists().List1 = {"stale"};
         Form1Lists().List2 = {"stale"};
-        RecordingOperations ops;
+        RecordingCleaningOperations ops;
         RunViriRerer(ops);
         EXPECT_EQ(ops.calls, c.expected);
         EXPECT_TRUE(Form1Lists().List1.empty());
@@ -94,16 +75,16 @@ TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectInItsOrder) {
 
 TEST_F(StartupTest, SilentRunReadsEachFlagJustBeforeItsStep) {
     setFlags({"InternetFiles", "CookieFiles"});
-    RecordingOperations ops;
+    RecordingCleaningOperations ops;
     // The Internet step sets the Temp flag and clears the cookie flag.
-    ops.during = [](const std::string& name) {
-        if (name == "Internet") {
+    ops.during = [&ops] {
+        if (ops.calls.back() == "Internet Form1") {
             Settings.SaveSetting("CleanPath", "TempFiles", "Yes");
             Settings.DeleteSetting("CleanPath", "CookieFiles");
         }
     };
     RunViriRerer(ops);
-    EXPECT_EQ(ops.calls, (std::vector<std::string>{"Internet:Form1", "Temp:Form1"}));
+    EXPECT_EQ(ops.calls, (std::vector<std::string>{"Internet Form1", "Temp Form1"}));
 }
 
 TEST_F(StartupTest, TrayStartTidiesSettingsOnlyWithoutAnyCleaningFlag) {
@@ -133,10 +114,7 @@ TEST_F(StartupTest, TrayStartTidiesSettingsOnlyWithoutAnyCleaningFlag) {
 TEST_F(StartupTest, TidyRemovesTheProgramKeyOnlyWhenNothingElseIsLeftInIt) {
     Settings.SaveSetting("CleanPath", "AutoFunction", "Yes");
     TidySettings();
-    HKEY key = 0;
-    EXPECT_EQ(fake().registry().RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Quillon Software\\Tidora", 0,
-                                              KEY_READ, &key),
-              ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(keyExists(fake().registry(), HKEY_CURRENT_USER, "Software\\Quillon Software\\Tidora"));
 
     Settings.SaveSetting("UserFolder", "File0", "/data/mine");
     TidySettings();
@@ -148,7 +126,7 @@ TEST_F(StartupTest, LogOnRegistrationIsWrittenOnlyWhenItCannotBeRead) {
     RunTrayStartup(host);
     const std::string expected = fake().programFolderPath + "/Tidora30.exe";
     EXPECT_EQ(runValue(), expected);
-    EXPECT_TRUE(test::exists(fake().autostartFolder + "/Tidora.desktop"));
+    EXPECT_TRUE(exists(fake().autostartFolder + "/Tidora.desktop"));
 
     // An existing value naming another folder is never rewritten.
     modRegistry::SetRegValue("HKLM", kRunKey, "Tidora", "S",
@@ -182,4 +160,4 @@ TEST_F(StartupTest, ASecondInstanceHandsOverOrShowsTheAlreadyRunningWindow) {
 }
 
 } // namespace
-} // namespace tidorax
+} // namespace tidorax::test
