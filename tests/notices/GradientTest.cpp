@@ -50,12 +50,13 @@ TEST(Gradient, DepthDecidesTheBandsOfTheDesignArea) {
         int steps;
         int topLeftBlue;
         std::pair<int, int> pureBlue;
+        int colourStep, rowStep, colStep; // of each band
     };
-    const Case cases[] = {
-        {32, 1, 32, 256, 142, {0, 0}}, {24, 1, 24, 256, 142, {0, 0}}, {16, 1, 16, 256, 142, {0, 0}},
-        {15, 1, 15, 32, 255, {4, 15}}, {8, 1, 8, 64, 236, {0, 0}},    {4, 1, 4, 64, 236, {0, 0}},
-        {1, 1, 4, 64, 236, {0, 0}},    {12, 1, 4, 64, 236, {0, 0}},   {1, 8, 8, 64, 236, {0, 0}},
-    };
+    const Case cases[] = {{32, 1, 32, 256, 142, {0, 0}, 1, 1, 2}, {24, 1, 24, 256, 142, {0, 0}, 1, 1, 2},
+                          {16, 1, 16, 256, 142, {0, 0}, 1, 1, 2}, {15, 1, 15, 32, 255, {4, 15}, 8, 4, 13},
+                          {8, 1, 8, 64, 236, {0, 0}, 4, 2, 7},    {4, 1, 4, 64, 236, {0, 0}, 4, 2, 7},
+                          {1, 1, 4, 64, 236, {0, 0}, 4, 2, 7},    {12, 1, 4, 64, 236, {0, 0}, 4, 2, 7},
+                          {1, 8, 8, 64, 236, {0, 0}, 4, 2, 7}};
     for (const Case& c : cases) {
         GradientState state;
         const GradientPlan plan = PaintGradient(state, c.bitsPerPixel, c.planes, 420, 143, GRADIENT_CORNER);
@@ -69,25 +70,13 @@ TEST(Gradient, DepthDecidesTheBandsOfTheDesignArea) {
         EXPECT_EQ(canvas.at(419, 142), 0) << "the bottom-right corner is black, " << c.bitsPerPixel;
         EXPECT_EQ(canvas.at(0, 0), c.topLeftBlue) << c.bitsPerPixel;
         EXPECT_EQ(canvas.pureBlueCorner(), c.pureBlue) << c.bitsPerPixel;
-    }
-}
-
-TEST(Gradient, StepsOfTheBandsOnThreeDepths) {
-    struct Case {
-        int depth;
-        int colourStep, rowStep, colStep;
-    };
-    for (const Case& c : {Case{32, 1, 1, 2}, Case{15, 8, 4, 13}, Case{8, 4, 2, 7}}) {
-        GradientState state;
-        const GradientPlan plan = PaintGradient(state, c.depth, 1, 420, 143, GRADIENT_CORNER);
         // Band 1: an L of RowStep rows along the bottom and ColStep columns along the right.
         const GradientFill& row = plan.fills[2];
         const GradientFill& column = plan.fills[3];
-        EXPECT_EQ(row.blue, c.colourStep) << c.depth;
-        EXPECT_EQ(row.bottom - row.top, c.rowStep) << c.depth;
-        EXPECT_EQ(row.bottom, 143 - c.rowStep) << c.depth;
-        EXPECT_EQ(column.right - column.left, c.colStep) << c.depth;
-        EXPECT_EQ(column.right, 420 - c.colStep) << c.depth;
+        EXPECT_EQ(std::vector<int>({row.blue, row.top, row.bottom, column.left, column.right}),
+                  std::vector<int>({c.colourStep, 143 - 2 * c.rowStep, 143 - c.rowStep, 420 - 2 * c.colStep,
+                                    420 - c.colStep}))
+            << c.bitsPerPixel;
     }
 }
 

@@ -40,30 +40,32 @@ std::optional<StoredValue> queryValue(RegistryHive& hive, HKEY key, const std::s
     return StoredValue{type, data};
 }
 
-std::vector<std::string> valueNames(RegistryHive& hive, HKEY key) {
+namespace {
+
+template <typename Enumerate> std::vector<std::string> namesOf(Enumerate enumerate) {
     std::vector<std::string> names;
     for (DWORD index = 0;; ++index) {
         char name[512];
         DWORD length = sizeof name;
-        if (hive.RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
+        if (enumerate(index, name, &length) != ERROR_SUCCESS) {
             return names;
         }
         names.emplace_back(name, length);
     }
 }
 
+} // namespace
+
+std::vector<std::string> valueNames(RegistryHive& hive, HKEY key) {
+    return namesOf([&](DWORD index, char* name, DWORD* length) {
+        return hive.RegEnumValueA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
 std::vector<std::string> subKeyNames(RegistryHive& hive, HKEY key) {
-    std::vector<std::string> names;
-    for (DWORD index = 0;; ++index) {
-        char name[512];
-        DWORD length = sizeof name;
-        if (hive.RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            return names;
-        }
-        names.emplace_back(name, length);
-    }
+    return namesOf([&](DWORD index, char* name, DWORD* length) {
+        return hive.RegEnumKeyExA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 std::optional<StoredValue> storedValue(RegistryHive& hive, HKEY root, const std::string& path,

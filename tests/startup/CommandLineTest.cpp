@@ -34,13 +34,11 @@ TEST(CommandLineTest, LastArgumentOverATableOfCommandLines) {
         EXPECT_EQ(GetLastArgument(c.commandLine), c.last) << '[' << c.commandLine << ']';
         EXPECT_EQ(IsViriRererCommandLine(c.commandLine), c.viriRerer) << '[' << c.commandLine << ']';
     }
-}
-
-TEST(CommandLineTest, MaxArgsLimitsTheArgumentsCounted) {
-    EXPECT_EQ(GetLastArgument("a b c", 2), "b");
-    EXPECT_EQ(GetLastArgument("a b c", 3), "c");
-    EXPECT_EQ(GetLastArgument("a b c", 0), std::nullopt);
-    EXPECT_EQ(GetLastArgument("a b c", -4), std::nullopt);
+    // At most MaxArgs arguments count.
+    for (const auto& [maxArgs, last] : std::vector<std::pair<int, std::optional<std::string>>>{
+             {2, "b"}, {3, "c"}, {0, std::nullopt}, {-4, std::nullopt}}) {
+        EXPECT_EQ(GetLastArgument("a b c", maxArgs), last) << maxArgs;
+    }
 }
 
 TEST(CommandLineTest, ProcessArgumentsJoinWithBlanks) {

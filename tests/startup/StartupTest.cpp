@@ -143,17 +143,16 @@ TEST_F(StartupTest, LogOnRegistrationIsWrittenOnlyWhenItCannotBeRead) {
 
 TEST_F(StartupTest, ASecondInstanceHandsOverOrShowsTheAlreadyRunningWindow) {
     Settings.SaveSetting("CleanPath", "FirstRun", "No");
-    RecordingHost reachable;
-    reachable.running = true;
-    EXPECT_EQ(RunTrayStartup(reachable), TrayStartupOutcome::HandedOver);
-    EXPECT_EQ(reachable.steps, (std::vector<std::string>{"check", "activate"}));
-
-    RecordingHost unreachable;
-    unreachable.running = true;
-    unreachable.reachable = false;
-    EXPECT_EQ(RunTrayStartup(unreachable), TrayStartupOutcome::AlreadyRunningShown);
-    EXPECT_EQ(unreachable.steps, (std::vector<std::string>{"check", "activate", "already-running"}));
-
+    for (const bool reachable : {true, false}) {
+        RecordingHost host;
+        host.running = true;
+        host.reachable = reachable;
+        EXPECT_EQ(RunTrayStartup(host),
+                  reachable ? TrayStartupOutcome::HandedOver : TrayStartupOutcome::AlreadyRunningShown);
+        const std::vector<std::string> handedOver{"check", "activate"};
+        const std::vector<std::string> shown{"check", "activate", "already-running"};
+        EXPECT_EQ(host.steps, reachable ? handedOver : shown);
+    }
     // Neither touched the settings nor registered anything.
     EXPECT_EQ(Settings.GetSetting("CleanPath", "FirstRun", "0"), "No");
     EXPECT_EQ(runValue(), "<none>");

@@ -47,14 +47,9 @@ TEST_F(VersionInfoTest, EveryWindowsVersionAnswersItsFourQuestions) {
         EXPECT_EQ(IsWinNT5(), c.winNt5) << c.name;
         EXPECT_EQ(IsWinXP(), c.winXp) << c.name;
     }
-}
-
-TEST_F(VersionInfoTest, NoVersionRecordAnswersFalseEverywhere) {
+    // No version record: false everywhere.
     fake().version.reset();
-    EXPECT_FALSE(IsWin98());
-    EXPECT_FALSE(IsWinME());
-    EXPECT_FALSE(IsWinNT5());
-    EXPECT_FALSE(IsWinXP());
+    EXPECT_FALSE(IsWin98() || IsWinME() || IsWinNT5() || IsWinXP());
 }
 
 } // namespace
