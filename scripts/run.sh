@@ -5,5 +5,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh normal >/dev/null
+scripts/build.sh normal tidorax tidorax-reg >/dev/null
 exec build/tidorax "$@"
