@@ -12,12 +12,10 @@ namespace tidorax {
 namespace {
 
 using test::ChildHoldingFile;
-using test::makeDirs;
 using test::TempDir;
+using test::Tree;
 using test::treeEntries;
 using test::writeFile;
-
-using Tree = std::map<std::string, std::string>;
 
 const std::string kSettings = "HKCU\\Software\\Quillon Software\\Tidora";
 const std::string kShellFolders =
@@ -42,27 +40,18 @@ TEST(CleanEndToEndTest, CleanModeCleansWhatTheSettingsSelectAndNothingElse) {
     writeFile(dir / "outside/inner/precious2.txt", "precious");
     const Tree outside = treeEntries(dir / "outside");
 
-    writeFile(cache + "/site/page.html");
-    writeFile(cache + "/.thumbnails/big/a.png");
-    writeFile(cache + "/top.bin");
-    ::symlink((dir / "outside").c_str(), (cache + "/link").c_str());
-
-    writeFile(temp + "/a.tmp");
-    writeFile(temp + "/.hidden.tmp");
-    writeFile(temp + "/sub/deep/b.tmp");
+    for (const std::string& file :
+         {cache + "/site/page.html", cache + "/.thumbnails/big/a.png", cache + "/top.bin", temp + "/a.tmp",
+          temp + "/.hidden.tmp", temp + "/sub/deep/b.tmp", cookies + "/index.dat",
+          cookies + "/user@saved[1].txt", cookies + "/user@special[4].txt", cookies + "/user@other[1].txt",
+          cookies + "/sub/user@deeper[1].txt", mine + "/doc.txt", mine + "/sub/doc2.txt",
+          dir / "home/NotListed/doc.txt"}) {
+        writeFile(file);
+    }
     writeFile(temp + "/held.tmp", "held");
+    ::symlink((dir / "outside").c_str(), (cache + "/link").c_str());
     ::symlink((dir / "outside").c_str(), (temp + "/sub/link").c_str());
     ::symlink((dir / "outside/precious.txt").c_str(), (temp + "/file-link").c_str());
-
-    writeFile(cookies + "/index.dat");
-    writeFile(cookies + "/user@saved[1].txt");
-    writeFile(cookies + "/user@special[4].txt");
-    writeFile(cookies + "/user@other[1].txt");
-    writeFile(cookies + "/sub/user@deeper[1].txt");
-
-    writeFile(mine + "/doc.txt");
-    writeFile(mine + "/sub/doc2.txt");
-    writeFile(dir / "home/NotListed/doc.txt");
 
     for (const char* flag : {"InternetFiles", "CookieFiles", "TempFiles", "UserFolder"}) {
         addValue(env, kSettings + "\\CleanPath", flag, "Yes");

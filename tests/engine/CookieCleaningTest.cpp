@@ -5,31 +5,28 @@
 #include "engine/WorkingLists.h"
 #include "platform/FakePlatform.h"
 #include "startup/CRegSettings.h"
-#include "startup/modRegistry.h"
 #include "tests/engine/EngineTestSupport.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/PlatformFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 #include <random>
+#include <unistd.h>
 
 namespace tidorax {
 namespace {
 
+using test::below;
 using test::ChildHoldingFile;
 using test::exists;
 using test::makeDirs;
-using test::TempDir;
+using test::sorted;
+using test::Tree;
 using test::treeEntries;
 using test::writeFile;
-
-using Tree = std::map<std::string, std::string>;
-
-FileList sorted(FileList list) {
-    std::sort(list.begin(), list.end());
-    return list;
-}
 
 void saveList(const std::string& section, const std::vector<std::string>& values) {
     Settings.DeleteSetting(section);
@@ -62,45 +59,47 @@ TEST(CookieSiteNameTest, TakesThePartBetweenTheFirstAtAndTheCounter) {
     }
 }
 
-class CookieCleaningTest : public ::testing::Test {
+class CookieCleaningTest : public test::PlatformFixture {
 protected:
     void SetUp() override {
-        fakePlatform().reset(dir.path());
-        Form1Lists() = MainWindowLists{};
-        Form2Lists() = OptionsWindowLists{};
-        cookies = dir / "Cookies";
+        PlatformFixture::SetUp();
         makeDirs(cookies);
-        ASSERT_EQ(modRegistry::SetRegValue(
-                      "HKCU", "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                      "Cookies", "S", cookies),
-                  0);
+        ASSERT_TRUE(test::setCookiesFolder(cookies));
     }
 
     std::string path(const std::string& name) const { return cookies + "/" + name; }
 
-    TempDir dir;
-    std::string cookies;
+    std::string cookies = tmp / "Cookies";
 };
 
-TEST_F(CookieCleaningTest, DeletesEveryCookieButSavedOnesAndDatFiles) {
+// Saved cookies, ".dat" files and a cookie in use stay; a link goes as a link.
+TEST_F(CookieCleaningTest, DeletesEveryCookieButSavedOnesInUseOnesAndDatFiles) {
     for (const char* name : {"user@a[1].txt", "user@b[1].txt", "index.dat", "INDEX.DAT", "old.Dat",
                              "sub/user@c[1].txt", "sub/deeper/user@d[1].txt", "sub/keep.dat"}) {
         writeFile(path(name));
     }
+    writeFile(path("user@held[1].txt"), "held");
+    ChildHoldingFile holder(path("user@held[1].txt"), ChildHoldingFile::Hold::Open);
+    ASSERT_TRUE(holder.holding());
+    writeFile(tmp / "outside/user@a[1].txt", "precious");
+    ::symlink((tmp / "outside/user@a[1].txt").c_str(), path("user@link[1].txt").c_str());
     saveList("SavedCookies", {path("user@b[1].txt"), path("sub/deeper/user@d[1].txt")});
     Form2Lists().Label12 = "untouched";
 
     CleanCookieFiles("Form1");
 
-    EXPECT_EQ(Form1Lists().List7.size(), 8u);
-    EXPECT_EQ(sorted(Form1Lists().List6), sorted({path("index.dat"), path("sub/deeper/user@d[1].txt"),
-                                                  path("sub/keep.dat"), path("user@b[1].txt")}));
+    EXPECT_EQ(Form1Lists().List7.size(), 10u);
+    EXPECT_EQ(sorted(Form1Lists().List6),
+              below(cookies, {"index.dat", "sub/deeper/user@d[1].txt", "sub/keep.dat", "user@b[1].txt",
+                              "user@held[1].txt"}));
     EXPECT_EQ(treeEntries(cookies), (Tree{{"index.dat", "f:x"},
                                           {"sub", "d"},
                                           {"sub/deeper", "d"},
                                           {"sub/deeper/user@d[1].txt", "f:x"},
                                           {"sub/keep.dat", "f:x"},
-                                          {"user@b[1].txt", "f:x"}}));
+                                          {"user@b[1].txt", "f:x"},
+                                          {"user@held[1].txt", "f:held"}}));
+    EXPECT_EQ(treeEntries(tmp / "outside"), (Tree{{"user@a[1].txt", "f:precious"}}));
     EXPECT_EQ(Form2Lists().Label12, "untouched");
     // Without special sites the saved list is not rewritten.
     EXPECT_EQ(ReadSettingsList("SavedCookies", "Cookie"),
@@ -137,115 +136,12 @@ TEST_F(CookieCleaningTest, SpecialSitesKeepTheirCurrentFilesUnderNewNames) {
     EXPECT_EQ(Form2Lists().Label12, "Cookie Folder Contains 2 Cookies");
 }
 
-TEST_F(CookieCleaningTest, ASpecialSiteWithoutFilesLosesItsSavedEntries) {
-    writeFile(path("user@other[1].txt"));
-    saveList("SavedCookies", {path("user@site[1].txt"), path("user@stay[1].txt")});
-    saveList("SpecialCookies", {"site"});
-
-    CleanCookieFiles("Form1");
-
-    EXPECT_EQ(ReadSettingsList("SavedCookies", "Cookie"),
-              (std::vector<std::string>{path("user@stay[1].txt")}));
-    EXPECT_EQ(ReadSettingsList("SpecialCookies", "Cookie"), (std::vector<std::string>{"site"}));
-    EXPECT_EQ(treeEntries(cookies), Tree{});
-}
-
-TEST_F(CookieCleaningTest, ACookieInUseStaysAndIsCounted) {
-    writeFile(path("user@a[1].txt"), "held");
-    writeFile(path("user@b[1].txt"));
-    ChildHoldingFile holder(path("user@a[1].txt"), ChildHoldingFile::Hold::Open);
-    ASSERT_TRUE(holder.holding());
-
-    CleanCookieFiles("Form1");
-
-    EXPECT_EQ(Form1Lists().List7.size(), 2u);
-    EXPECT_EQ(Form1Lists().List6, FileList{path("user@a[1].txt")});
-}
-
-TEST_F(CookieCleaningTest, ALinkInTheCookiesFolderIsRemovedAsALink) {
-    writeFile(dir / "outside/user@a[1].txt", "precious");
-    makeDirs(cookies + "/sub");
-    ::symlink((dir / "outside/user@a[1].txt").c_str(), path("user@link[1].txt").c_str());
-    ::symlink((dir / "outside").c_str(), path("linked-folder").c_str());
-
-    CleanCookieFiles("Form1");
-
-    EXPECT_EQ(treeEntries(dir / "outside"), (Tree{{"user@a[1].txt", "f:precious"}}));
-    EXPECT_FALSE(exists(path("user@link[1].txt")));
-}
-
-TEST_F(CookieCleaningTest, NoCookiesFolderListsAndDeletesNothing) {
-    for (const std::string value : {"", "/", "relative"}) {
-        ASSERT_EQ(modRegistry::SetRegValue(
-                      "HKCU", "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                      "Cookies", "S", value),
-                  0);
-        writeFile(path("user@a[1].txt"));
-        saveList("SavedCookies", {path("user@b[1].txt")});
-        Form1Lists() = MainWindowLists{};
-
-        CleanCookieFiles("Form2");
-
-        EXPECT_TRUE(Form1Lists().List7.empty()) << value;
-        EXPECT_TRUE(Form1Lists().List2.empty()) << value;
-        EXPECT_TRUE(exists(path("user@a[1].txt"))) << value;
-        EXPECT_TRUE(Form2Lists().List3.empty()) << value;
-        EXPECT_EQ(Form2Lists().Label12, "Cookie Folder Contains 0 Cookies") << value;
-        EXPECT_EQ(Form2Lists().Label14, "You Have 1 Cookies Saved") << value;
+// Removes the first entry that matches and scans again from the start, until none does.
+void removeRescanning(FileList& list, const std::function<bool(const std::string&)>& matches) {
+    for (auto it = std::find_if(list.begin(), list.end(), matches); it != list.end();
+         it = std::find_if(list.begin(), list.end(), matches)) {
+        list.erase(it);
     }
-}
-
-TEST_F(CookieCleaningTest, TheCookiesTabCountsOneEntryLessThanItLists) {
-    const struct {
-        int files;
-        const char* label;
-    } cases[] = {{0, "Cookie Folder Contains 0 Cookies"},
-                 {1, "Cookie Folder Contains 0 Cookies"},
-                 {3, "Cookie Folder Contains 2 Cookies"}};
-    for (const auto& c : cases) {
-        for (int i = 0; i < c.files; ++i) {
-            writeFile(path("user@s" + std::to_string(i) + "[1].txt"));
-        }
-        ListCookieFiles(cookies + "/");
-        EXPECT_EQ(Form2Lists().List3.size(), static_cast<std::size_t>(c.files));
-        EXPECT_EQ(Form2Lists().Label12, c.label);
-    }
-}
-
-// The selection as a scan that starts again after every removal, for comparison.
-struct Selection {
-    FileList saved;
-    FileList toDelete;
-};
-Selection rescanningSelection(FileList saved, FileList found, const FileList& specials) {
-    for (const std::string& X : specials) {
-        for (bool removed = true; removed;) {
-            removed = false;
-            for (std::size_t i = 0; i < saved.size(); ++i) {
-                if (CookieSiteName(saved[i]) == X) {
-                    saved.erase(saved.begin() + static_cast<std::ptrdiff_t>(i));
-                    removed = true;
-                    break;
-                }
-            }
-        }
-        for (const std::string& F : found) {
-            if (CookieSiteName(F) == X) {
-                saved.push_back(F);
-            }
-        }
-    }
-    for (bool removed = true; removed;) {
-        removed = false;
-        for (std::size_t i = 0; i < found.size(); ++i) {
-            if (std::find(saved.begin(), saved.end(), found[i]) != saved.end()) {
-                found.erase(found.begin() + static_cast<std::ptrdiff_t>(i));
-                removed = true;
-                break;
-            }
-        }
-    }
-    return {saved, found};
 }
 
 TEST_F(CookieCleaningTest, SelectionAgreesWithARescanningSelectionOnRandomFolders) {
@@ -253,8 +149,7 @@ TEST_F(CookieCleaningTest, SelectionAgreesWithARescanningSelectionOnRandomFolder
     for (unsigned seed = 1; seed <= 8; ++seed) {
         std::mt19937 random(seed);
         auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
-        TempDir round;
-        const std::string folder = round / "Cookies";
+        const std::string folder = tmp / ("round" + std::to_string(seed));
         makeDirs(folder);
         FileList existing;
         for (int i = 0; i < 30; ++i) {
@@ -281,14 +176,24 @@ TEST_F(CookieCleaningTest, SelectionAgreesWithARescanningSelectionOnRandomFolder
         SearchSubFolders = true;
         FileList found;
         WalkInto(SearchFolder, found);
-        const Selection expected = rescanningSelection(saved, found, specials);
+        // The selection as loops that scan again after every removal, one special site after
+        // the other, for comparison.
+        FileList expectedSaved = saved;
+        for (const std::string& site : specials) {
+            removeRescanning(expectedSaved, [&](const std::string& e) { return CookieSiteName(e) == site; });
+            std::copy_if(found.begin(), found.end(), std::back_inserter(expectedSaved),
+                         [&](const std::string& f) { return CookieSiteName(f) == site; });
+        }
+        removeRescanning(found, [&](const std::string& f) {
+            return std::find(expectedSaved.begin(), expectedSaved.end(), f) != expectedSaved.end();
+        });
 
         SelectCookiesToDelete(SearchFolder);
 
-        EXPECT_EQ(Form1Lists().List1, expected.saved) << "seed " << seed;
-        EXPECT_EQ(Form1Lists().List2, expected.toDelete) << "seed " << seed;
+        EXPECT_EQ(Form1Lists().List1, expectedSaved) << "seed " << seed;
+        EXPECT_EQ(Form1Lists().List2, found) << "seed " << seed;
         EXPECT_EQ(Form1Lists().List5, specials) << "seed " << seed;
-        EXPECT_EQ(ReadSettingsList("SavedCookies", "Cookie"), expected.saved) << "seed " << seed;
+        EXPECT_EQ(ReadSettingsList("SavedCookies", "Cookie"), expectedSaved) << "seed " << seed;
     }
 }
 

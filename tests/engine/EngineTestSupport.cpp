@@ -1,136 +1,142 @@
 #include "tests/engine/EngineTestSupport.h"
 
+#include "startup/modRegistry.h"
 #include "tests/support/TempDir.h"
 
-#include <cerrno>
+#include <algorithm>
+#include <csignal>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <grp.h>
+#include <sched.h>
 #include <sys/mman.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 namespace tidorax::test {
 
-namespace {
+namespace fs = std::filesystem;
 
-void collect(const std::string& root, const std::string& relative,
-             std::map<std::string, std::string>& entries) {
-    const std::string folder = relative.empty() ? root : root + "/" + relative;
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) {
-        return;
-    }
-    std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-            names.emplace_back(entry->d_name);
-        }
-    }
-    ::closedir(dir);
-    for (const std::string& name : names) {
-        const std::string rel = relative.empty() ? name : relative + "/" + name;
-        const std::string full = root + "/" + rel;
-        struct stat st {};
-        if (::lstat(full.c_str(), &st) != 0) {
-            continue;
-        }
-        if (S_ISDIR(st.st_mode)) {
-            entries[rel] = "d";
-            collect(root, rel, entries);
-        } else if (S_ISLNK(st.st_mode)) {
-            char target[4096];
-            const ssize_t n = ::readlink(full.c_str(), target, sizeof target);
-            entries[rel] = "l->" + std::string(target, n > 0 ? static_cast<std::size_t>(n) : 0);
-        } else if (S_ISSOCK(st.st_mode)) {
-            entries[rel] = "s";
-        } else if (S_ISFIFO(st.st_mode)) {
-            entries[rel] = "p";
+Tree treeEntries(const std::string& root) {
+    static const std::map<fs::file_type, std::string> kinds = {
+        {fs::file_type::directory, "d"}, {fs::file_type::socket, "s"}, {fs::file_type::fifo, "p"}};
+    Tree entries;
+    const std::size_t prefix = root.size() + (root.ends_with('/') ? 0 : 1);
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(root, fs::directory_options::skip_permission_denied, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        const std::string path = it->path().string();
+        std::string& entry = entries[path.substr(prefix)];
+        std::error_code entryError; // a failure here must not end the walk
+        const fs::file_type type = it->symlink_status(entryError).type();
+        if (type == fs::file_type::symlink) {
+            entry = "l->" + fs::read_symlink(path, entryError).string();
+        } else if (const auto kind = kinds.find(type); kind != kinds.end()) {
+            entry = kind->second;
         } else {
-            entries[rel] = "f:" + readFile(full);
+            entry = "f:" + readFile(path);
         }
     }
+    return entries;
 }
 
-} // namespace
+FileList sorted(FileList list) {
+    std::sort(list.begin(), list.end());
+    return list;
+}
 
-std::map<std::string, std::string> treeEntries(const std::string& root) {
-    std::map<std::string, std::string> entries;
-    collect(root, "", entries);
-    return entries;
+FileList below(const std::string& folder, FileList names) {
+    for (std::string& name : names) {
+        name = folder + (folder.ends_with('/') ? "" : "/") + name;
+    }
+    return sorted(std::move(names));
 }
 
 ChildHoldingFile::ChildHoldingFile(const std::string& path, Hold hold) {
     int ready[2];
-    int release[2];
     if (::pipe2(ready, O_CLOEXEC) != 0) {
-        return;
-    }
-    if (::pipe2(release, O_CLOEXEC) != 0) {
-        ::close(ready[0]);
-        ::close(ready[1]);
         return;
     }
     pid_ = ::fork();
     if (pid_ == 0) {
-        ::close(ready[0]);
-        ::close(release[1]);
-        char answer = 'n';
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd >= 0) {
-            answer = 'y';
-            if (hold == Hold::MappedOnly) {
-                void* map = ::mmap(nullptr, 1, PROT_READ, MAP_SHARED, fd, 0);
-                ::close(fd);
-                answer = map == MAP_FAILED ? 'n' : 'y';
-            }
+        bool held = fd >= 0;
+        if (held && hold == Hold::MappedOnly) {
+            held = ::mmap(nullptr, 1, PROT_READ, MAP_SHARED, fd, 0) != MAP_FAILED;
+            ::close(fd);
         }
-        (void)!::write(ready[1], &answer, 1);
-        char byte = 0;
-        (void)!::read(release[0], &byte, 1); // until the parent closes its end
-        ::_exit(0);
+        (void)!::write(ready[1], held ? "y" : "n", 1);
+        for (;;) {
+            ::pause(); // until the parent kills it
+        }
     }
     ::close(ready[1]);
-    ::close(release[0]);
-    release_ = release[1];
     char answer = 'n';
-    if (pid_ > 0 && ::read(ready[0], &answer, 1) == 1) {
-        holding_ = answer == 'y';
-    }
+    holding_ = pid_ > 0 && ::read(ready[0], &answer, 1) == 1 && answer == 'y';
     ::close(ready[0]);
 }
 
 ChildHoldingFile::~ChildHoldingFile() {
-    if (release_ >= 0) {
-        ::close(release_);
-    }
     if (pid_ > 0) {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
     }
 }
 
-int runAsNobody(const std::function<int()>& work) {
+ChildOutcome runInChild(const std::function<int(FileList&)>& work, bool asNobody) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        return {};
+    }
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+        ::close(fds[0]);
+        if (asNobody && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
             ::_exit(126);
         }
-        ::_exit(work());
+        FileList list;
+        const int code = work(list);
+        std::string out;
+        for (const std::string& entry : list) {
+            out += entry + '\0';
+        }
+        for (std::size_t done = 0; done < out.size();) {
+            const ssize_t n = ::write(fds[1], out.data() + done, out.size() - done);
+            if (n <= 0) {
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        ::_exit(code);
     }
-    if (pid < 0) {
-        return -1;
+    ::close(fds[1]);
+    std::string in;
+    char chunk[4096];
+    for (ssize_t n; (n = ::read(fds[0], chunk, sizeof chunk)) > 0;) {
+        in.append(chunk, static_cast<std::size_t>(n));
     }
+    ::close(fds[0]);
+    ChildOutcome outcome;
     int status = 0;
-    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) >= 126) {
-        return -1;
+    if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) {
+        outcome.code = WEXITSTATUS(status);
     }
-    return WEXITSTATUS(status);
+    for (std::size_t pos = 0; pos < in.size();) {
+        const std::size_t end = in.find('\0', pos);
+        outcome.list.push_back(in.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    return outcome;
+}
+
+bool mountTmpfsAndBind(const std::string& tmpfsAt, const std::string& bindSource, const std::string& bindAt) {
+    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount("tidorax-test", tmpfsAt.c_str(), "tmpfs", 0, "size=1m") == 0 &&
+           ::mount(bindSource.c_str(), bindAt.c_str(), nullptr, MS_BIND, nullptr) == 0;
 }
 
 void chownTree(const std::string& root, uid_t uid, gid_t gid) {
@@ -138,6 +144,12 @@ void chownTree(const std::string& root, uid_t uid, gid_t gid) {
     for (const auto& [relative, kind] : treeEntries(root)) {
         ::lchown((root + "/" + relative).c_str(), uid, gid);
     }
+}
+
+bool setCookiesFolder(const std::string& folder) {
+    return modRegistry::SetRegValue(
+               "HKCU", "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+               "Cookies", "S", folder) == 0;
 }
 
 bool makeSocketFile(const std::string& path) {

@@ -1,19 +1,14 @@
 #include "engine/InUseSnapshot.h"
 
-#include "tests/engine/EngineTestSupport.h"
-#include "tests/support/TempDir.h"
-
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <sys/sysmacros.h>
 
 namespace tidorax {
 namespace {
 
-using test::ChildHoldingFile;
-using test::TempDir;
-using test::writeFile;
+// Take() on live processes is exercised by the deletion tests, with files that a child
+// process holds open or only mapped.
 
 TEST(InUseSnapshotTest, ReadsMappedFilesFromAMapsText) {
     InUseSnapshot snapshot;
@@ -42,28 +37,6 @@ TEST(InUseSnapshotTest, ReadsLockedFilesFromALocksText) {
     EXPECT_TRUE(snapshot.Contains(makedev(0xfd, 0x1a), 1048577));
     EXPECT_TRUE(snapshot.Contains(makedev(0xfd, 0x1a), 1048578));
     EXPECT_TRUE(snapshot.Contains(makedev(0x103, 0x02), 42));
-}
-
-TEST(InUseSnapshotTest, SeesFilesAnotherProcessHoldsOpenOrMapped) {
-    TempDir dir;
-    writeFile(dir / "open.txt");
-    writeFile(dir / "mapped.txt");
-    writeFile(dir / "free.txt");
-    ChildHoldingFile open(dir / "open.txt", ChildHoldingFile::Hold::Open);
-    ChildHoldingFile mapped(dir / "mapped.txt", ChildHoldingFile::Hold::MappedOnly);
-    ASSERT_TRUE(open.holding());
-    ASSERT_TRUE(mapped.holding());
-
-    const InUseSnapshot snapshot = InUseSnapshot::Take();
-    const struct {
-        const char* name;
-        bool inUse;
-    } cases[] = {{"open.txt", true}, {"mapped.txt", true}, {"free.txt", false}};
-    for (const auto& c : cases) {
-        struct stat st {};
-        ASSERT_EQ(::stat((dir / c.name).c_str(), &st), 0);
-        EXPECT_EQ(snapshot.Contains(st.st_dev, st.st_ino), c.inUse) << c.name;
-    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "engine/SafeDeleter.h"
 
+#include "engine/FileWalk.h"
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/TempDir.h"
 
@@ -8,34 +9,35 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 namespace tidorax {
 namespace {
 
-using test::ChildHoldingFile;
 using test::exists;
 using test::makeDirs;
 using test::TempDir;
+using test::Tree;
 using test::treeEntries;
 using test::writeFile;
 
-using Tree = std::map<std::string, std::string>;
-
-// What a child that runs as an unprivileged user answers when it cannot reach the test's
-// folder (a temporary folder that only root may enter).
-constexpr int kCannotReach = 99;
-
 int deleteTree(const std::string& folder, const std::string& root, SafeDeleter::Rules rules = {}) {
     const InUseSnapshot inUse = InUseSnapshot::Take();
-    SafeDeleter deleter(inUse, rules);
-    return deleter.DeleteFolderTree(folder, root);
+    return SafeDeleter(inUse, rules).DeleteFolderTree(folder, root);
+}
+
+// Cleans root in a child running as uid 65534: 0 when the clean gave expected,
+// kChildSkipped when root is out of that user's reach, else another number.
+int cleanAsNobody(const std::string& root, SafeDeleter::Rules rules, int expected) {
+    const auto clean = [&](FileList&) {
+        if (::access(root.c_str(), X_OK) != 0) {
+            return test::kChildSkipped;
+        }
+        return deleteTree(root, root, rules) == expected ? 0 : 1;
+    };
+    return test::runInChild(clean, true).code;
 }
 
 // A folder outside the one being cleaned, with content that must never change.
@@ -55,90 +57,72 @@ TEST(SafeDeleterTest, RefusesNamesThatAreEmptyRelativeTheRootOrNoFolder) {
     char previous[4096];
     ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(::chdir(dir.path().c_str()), 0);
-    const struct {
-        std::string folder;
-    } cases[] = {{""},
-                 {"   "},
-                 {"/"},
-                 {"//"},
-                 {" / "},
-                 {"/.."},
-                 {"/./"},
-                 {"relative"},
-                 {"relative/"},
-                 {"relative/dir"},
-                 {dir / "plain.txt"},
-                 {dir / "missing"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(deleteTree(c.folder, c.folder), -1) << "'" << c.folder << "'";
-        const InUseSnapshot nothing;
-        SafeDeleter deleter(nothing, {});
-        EXPECT_EQ(deleter.DeleteFilesBelow(c.folder), -1) << "'" << c.folder << "'";
-        EXPECT_FALSE(SafeDeleter::IsCleanableFolder(c.folder)) << "'" << c.folder << "'";
+    const InUseSnapshot nothing;
+    SafeDeleter deleter(nothing, {});
+    const std::string refused[] = {
+        dir / "plain.txt", dir / "missing", "", "   ", "/", "//", " / ", "/..", "/./", "relative",
+        "relative/",       "relative/dir"};
+    for (const std::string& folder : refused) {
+        EXPECT_EQ(deleter.DeleteFolderTree(folder, folder), -1) << "'" << folder << "'";
+        EXPECT_EQ(deleter.DeleteFilesBelow(folder), -1) << "'" << folder << "'";
+        EXPECT_FALSE(SafeDeleter::IsCleanableFolder(folder)) << "'" << folder << "'";
     }
     ASSERT_EQ(::chdir(previous), 0);
     EXPECT_EQ(treeEntries(dir.path()), before);
     EXPECT_TRUE(SafeDeleter::IsCleanableFolder(dir.path()));
 }
 
-TEST(SafeDeleterTest, EmptiesTheFolderOfEveryKindOfFileAndKeepsTheRoot) {
+TEST(SafeDeleterTest, EmptiesTheFolderOfEveryKindOfFileAndRemovesItOnlyWhenItIsNotTheRoot) {
     const struct {
-        std::string folderSuffix;
-        std::string rootSuffix;
+        std::string folderSuffix, rootSuffix;
     } cases[] = {{"", ""}, {"/", "/"}, {"  ", ""}, {"//", "/"}};
     for (const auto& c : cases) {
         TempDir dir;
         const std::string root = dir / "clean";
-        writeFile(root + "/a.txt");
-        writeFile(root + "/.hidden");
-        writeFile(root + "/noextension");
-        writeFile(root + "/.dotfolder/inside.txt");
-        writeFile(root + "/sub/deeper/deepest/file.bin");
-        writeFile(root + "/readonly.txt");
-        ::chmod((root + "/readonly.txt").c_str(), 0444);
-        makeDirs(root + "/emptyfolder");
+        for (const char* name :
+             {"a.txt", ".dotfolder/inside.txt", "sub/deeper/deepest/file.bin", "other/deeper/f"}) {
+            writeFile(root + "/" + name);
+        }
         ::symlink("a.txt", (root + "/link-to-file").c_str());
         ::symlink("/nonexistent/target", (root + "/dangling").c_str());
 
         const std::string folder = " " + root + c.folderSuffix;
+        EXPECT_EQ(deleteTree(" " + root + "/sub" + c.folderSuffix, root + c.rootSuffix), 0);
+        EXPECT_FALSE(exists(root + "/sub")) << "a folder below the root goes itself";
+        EXPECT_TRUE(exists(root + "/a.txt"));
         EXPECT_EQ(deleteTree(folder, root + c.rootSuffix), 0) << "'" << folder << "'";
         EXPECT_TRUE(exists(root)) << "the folder a clean starts from stays";
         EXPECT_EQ(treeEntries(root), Tree{}) << "'" << folder << "'";
     }
 }
 
-TEST(SafeDeleterTest, RemovesTheFolderItselfOnlyWhenItIsNotTheRoot) {
-    TempDir dir;
-    writeFile(dir / "root/sub/file.txt");
-    writeFile(dir / "root/other.txt");
-    EXPECT_EQ(deleteTree(dir / "root/sub", dir / "root"), 0);
-    EXPECT_FALSE(exists(dir / "root/sub"));
-    EXPECT_EQ(treeEntries(dir / "root"), (Tree{{"other.txt", "f:x"}}));
-}
-
 TEST(SafeDeleterTest, LinksToOutsideFoldersAndFilesAreRemovedAsLinksOnly) {
     TempDir dir;
     const Tree outside = makeOutside(dir);
-    writeFile(dir / "clean/own.txt");
-    makeDirs(dir / "clean/sub");
-    ::symlink((dir / "outside").c_str(), (dir / "clean/link-to-folder").c_str());
-    ::symlink((dir / "outside/keep.txt").c_str(), (dir / "clean/link-to-file").c_str());
-    ::symlink((dir / "outside").c_str(), (dir / "clean/sub/nested-link").c_str());
+    const std::string root = dir / "clean";
+    writeFile(root + "/own.txt");
+    makeDirs(root + "/sub");
+    const auto linkOutside = [&] {
+        ::symlink((dir / "outside").c_str(), (root + "/link-to-folder").c_str());
+    };
+    linkOutside();
+    ::symlink((dir / "outside/keep.txt").c_str(), (root + "/link-to-file").c_str());
+    ::symlink((dir / "outside").c_str(), (root + "/sub/nested-link").c_str());
 
-    EXPECT_EQ(deleteTree(dir / "clean", dir / "clean"), 0);
-    EXPECT_EQ(treeEntries(dir / "clean"), Tree{});
+    EXPECT_EQ(deleteTree(root, root), 0);
+    EXPECT_EQ(treeEntries(root), Tree{});
     EXPECT_EQ(treeEntries(dir / "outside"), outside);
 
     // The same through the routine that keeps folders and the one for single files.
-    ::symlink((dir / "outside").c_str(), (dir / "clean/link-to-folder").c_str());
+    linkOutside();
     const InUseSnapshot nothing;
     SafeDeleter deleter(nothing, {});
-    EXPECT_EQ(deleter.DeleteFilesBelow(dir / "clean"), 0);
-    EXPECT_EQ(treeEntries(dir / "clean"), Tree{});
-    ::symlink((dir / "outside").c_str(), (dir / "clean/link-to-folder").c_str());
-    EXPECT_EQ(deleter.DeleteFileBelow(dir / "clean", dir / "clean/link-to-folder/keep.txt"), ENOTDIR);
-    EXPECT_EQ(deleter.DeleteFileBelow(dir / "clean", dir / "clean/../outside/keep.txt"), -1);
-    EXPECT_EQ(deleter.DeleteFileBelow(dir / "clean", dir / "outside/keep.txt"), -1);
+    EXPECT_EQ(deleter.DeleteFilesBelow(root), 0);
+    EXPECT_EQ(treeEntries(root), Tree{});
+    linkOutside();
+    EXPECT_EQ(deleter.DeleteFileBelow(root, root + "/link-to-folder/keep.txt"), ENOTDIR);
+    EXPECT_EQ(deleter.DeleteFileBelow(root, root + "/../outside/keep.txt"), -1);
+    EXPECT_EQ(deleter.DeleteFileBelow(root, dir / "outside/keep.txt"), -1);
     EXPECT_EQ(treeEntries(dir / "outside"), outside);
 }
 
@@ -160,25 +144,21 @@ TEST(SafeDeleterTest, AFolderSwappedForALinkDuringTheCleanLeavesTheOutsideAlone)
     makeRaceLayout(dir / "outside", "precious");
     const Tree outside = treeEntries(dir / "outside");
     const std::string root = dir / "clean";
+    const auto swapForALink = [&](const std::string& folder, const std::string& target) {
+        if (::rename(folder.c_str(), (root + "/parked").c_str()) == 0) {
+            ::symlink(target.c_str(), folder.c_str());
+            std::this_thread::yield();
+            ::unlink(folder.c_str());
+            ::rename((root + "/parked").c_str(), folder.c_str());
+        }
+    };
     for (int run = 0; run < 8; ++run) {
         makeRaceLayout(root + "/victim", "x");
         std::atomic<bool> stop{false};
         std::thread swapper([&] {
-            const std::string victim = root + "/victim";
-            const std::string nested = root + "/victim/f1";
             while (!stop.load()) {
-                if (::rename(victim.c_str(), (root + "/parked").c_str()) == 0) {
-                    ::symlink((dir / "outside").c_str(), victim.c_str());
-                    std::this_thread::yield();
-                    ::unlink(victim.c_str());
-                    ::rename((root + "/parked").c_str(), victim.c_str());
-                }
-                if (::rename(nested.c_str(), (root + "/parked-f1").c_str()) == 0) {
-                    ::symlink((dir / "outside/f1").c_str(), nested.c_str());
-                    std::this_thread::yield();
-                    ::unlink(nested.c_str());
-                    ::rename((root + "/parked-f1").c_str(), nested.c_str());
-                }
+                swapForALink(root + "/victim", dir / "outside");
+                swapForALink(root + "/victim/f1", dir / "outside/f1");
             }
         });
         for (int pass = 0; pass < 3; ++pass) {
@@ -191,109 +171,37 @@ TEST(SafeDeleterTest, AFolderSwappedForALinkDuringTheCleanLeavesTheOutsideAlone)
     }
 }
 
-TEST(SafeDeleterTest, FilesHeldByAnotherProcessStayAndOnlyTheirFoldersStay) {
-    const struct {
-        ChildHoldingFile::Hold hold;
-        const char* what;
-    } cases[] = {{ChildHoldingFile::Hold::Open, "open"}, {ChildHoldingFile::Hold::MappedOnly, "mapped"}};
-    for (const auto& c : cases) {
-        TempDir dir;
-        const std::string root = dir / "clean";
-        writeFile(root + "/a-first/held.txt", "held");
-        writeFile(root + "/a-first/free.txt");
-        writeFile(root + "/b-second/one.txt");
-        writeFile(root + "/b-second/two.txt");
-        writeFile(root + "/c-third/deep/three.txt");
-        writeFile(root + "/top.txt");
-        ChildHoldingFile holder(root + "/a-first/held.txt", c.hold);
-        ASSERT_TRUE(holder.holding()) << c.what;
-
-        EXPECT_EQ(deleteTree(root, root), EBUSY) << c.what;
-        // Only the held file and the folder that holds it stay: the subfolders after it
-        // are emptied and removed all the same.
-        EXPECT_EQ(treeEntries(root), (Tree{{"a-first", "d"}, {"a-first/held.txt", "f:held"}})) << c.what;
-    }
-}
-
-TEST(SafeDeleterTest, SocketsAndFifosStay) {
-    TempDir dir;
-    const std::string root = dir / "clean";
-    makeDirs(root + "/sub");
-    ASSERT_TRUE(test::makeSocketFile(root + "/sub/socket"));
-    ASSERT_EQ(::mkfifo((root + "/fifo").c_str(), 0600), 0);
-    writeFile(root + "/sub/file.txt");
-    writeFile(root + "/other/file.txt");
-
-    EXPECT_EQ(deleteTree(root, root), EBUSY);
-    EXPECT_EQ(treeEntries(root), (Tree{{"fifo", "p"}, {"sub", "d"}, {"sub/socket", "s"}}));
-}
-
-TEST(SafeDeleterTest, KeepsFoldersButDeletesEveryFileBelowWhenAskedForFilesOnly) {
-    TempDir dir;
-    const std::string root = dir / "cache";
-    writeFile(root + "/a.txt");
-    writeFile(root + "/.hidden/b.txt");
-    writeFile(root + "/sub/deeper/c.txt", "held");
-    writeFile(root + "/sub/d.txt");
-    ChildHoldingFile holder(root + "/sub/deeper/c.txt", ChildHoldingFile::Hold::Open);
-    ASSERT_TRUE(holder.holding());
-    const InUseSnapshot inUse = InUseSnapshot::Take();
-    SafeDeleter deleter(inUse, {});
-    EXPECT_EQ(deleter.DeleteFilesBelow(root), EBUSY);
-    EXPECT_EQ(treeEntries(root),
-              (Tree{{".hidden", "d"}, {"sub", "d"}, {"sub/deeper", "d"}, {"sub/deeper/c.txt", "f:held"}}));
-}
-
-TEST(SafeDeleterTest, DeletesOneFileBelowTheFolder) {
-    TempDir dir;
-    writeFile(dir / "cookies/sub/user@site[1].txt");
-    writeFile(dir / "cookies/user@other[1].txt");
-    const InUseSnapshot nothing;
-    SafeDeleter deleter(nothing, {});
-    EXPECT_EQ(deleter.DeleteFileBelow(dir / "cookies/", dir / "cookies/sub/user@site[1].txt"), 0);
-    EXPECT_EQ(deleter.DeleteFileBelow(dir / "cookies", dir / "cookies/gone.txt"), 0);
-    EXPECT_EQ(deleter.DeleteFileBelow(dir / "cookies", dir / "cookies/sub"), EISDIR);
-    EXPECT_EQ(treeEntries(dir / "cookies"), (Tree{{"sub", "d"}, {"user@other[1].txt", "f:x"}}));
-}
-
-// Mounts below the folder, made in a private mount namespace of a child process.
-TEST(SafeDeleterTest, MountsBelowTheFolderAreNotEntered) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "mounting needs root";
-    }
+// Mounts below the folder, made in a private mount namespace of a child process, are
+// neither walked nor cleaned.
+TEST(SafeDeleterTest, MountsBelowTheFolderAreNeitherWalkedNorEntered) {
     TempDir dir;
     const Tree outside = makeOutside(dir);
-    const std::string root = dir / "clean";
-    writeFile(root + "/own.txt");
-    makeDirs(root + "/tmpfs-mount");
-    makeDirs(root + "/sub/bind-mount");
+    const std::string root = dir / "clean/";
+    writeFile(root + "own.txt");
+    writeFile(root + "sub/bind-mount/under-the-mount");
+    makeDirs(root + "tmpfs-mount");
 
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::unshare(CLONE_NEWNS) != 0 ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-            ::_exit(77);
+    const test::ChildOutcome child = test::runInChild([&](FileList& walked) {
+        if (!test::mountTmpfsAndBind(root + "tmpfs-mount", dir / "outside", root + "sub/bind-mount")) {
+            return test::kChildSkipped;
         }
-        if (::mount("tidorax-test", (root + "/tmpfs-mount").c_str(), "tmpfs", 0, "size=1m") != 0 ||
-            ::mount((dir / "outside").c_str(), (root + "/sub/bind-mount").c_str(), nullptr, MS_BIND,
-                    nullptr) != 0) {
-            ::_exit(77);
-        }
-        writeFile(root + "/tmpfs-mount/inside-tmpfs.txt", "tmpfs");
+        writeFile(root + "tmpfs-mount/deeper/inside-tmpfs.txt", "tmpfs");
+        SearchPattern = "*.*";
+        SearchSubFolders = true;
+        WalkInto(root, walked);
         const int result = deleteTree(root, root);
-        const bool tmpfsKept = test::readFile(root + "/tmpfs-mount/inside-tmpfs.txt") == "tmpfs";
-        const bool bindKept = treeEntries(root + "/sub/bind-mount") == outside;
-        const bool ownGone = !exists(root + "/own.txt");
-        ::_exit(result == EXDEV && tmpfsKept && bindKept && ownGone ? 0 : 1);
+        const bool tmpfsKept = test::readFile(root + "tmpfs-mount/deeper/inside-tmpfs.txt") == "tmpfs";
+        const bool bindKept = treeEntries(root + "sub/bind-mount") == outside;
+        return result == EXDEV && tmpfsKept && bindKept && !exists(root + "own.txt") ? 0 : 1;
+    });
+    if (child.code == test::kChildSkipped) {
+        GTEST_SKIP() << "the kernel refused a private mount namespace or a mount (mounting needs root)";
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77) {
-        GTEST_SKIP() << "the kernel refused a private mount namespace";
-    }
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(child.code, 0);
+    EXPECT_EQ(child.list, FileList{root + "own.txt"});
     EXPECT_EQ(treeEntries(dir / "outside"), outside);
+    // Nothing leaked out of the child's namespace: the folder below the mount is plain again.
+    EXPECT_EQ(treeEntries(root + "sub"), (Tree{{"bind-mount", "d"}, {"bind-mount/under-the-mount", "f:x"}}));
 }
 
 TEST(SafeDeleterTest, AFolderItsOwnerMayNotWriteIsMadeWritableToEmptyIt) {
@@ -304,21 +212,15 @@ TEST(SafeDeleterTest, AFolderItsOwnerMayNotWriteIsMadeWritableToEmptyIt) {
     writeFile(root + "/readonly-folder/inner/file2.txt");
     writeFile(root + "/locked-root-file.txt");
     test::chownTree(root, test::kNobody, test::kNobody);
-    ::chmod((root + "/readonly-folder/inner").c_str(), 0555);
-    ::chmod((root + "/readonly-folder").c_str(), 0555);
-    ::chmod(root.c_str(), 0555);
+    for (const char* folder : {"/readonly-folder/inner", "/readonly-folder", ""}) {
+        ::chmod((root + folder).c_str(), 0555);
+    }
 
-    const int result = test::runAsNobody([&] {
-        if (::access(root.c_str(), X_OK) != 0) {
-            return kCannotReach;
-        }
-        return deleteTree(root, root) == 0 ? 0 : 1;
-    });
-    ASSERT_NE(result, -1) << "could not run as an unprivileged user";
-    if (result == kCannotReach) {
+    const int result = cleanAsNobody(root, {}, 0);
+    if (result == test::kChildSkipped) {
         GTEST_SKIP() << "the temporary folder is out of an unprivileged user's reach";
     }
-    EXPECT_EQ(result, 0);
+    ASSERT_EQ(result, 0) << "126: the child could not run as uid 65534";
     EXPECT_EQ(treeEntries(root), Tree{});
 }
 
@@ -335,39 +237,31 @@ TEST(SafeDeleterTest, InTheSharedTempFolderOnlyTheUsersOwnEntriesGo) {
     writeFile(root + "/nobody-folder/root-owned-inside.txt", "root");
     ::symlink("root-file.txt", (root + "/nobody-link").c_str());
     test::chownTree(root + "/nobody-folder", test::kNobody, test::kNobody);
-    ::lchown((root + "/nobody-file.txt").c_str(), test::kNobody, test::kNobody);
-    ::lchown((root + "/nobody-link").c_str(), test::kNobody, test::kNobody);
+    for (const char* entry : {"/nobody-file.txt", "/nobody-link"}) {
+        ::lchown((root + entry).c_str(), test::kNobody, test::kNobody);
+    }
     ::lchown((root + "/nobody-folder/root-owned-inside.txt").c_str(), 0, 0);
     ::chmod((root + "/nobody-folder").c_str(), 0777);
 
     // Run as nobody: root's entries stay.
-    const int result = test::runAsNobody([&] {
-        if (::access(root.c_str(), X_OK) != 0) {
-            return kCannotReach;
-        }
-        return deleteTree(root, root, SafeDeleter::Rules{.onlyOwnedByUser = true}) == EPERM ? 0 : 1;
-    });
-    ASSERT_NE(result, -1) << "could not run as an unprivileged user";
-    if (result == kCannotReach) {
+    const int result = cleanAsNobody(root, {.onlyOwnedByUser = true}, EPERM);
+    if (result == test::kChildSkipped) {
         GTEST_SKIP() << "the temporary folder is out of an unprivileged user's reach";
     }
-    EXPECT_EQ(result, 0);
+    ASSERT_EQ(result, 0) << "126: the child could not run as uid 65534";
     EXPECT_EQ(treeEntries(root), (Tree{{"nobody-folder", "d"},
                                        {"nobody-folder/root-owned-inside.txt", "f:root"},
                                        {"root-file.txt", "f:root"},
                                        {"root-folder", "d"},
                                        {"root-folder/inside.txt", "f:root"}}));
 
-    // Run as root: nobody's entries would stay; here only root's remain to go, and the
-    // folder nobody owns is not entered.
-    if (::geteuid() == 0) {
-        writeFile(root + "/nobody-file2.txt", "nobody");
-        ::lchown((root + "/nobody-file2.txt").c_str(), test::kNobody, test::kNobody);
-        EXPECT_EQ(deleteTree(root, root, SafeDeleter::Rules{.onlyOwnedByUser = true}), EPERM);
-        EXPECT_EQ(treeEntries(root), (Tree{{"nobody-file2.txt", "f:nobody"},
-                                           {"nobody-folder", "d"},
-                                           {"nobody-folder/root-owned-inside.txt", "f:root"}}));
-    }
+    // Run as root: nobody's entries stay, and the folder nobody owns is not entered.
+    writeFile(root + "/nobody-file2.txt", "nobody");
+    ::lchown((root + "/nobody-file2.txt").c_str(), test::kNobody, test::kNobody);
+    EXPECT_EQ(deleteTree(root, root, {.onlyOwnedByUser = true}), EPERM);
+    EXPECT_EQ(treeEntries(root), (Tree{{"nobody-file2.txt", "f:nobody"},
+                                       {"nobody-folder", "d"},
+                                       {"nobody-folder/root-owned-inside.txt", "f:root"}}));
 }
 
 } // namespace
