@@ -42,6 +42,20 @@ bool anyCleaningFlagSet() {
     return internet || cookies || temp || folders;
 }
 
+// A cleaning command of the tray runs only when its own option is set and at least
+// one kind of cleaning is selected; otherwise the user is told which is missing.
+bool cleaningCommandAllowed(const char* commandFlag, const char* notCheckedMessage) {
+    if (!IsFlagSet(commandFlag)) {
+        inform(notCheckedMessage);
+        return false;
+    }
+    if (!anyCleaningFlagSet()) {
+        inform(kNothingSelected);
+        return false;
+    }
+    return true;
+}
+
 std::string joinProgramFolder(const std::string& name) {
     const std::string folder = platform().programFolder();
     return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
@@ -161,12 +175,7 @@ void Form1::Help() {
 }
 
 void Form1::CleanAndShutdown() {
-    if (!IsFlagSet("Shutdown")) {
-        inform(kShutdownNotChecked);
-        return;
-    }
-    if (!anyCleaningFlagSet()) {
-        inform(kNothingSelected);
+    if (!cleaningCommandAllowed("Shutdown", kShutdownNotChecked)) {
         return;
     }
     RunSelectedCleaning();
@@ -196,12 +205,7 @@ void Form1::Configuration() {
 }
 
 void Form1::ViriRerer() {
-    if (!IsFlagSet("AutoFunction")) {
-        inform(kViriRererNotChecked);
-        return;
-    }
-    if (!anyCleaningFlagSet()) {
-        inform(kNothingSelected);
+    if (!cleaningCommandAllowed("AutoFunction", kViriRererNotChecked)) {
         return;
     }
     RunSelectedCleaning();

@@ -43,82 +43,81 @@ HKEY RootKeyHandle(const std::string& RootName) {
     return 0;
 }
 
-LONG DeleteRegKey(const std::string& RootName, const std::string& KeyPath, const std::string& SubKey) {
+namespace {
+
+// Opens KeyPath below the named root with the given access, runs work on the open
+// key and closes it. UNKNOWN_ROOT without touching the registry for a root it does
+// not know; otherwise the code of the open, or of the work.
+template <typename Work>
+LONG withOpenKey(const std::string& RootName, const std::string& KeyPath, REGSAM access, Work work) {
     const HKEY root = RootKeyHandle(RootName);
     if (root == 0) {
         return UNKNOWN_ROOT;
     }
     RegistryHive& reg = platform().registry();
     HKEY key = 0;
-    LONG result = reg.RegOpenKeyExA(root, KeyPath.c_str(), 0, KEY_CREATE_SUB_KEY, &key);
+    LONG result = reg.RegOpenKeyExA(root, KeyPath.c_str(), 0, access, &key);
     if (result == ERROR_SUCCESS) {
-        result = reg.RegDeleteKeyA(key, SubKey.c_str());
+        result = work(reg, key);
         reg.RegCloseKey(key);
     }
-    return notFoundIsSuccess(result);
+    return result;
+}
+
+} // namespace
+
+LONG DeleteRegKey(const std::string& RootName, const std::string& KeyPath, const std::string& SubKey) {
+    return notFoundIsSuccess(
+        withOpenKey(RootName, KeyPath, KEY_CREATE_SUB_KEY,
+                    [&](RegistryHive& reg, HKEY key) { return reg.RegDeleteKeyA(key, SubKey.c_str()); }));
 }
 
 LONG DeleteRegValue(const std::string& RootName, const std::string& KeyPath, const std::string& ValueName) {
-    const HKEY root = RootKeyHandle(RootName);
-    if (root == 0) {
-        return UNKNOWN_ROOT;
-    }
-    RegistryHive& reg = platform().registry();
-    HKEY key = 0;
-    LONG result = reg.RegOpenKeyExA(root, KeyPath.c_str(), 0, KEY_SET_VALUE, &key);
-    if (result == ERROR_SUCCESS) {
-        result = reg.RegDeleteValueA(key, ValueName.c_str());
-        reg.RegCloseKey(key);
-    }
-    return notFoundIsSuccess(result);
+    return notFoundIsSuccess(withOpenKey(RootName, KeyPath, KEY_SET_VALUE, [&](RegistryHive& reg, HKEY key) {
+        return reg.RegDeleteValueA(key, ValueName.c_str());
+    }));
 }
 
 LONG GetRegValue(const std::string& RootName, const std::string& KeyPath, const std::string& ValueName,
                  const std::string& TypeLetter, const RegValue& Default, RegValue& Value) {
     Value = Default;
-    const HKEY root = RootKeyHandle(RootName);
-    if (root == 0) {
-        return UNKNOWN_ROOT;
-    }
-    RegistryHive& reg = platform().registry();
-    HKEY key = 0;
-    LONG result = reg.RegOpenKeyExA(root, KeyPath.c_str(), 0, KEY_QUERY_VALUE, &key);
-    if (result != ERROR_SUCCESS) {
-        return result;
-    }
     const std::string type = upper(TypeLetter);
-    DWORD valueType = 0;
-    if (type == "S") {
-        // Ask with an empty buffer first to learn the size.
-        BYTE probe = 0;
-        DWORD size = 0;
-        result = reg.RegQueryValueExA(key, ValueName.c_str(), nullptr, &valueType, &probe, &size);
-        if (result == ERROR_MORE_DATA) {
-            std::vector<BYTE> buffer(size);
-            result = reg.RegQueryValueExA(key, ValueName.c_str(), nullptr, &valueType, buffer.data(), &size);
+    return withOpenKey(RootName, KeyPath, KEY_QUERY_VALUE, [&](RegistryHive& reg, HKEY key) {
+        const char* name = ValueName.c_str();
+        DWORD valueType = 0;
+        LONG result = ERROR_SUCCESS;
+        if (type == "S") {
+            // Ask with an empty buffer first to learn the size.
+            BYTE probe = 0;
+            DWORD size = 0;
+            result = reg.RegQueryValueExA(key, name, nullptr, &valueType, &probe, &size);
+            if (result == ERROR_MORE_DATA) {
+                std::vector<BYTE> buffer(size);
+                result = reg.RegQueryValueExA(key, name, nullptr, &valueType, buffer.data(), &size);
+                if (result == ERROR_SUCCESS) {
+                    Value =
+                        std::string(reinterpret_cast<const char*>(buffer.data()), size > 0 ? size - 1 : 0);
+                }
+            }
+        } else if (type == "B") {
+            std::int16_t flag = 0;
+            DWORD size = sizeof flag;
+            result =
+                reg.RegQueryValueExA(key, name, nullptr, &valueType, reinterpret_cast<BYTE*>(&flag), &size);
             if (result == ERROR_SUCCESS) {
-                Value = std::string(reinterpret_cast<const char*>(buffer.data()), size > 0 ? size - 1 : 0);
+                Value = flag != 0;
+            }
+        } else if (type == "D") {
+            std::int32_t number = 0;
+            DWORD size = sizeof number;
+            result =
+                reg.RegQueryValueExA(key, name, nullptr, &valueType, reinterpret_cast<BYTE*>(&number), &size);
+            if (result == ERROR_SUCCESS) {
+                Value = number;
             }
         }
-    } else if (type == "B") {
-        std::int16_t flag = 0;
-        DWORD size = sizeof flag;
-        result = reg.RegQueryValueExA(key, ValueName.c_str(), nullptr, &valueType,
-                                      reinterpret_cast<BYTE*>(&flag), &size);
-        if (result == ERROR_SUCCESS) {
-            Value = flag != 0;
-        }
-    } else if (type == "D") {
-        std::int32_t number = 0;
-        DWORD size = sizeof number;
-        result = reg.RegQueryValueExA(key, ValueName.c_str(), nullptr, &valueType,
-                                      reinterpret_cast<BYTE*>(&number), &size);
-        if (result == ERROR_SUCCESS) {
-            Value = number;
-        }
-    }
-    reg.RegCloseKey(key);
-    return result;
+        return result;
+    });
 }
 
 namespace {
