@@ -12,12 +12,6 @@ namespace tidorax {
 
 namespace {
 
-void SetSearch(const std::string& Folder) {
-    SearchFolder = AddBackslash(Folder);
-    SearchPattern = "*.*";
-    SearchSubFolders = true;
-}
-
 bool EndsWithDat(const std::string& Path) {
     return Path.size() >= 4 && Path.compare(Path.size() - 4, 4, ".dat") == 0;
 }

@@ -15,6 +15,12 @@ std::string SearchFolder;
 std::string SearchPattern = "*.*";
 bool SearchSubFolders = true;
 
+void SetSearch(const std::string& Folder) {
+    SearchFolder = AddBackslash(Folder);
+    SearchPattern = "*.*";
+    SearchSubFolders = true;
+}
+
 std::string AddBackslash(const std::string& Path) {
     if (!Path.empty() && Path.back() == '/') {
         return Path;

@@ -14,6 +14,10 @@ extern std::string SearchFolder;  // folder the walk starts in, ending with "/"
 extern std::string SearchPattern; // pattern a file name must match ("*.*")
 extern bool SearchSubFolders;     // whether the walk descends into subfolders
 
+// Points the search variables at Folder as every caller of a walk does just before
+// it: SearchFolder = AddBackslash(Folder), every name, subfolders included.
+void SetSearch(const std::string& Folder);
+
 // Path unchanged when it ends with "/", else Path + "/"; "" gives "/".
 std::string AddBackslash(const std::string& Path);
 // The characters of Text before its first NUL.

@@ -15,13 +15,6 @@ namespace {
 
 constexpr const char* kInfoTitle = "Quillon Info.....";
 
-// Points the search variables at a folder, as every caller of a walk does.
-void SetSearch(const std::string& Folder) {
-    SearchFolder = AddBackslash(Folder);
-    SearchPattern = "*.*";
-    SearchSubFolders = true;
-}
-
 void ShowInternetTab() {
     OptionsWindowLists& form2 = Form2Lists();
     form2.Label1 = "Temporary Internet Folder Contains " + std::to_string(form2.List1.size()) + " Files";
