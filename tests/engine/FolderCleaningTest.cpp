@@ -8,6 +8,7 @@
 #include "startup/CRegSettings.h"
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/PlatformFixture.h"
+#include "tests/support/VersionRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,7 @@ using test::makeDirs;
 using test::sorted;
 using test::Tree;
 using test::treeEntries;
+using test::versionRecord;
 using test::writeFile;
 
 class FolderCleaningTest : public test::PlatformFixture {
@@ -175,14 +177,6 @@ TEST_F(FolderCleaningTest, InternetFilesOnLinuxLoseEveryFileButKeepTheirFolders)
     EXPECT_EQ(Form2Lists().Label1, "Temporary Internet Folder Contains 1 Files");
     EXPECT_TRUE(fake().startedProcesses.empty());
     EXPECT_TRUE(fake().shownBoxes.empty());
-}
-
-OsVersionInfo versionRecord(std::uint32_t major, std::uint32_t minor, std::uint32_t platformId) {
-    OsVersionInfo v;
-    v.dwMajorVersion = major;
-    v.dwMinorVersion = minor;
-    v.dwPlatformId = platformId;
-    return v;
 }
 
 // On Windows the command interpreter deletes; the stand-in command here removes one of

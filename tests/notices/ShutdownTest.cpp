@@ -1,6 +1,7 @@
 #include "engine/Shutdown.h"
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingShutdownApi.h"
+#include "tests/support/VersionRecord.h"
 
 #include <cstring>
 #include <vector>
@@ -15,14 +16,6 @@ public:
     void pause(std::uint32_t ms) override { events.push_back("pause " + std::to_string(ms)); }
 };
 
-OsVersionInfo version(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor) {
-    OsVersionInfo info;
-    info.dwPlatformId = platformId;
-    info.dwMajorVersion = major;
-    info.dwMinorVersion = minor;
-    return info;
-}
-
 class ShutdownTest : public PlatformFixture {
 protected:
     void SetUp() override {
@@ -36,7 +29,7 @@ protected:
 };
 
 TEST_F(ShutdownTest, EachFailureRaisesItsNumberSourceAndDescription) {
-    fakePlatform().version = version(VER_PLATFORM_WIN32_NT, 5, 1);
+    fakePlatform().version = test::versionRecord(5, 1, VER_PLATFORM_WIN32_NT);
     struct Case {
         const char* failAt;
         DWORD code;
@@ -105,11 +98,11 @@ TEST_F(ShutdownTest, ShutdownNowShowsTheNoticeAndAsksForThePrivilegeAndModeOfThe
         std::int32_t mode;
     };
     const Case cases[] = {
-        {"Windows 2000", version(2, 5, 0), false, true, EWX_POWEROFF},
-        {"Windows XP", version(2, 5, 1), false, true, EWX_POWEROFF},
-        {"Windows 98", version(1, 4, 10), false, false, EWX_SHUTDOWN},
-        {"Windows ME", version(1, 4, 90), false, false, EWX_SHUTDOWN},
-        {"Windows 95", version(1, 4, 0), false, false, EWX_POWEROFF},
+        {"Windows 2000", test::versionRecord(5, 0, 2), false, true, EWX_POWEROFF},
+        {"Windows XP", test::versionRecord(5, 1, 2), false, true, EWX_POWEROFF},
+        {"Windows 98", test::versionRecord(4, 10, 1), false, false, EWX_SHUTDOWN},
+        {"Windows ME", test::versionRecord(4, 90, 1), false, false, EWX_SHUTDOWN},
+        {"Windows 95", test::versionRecord(4, 0, 1), false, false, EWX_POWEROFF},
         {"Linux with logind", std::nullopt, true, true, EWX_POWEROFF},
         {"no version, no per-user right", std::nullopt, false, false, EWX_POWEROFF},
     };
@@ -132,9 +125,9 @@ TEST_F(ShutdownTest, ShutdownNowShowsTheNoticeAndAsksForThePrivilegeAndModeOfThe
     ForgetIsWinNT();
     fakePlatform().version.reset();
     EXPECT_FALSE(IsWinNT());
-    fakePlatform().version = version(VER_PLATFORM_WIN32_NT, 5, 0);
+    fakePlatform().version = test::versionRecord(5, 0, VER_PLATFORM_WIN32_NT);
     EXPECT_TRUE(IsWinNT());
-    fakePlatform().version = version(1, 4, 10);
+    fakePlatform().version = test::versionRecord(4, 10, 1);
     EXPECT_TRUE(IsWinNT());
 }
 

@@ -1,16 +1,9 @@
 #include "startup/VersionInfo.h"
 #include "tests/support/PlatformFixture.h"
+#include "tests/support/VersionRecord.h"
 
 namespace tidorax {
 namespace {
-
-OsVersionInfo record(std::uint32_t major, std::uint32_t minor, std::uint32_t platformId) {
-    OsVersionInfo v;
-    v.dwMajorVersion = major;
-    v.dwMinorVersion = minor;
-    v.dwPlatformId = platformId;
-    return v;
-}
 
 using VersionInfoTest = test::PlatformFixture;
 
@@ -32,7 +25,7 @@ TEST_F(VersionInfoTest, EveryWindowsVersionAnswersItsFourQuestions) {
         {"a 9x-family 5.0", 5, 0, 1, true, false, false, false, true, false},
     };
     for (const auto& c : cases) {
-        const OsVersionInfo v = record(c.major, c.minor, c.platformId);
+        const OsVersionInfo v = test::versionRecord(c.major, c.minor, c.platformId);
         EXPECT_EQ(IsWin98(v), c.win98) << c.name;
         EXPECT_EQ(IsWinME(v), c.winMe) << c.name;
         EXPECT_EQ(IsWinNT5(v), c.winNt5) << c.name;
