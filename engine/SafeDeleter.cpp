@@ -256,11 +256,8 @@ int SafeDeleter::emptyFolder(FolderState& folder, bool removeSubfolders, int dep
 
 int SafeDeleter::DeleteFolderTree(std::string Folder, const std::string& RootFolder) {
     const std::string normalized = NormalizedFolderName(Folder);
-    if (normalized.empty()) {
-        return -1;
-    }
     FolderState root;
-    if (openCleanRoot(normalized, root) != 0) {
+    if (normalized.empty() || openCleanRoot(normalized, root) != 0) {
         return -1;
     }
     const int failure = emptyFolder(root, true, 0);
@@ -296,11 +293,8 @@ int SafeDeleter::DeleteFolderTree(std::string Folder, const std::string& RootFol
 
 int SafeDeleter::DeleteFilesBelow(const std::string& Folder) {
     const std::string normalized = NormalizedFolderName(Folder);
-    if (normalized.empty()) {
-        return -1;
-    }
     FolderState root;
-    if (openCleanRoot(normalized, root) != 0) {
+    if (normalized.empty() || openCleanRoot(normalized, root) != 0) {
         return -1;
     }
     return emptyFolder(root, false, 0);

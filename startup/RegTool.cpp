@@ -590,13 +590,18 @@ private:
         return 0;
     }
 
-    LONG listKey(const KeyName& name, HKEY key, bool recursive, std::string& text) {
-        std::vector<Value> values;
-        std::vector<std::string> subKeys;
+    // The values and the subkey names of a key.
+    LONG readKey(HKEY key, std::vector<Value>& values, std::vector<std::string>& subKeys) {
         if (const LONG result = readValues(key, values)) {
             return result;
         }
-        if (const LONG result = readSubKeys(key, subKeys)) {
+        return readSubKeys(key, subKeys);
+    }
+
+    LONG listKey(const KeyName& name, HKEY key, bool recursive, std::string& text) {
+        std::vector<Value> values;
+        std::vector<std::string> subKeys;
+        if (const LONG result = readKey(key, values, subKeys)) {
             return result;
         }
         text += "\n" + name.full() + "\n";
@@ -769,10 +774,7 @@ private:
     LONG exportTree(const KeyName& name, HKEY key, std::string& text) {
         std::vector<Value> values;
         std::vector<std::string> subKeys;
-        if (const LONG result = readValues(key, values)) {
-            return result;
-        }
-        if (const LONG result = readSubKeys(key, subKeys)) {
+        if (const LONG result = readKey(key, values, subKeys)) {
             return result;
         }
         text += "[" + name.full() + "]\n";
