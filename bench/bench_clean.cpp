@@ -3,10 +3,10 @@
 // SelectCookiesToDelete on 20,000 cookie files with 200 saved and 50 special sites.
 // Everything lives in a fresh folder under $TMPDIR. The last line is "clean/rm: R",
 // R the ratio of the median times.
-#include "engine/CookieSelection.h"
-#include "engine/FolderCleaning.h"
-#include "engine/WorkingLists.h"
-#include "startup/CRegSettings.h"
+#include "core/cleaning/CookieSelection.h"
+#include "core/cleaning/FolderCleaning.h"
+#include "core/cleaning/WorkingLists.h"
+#include "core/settings/SettingsStore.h"
 
 #include <algorithm>
 #include <chrono>

@@ -2,7 +2,7 @@
 // 1,010 folders (three levels), alternating the two after a warm-up, and prints the
 // medians and their ratio. The tree lives in a fresh folder under $TMPDIR and is
 // removed at the end.
-#include "engine/FileWalk.h"
+#include "core/cleaning/FileWalk.h"
 
 #include <algorithm>
 #include <chrono>

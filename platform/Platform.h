@@ -1,11 +1,11 @@
 // The layer over the operating system that the core reaches for everything outside
 // its own memory: the registry hive, the environment, the program's own identity,
-// the version record and pauses. One implementation serves the real program
+// and the version record. One implementation serves the real program
 // (LinuxPlatform); a fake one serves the tests (FakePlatform). Which one a binary
 // gets is decided when it is linked; the core reaches it only through platform().
 #pragma once
 
-#include "platform/RegistryHive.h"
+#include "platform/hive/RegistryHive.h"
 
 #include <cstdint>
 #include <functional>
@@ -47,9 +47,6 @@ public:
     // GetVersionExA: fills the record and returns 1, or returns 0 when the system
     // is not Windows (every version test then answers false).
     virtual int GetVersionExA(OsVersionInfo& info) = 0;
-
-    // Sleep: pauses the calling thread.
-    virtual void Sleep(std::uint32_t milliseconds) = 0;
 
     // A message box with the Windows flag values (64 OK + information, 36 Yes/No +
     // question, 20 Yes/No + critical, 16 OK + critical); returns the answer (1 OK,

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the formatting, builds the normal and the
-# AddressSanitizer/UndefinedBehaviorSanitizer flavours, and runs every test of both.
-# Tests run with HOME, XDG_* folders, TMPDIR and Temp pointing at a fresh folder
-# inside the build tree, never at the real ones.
+# Installs what is missing, checks the formatting and the layers, builds the normal and
+# the AddressSanitizer/UndefinedBehaviorSanitizer flavours, and runs every test of both.
+#   scripts/test.sh            both flavours
+#   scripts/test.sh normal     one flavour (asan or normal), for a quicker round
+# Tests run with HOME, XDG_* folders, TMPDIR and Temp pointing at a fresh folder,
+# never at the real ones; the folder is removed however the run ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -11,13 +13,18 @@ echo "== formatting"
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 clang-format --dry-run -Werror "${sources[@]}"
 
+echo "== layers"
+scripts/check-layers.sh
+
+sandbox=""
+trap '[ -z "$sandbox" ] || rm -rf "$sandbox"' EXIT
+
 run_flavour() {
     local flavour=$1 dir=$2
     echo "== build: $flavour"
     scripts/build.sh "$flavour"
     # A fresh folder that a child process dropped to an unprivileged user can still
     # reach (permission tests need that), whatever folder the checkout lies in.
-    local sandbox
     sandbox=$(mktemp -d "${TMPDIR:-/tmp}/tidorax-tests.XXXXXX")
     chmod 755 "$sandbox"
     mkdir -p "$sandbox"/{home,config,cache,data,runtime,tmp}
@@ -36,7 +43,15 @@ run_flavour() {
         ctest --output-on-failure --timeout 600 -j2
     )
     rm -rf "$sandbox"
+    sandbox=""
 }
 
-run_flavour asan build-asan
-run_flavour normal build
+case "${1:-both}" in
+asan) run_flavour asan build-asan ;;
+normal) run_flavour normal build ;;
+both)
+    run_flavour asan build-asan
+    run_flavour normal build
+    ;;
+*) echo "unknown flavour: $1" >&2; exit 2 ;;
+esac

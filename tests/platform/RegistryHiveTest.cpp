@@ -1,5 +1,5 @@
-#include "platform/RegistryHive.h"
-#include "tests/platform/HiveTestSupport.h"
+#include "platform/hive/RegistryHive.h"
+#include "tests/support/HiveTestSupport.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

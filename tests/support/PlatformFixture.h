@@ -2,8 +2,8 @@
 // fresh temporary folder and empties the working lists.
 #pragma once
 
-#include "engine/WorkingLists.h"
-#include "platform/FakePlatform.h"
+#include "core/cleaning/WorkingLists.h"
+#include "platform/fake/FakePlatform.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>

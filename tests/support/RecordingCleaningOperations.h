@@ -2,8 +2,8 @@
 // main window's lists as told.
 #pragma once
 
-#include "engine/CleaningOperations.h"
-#include "engine/WorkingLists.h"
+#include "core/cleaning/CleaningOperations.h"
+#include "core/cleaning/WorkingLists.h"
 
 #include <functional>
 #include <string>

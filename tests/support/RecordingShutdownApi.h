@@ -1,7 +1,7 @@
 // Shutdown system services that record each call and fail where the test says.
 #pragma once
 
-#include "engine/ShutdownApi.h"
+#include "core/shutdown/ShutdownApi.h"
 
 #include <map>
 #include <string>

@@ -1,0 +1,273 @@
+#include "core/cleaning/FileWalk.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tidorax {
+
+std::string SearchFolder;
+std::string SearchPattern = "*.*";
+bool SearchSubFolders = true;
+
+void SetSearch(const std::string& Folder) {
+    SearchFolder = AddBackslash(Folder);
+    SearchPattern = "*.*";
+    SearchSubFolders = true;
+}
+
+std::string AddBackslash(const std::string& Path) {
+    if (!Path.empty() && Path.back() == '/') {
+        return Path;
+    }
+    return Path + "/";
+}
+
+std::string TrimAtNull(std::string_view Text) {
+    return std::string(Text.substr(0, Text.find('\0')));
+}
+
+namespace {
+
+char upperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// One pattern (no ";") against the whole name: "*" stands for any run of characters,
+// "?" for exactly one, every other character for itself without regard to ASCII case.
+// Iterative, so a pattern with many stars costs at most name length times pattern length.
+bool matchSinglePattern(std::string_view name, std::string_view pattern) {
+    if (pattern == "*.*") {
+        return true; // the shell's "all files", also names without a full stop
+    }
+    std::size_t n = 0;
+    std::size_t p = 0;
+    std::size_t afterStar = std::string_view::npos; // pattern position after the last "*"
+    std::size_t starName = 0;                       // name position that "*" has eaten up to
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            afterStar = ++p;
+            starName = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || upperAscii(pattern[p]) == upperAscii(name[n]))) {
+            ++p;
+            ++n;
+        } else if (afterStar != std::string_view::npos) {
+            p = afterStar;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+} // namespace
+
+bool MatchSpec(std::string_view FileName, std::string_view Pattern) {
+    if (Pattern == "*.*") {
+        return true;
+    }
+    std::size_t start = 0;
+    while (start < Pattern.size()) {
+        while (start < Pattern.size() && Pattern[start] == ' ') {
+            ++start;
+        }
+        std::size_t end = Pattern.find(';', start);
+        if (end == std::string_view::npos) {
+            end = Pattern.size();
+        }
+        if (matchSinglePattern(FileName, Pattern.substr(start, end - start))) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+namespace {
+
+// Entries are read with getdents64 into one shared buffer; it always holds entries of
+// the innermost open folder. When the walk enters a subfolder, the parent's unread
+// entries move into the parent's own pending bytes, so a deep chain of folders costs
+// only what is really left unread at each level.
+constexpr std::size_t kReadBufferSize = 64 * 1024;
+
+struct OpenFolder {
+    int fd;
+    std::size_t pathLength; // length of the folder's path text, "/" included
+    std::vector<char> pending;
+    std::size_t pendingPos;
+};
+
+struct OpenFolderStack {
+    std::vector<OpenFolder> folders;
+    OpenFolderStack() = default;
+    OpenFolderStack(const OpenFolderStack&) = delete;
+    OpenFolderStack& operator=(const OpenFolderStack&) = delete;
+    ~OpenFolderStack() {
+        for (const OpenFolder& folder : folders) {
+            ::close(folder.fd);
+        }
+    }
+};
+
+struct FolderIdentity {
+    dev_t device = 0;
+    bool mountRoot = false;
+};
+
+bool identify(int fd, FolderIdentity& identity) {
+#ifdef STATX_ATTR_MOUNT_ROOT
+    struct statx sx {};
+    if (::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC, STATX_TYPE, &sx) == 0) {
+        identity.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+        identity.mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
+                             (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+        return true;
+    }
+#endif
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        return false;
+    }
+    identity.device = st.st_dev;
+    identity.mountRoot = false;
+    return true;
+}
+
+bool isDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+} // namespace
+
+void WalkInto(const std::string& Folder, FileList& target) {
+    const int startFd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (startFd < 0) {
+        return;
+    }
+    OpenFolderStack stack;
+    stack.folders.push_back(OpenFolder{startFd, Folder.size(), {}, 0});
+    FolderIdentity start;
+    if (!identify(startFd, start)) {
+        return;
+    }
+
+    std::vector<char> buffer(kReadBufferSize);
+    std::size_t bufferPos = 0;
+    std::size_t bufferLength = 0;
+    std::string path = Folder;
+
+    while (!stack.folders.empty()) {
+        OpenFolder& folder = stack.folders.back();
+        if (!folder.pending.empty() && folder.pendingPos >= folder.pending.size()) {
+            folder.pending.clear();
+            folder.pendingPos = 0;
+        }
+        const char* record = nullptr;
+        if (folder.pendingPos < folder.pending.size()) {
+            record = folder.pending.data() + folder.pendingPos;
+            folder.pendingPos += reinterpret_cast<const struct dirent64*>(record)->d_reclen;
+        } else if (bufferPos < bufferLength) {
+            record = buffer.data() + bufferPos;
+            bufferPos += reinterpret_cast<const struct dirent64*>(record)->d_reclen;
+        } else {
+            const ssize_t got = ::getdents64(folder.fd, buffer.data(), buffer.size());
+            if (got <= 0) {
+                // End of the folder, or a read error: either way the folder is done.
+                ::close(folder.fd);
+                stack.folders.pop_back();
+                if (!stack.folders.empty()) {
+                    path.resize(stack.folders.back().pathLength);
+                }
+                bufferPos = 0;
+                bufferLength = 0;
+                continue;
+            }
+            bufferPos = 0;
+            bufferLength = static_cast<std::size_t>(got);
+            continue;
+        }
+
+        const auto* entry = reinterpret_cast<const struct dirent64*>(record);
+        const char* name = entry->d_name;
+        if (isDotOrDotDot(name)) {
+            continue;
+        }
+        unsigned char type = entry->d_type;
+        if (type == DT_UNKNOWN) {
+            struct stat st {};
+            if (::fstatat(folder.fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+                type = S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
+            } else if (errno == ENOENT) {
+                continue; // gone since the folder was read
+            } else {
+                type = DT_REG; // the system named it; list it as a file
+            }
+        }
+
+        if (type == DT_DIR) {
+            if (name[0] == '.' || !SearchSubFolders) {
+                continue;
+            }
+            // O_NOFOLLOW: a folder swapped for a symbolic link since it was read is not entered.
+            // When no descriptor is left (EMFILE), the subfolder is simply not entered.
+            const int childFd = ::openat(folder.fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (childFd < 0) {
+                continue;
+            }
+            FolderIdentity child;
+            if (!identify(childFd, child) || child.device != start.device || child.mountRoot) {
+                ::close(childFd); // another mounted filesystem: neither entered nor listed
+                continue;
+            }
+            try {
+                if (bufferPos < bufferLength) {
+                    folder.pending.assign(buffer.data() + bufferPos, buffer.data() + bufferLength);
+                    folder.pendingPos = 0;
+                }
+                path.append(name).push_back('/');
+                stack.folders.push_back(OpenFolder{childFd, path.size(), {}, 0});
+            } catch (...) {
+                ::close(childFd); // out of memory: the stack closes the others
+                throw;
+            }
+            bufferPos = 0;
+            bufferLength = 0;
+            continue;
+        }
+
+        const std::size_t nameLength = std::strlen(name);
+        if (MatchSpec(std::string_view(name, nameLength), SearchPattern)) {
+            // One allocation per entry, made in place.
+            std::string& fullPath = target.emplace_back(path.size() + nameLength, '\0');
+            char* out = fullPath.data();
+            std::memcpy(out, path.data(), path.size());
+            std::memcpy(out + path.size(), name, nameLength);
+        }
+    }
+}
+
+void ListFilesBefore(const std::string& Folder) {
+    WalkInto(Folder, Form1Lists().List7);
+}
+void ListFilesAfter(const std::string& Folder) {
+    WalkInto(Folder, Form1Lists().List6);
+}
+void ListInternetFiles(const std::string& Folder) {
+    WalkInto(Folder, Form2Lists().List1);
+}
+void ListTempFiles(const std::string& Folder) {
+    WalkInto(Folder, Form2Lists().List2);
+}
+
+} // namespace tidorax

@@ -1,0 +1,230 @@
+#include "core/cleaning/InUseSnapshot.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tidorax {
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class FdGuard {
+public:
+    explicit FdGuard(int fd) : fd_(fd) {}
+    ~FdGuard() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FdGuard(const FdGuard&) = delete;
+    FdGuard& operator=(const FdGuard&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+bool allDigits(const char* name) {
+    if (*name == '\0') {
+        return false;
+    }
+    for (; *name != '\0'; ++name) {
+        if (*name < '0' || *name > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The names of a folder given as an open descriptor (which stays open).
+std::vector<std::string> entryNames(int folderFd) {
+    std::vector<std::string> names;
+    const int readFd = ::dup(folderFd);
+    if (readFd < 0) {
+        return names;
+    }
+    DIR* dir = ::fdopendir(readFd);
+    if (dir == nullptr) {
+        ::close(readFd);
+        return names;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+            names.emplace_back(entry->d_name);
+        }
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// The whole text of a file below a folder; empty when it cannot be read.
+std::string readText(int folderFd, const char* name) {
+    std::string text;
+    const int fd = ::openat(folderFd, name, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return text;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return text;
+}
+
+template <typename Number> bool parseNumber(std::string_view text, int base, Number& value) {
+    if (text.empty()) {
+        return false;
+    }
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+// The next blank-separated word of line from position pos on.
+std::string_view nextWord(std::string_view line, std::size_t& pos) {
+    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) {
+        ++pos;
+    }
+    const std::size_t start = pos;
+    while (pos < line.size() && line[pos] != ' ' && line[pos] != '\t') {
+        ++pos;
+    }
+    return line.substr(start, pos - start);
+}
+
+// Calls lineFunction for every line of text.
+template <typename LineFunction> void forEachLine(std::string_view text, LineFunction lineFunction) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        lineFunction(text.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+// Adds the identity of every entry of a /proc folder whose entries stand for files
+// (fd, map_files): each resolves to the file it names.
+void addLinkedFiles(InUseSnapshot& snapshot, int processFd, const char* folderName) {
+    const int folderFd = ::openat(processFd, folderName, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) {
+        return;
+    }
+    FdGuard folder(folderFd);
+    for (const std::string& name : entryNames(folderFd)) {
+        struct stat st {};
+        if (::fstatat(folderFd, name.c_str(), &st, 0) == 0) {
+            if (!S_ISDIR(st.st_mode)) {
+                snapshot.Add(st.st_dev, st.st_ino);
+            }
+        } else if (errno == EPERM || errno == EACCES) {
+            return; // not allowed to look here (map_files without privilege): maps says the same
+        }
+    }
+}
+
+} // namespace
+
+void InUseSnapshot::Add(dev_t device, ino_t inode) {
+    files_.insert(FileIdentity{static_cast<std::uint64_t>(device), static_cast<std::uint64_t>(inode)});
+}
+
+bool InUseSnapshot::Contains(dev_t device, ino_t inode) const {
+    return files_.count(
+               FileIdentity{static_cast<std::uint64_t>(device), static_cast<std::uint64_t>(inode)}) != 0;
+}
+
+// A line reads "start-end perms offset major:minor inode [path]", the device numbers
+// in hexadecimal and the inode in decimal; anonymous memory has inode 0.
+void InUseSnapshot::AddMappedFiles(std::string_view mapsText) {
+    forEachLine(mapsText, [this](std::string_view line) {
+        std::size_t pos = 0;
+        nextWord(line, pos); // address range
+        nextWord(line, pos); // permissions
+        nextWord(line, pos); // offset
+        const std::string_view device = nextWord(line, pos);
+        const std::string_view inodeText = nextWord(line, pos);
+        const std::size_t colon = device.find(':');
+        unsigned int major = 0;
+        unsigned int minor = 0;
+        std::uint64_t inode = 0;
+        if (colon == std::string_view::npos || !parseNumber(device.substr(0, colon), 16, major) ||
+            !parseNumber(device.substr(colon + 1), 16, minor) || !parseNumber(inodeText, 10, inode) ||
+            inode == 0) {
+            return;
+        }
+        Add(makedev(major, minor), static_cast<ino_t>(inode));
+    });
+}
+
+// A line reads "1: POSIX  ADVISORY  WRITE 1234 08:01:5678 0 EOF" (a waiting request has
+// "->" after the number); the file is the word "major:minor:inode", the device numbers in
+// hexadecimal and the inode in decimal.
+void InUseSnapshot::AddLockedFiles(std::string_view locksText) {
+    forEachLine(locksText, [this](std::string_view line) {
+        std::size_t pos = 0;
+        for (std::string_view word = nextWord(line, pos); !word.empty(); word = nextWord(line, pos)) {
+            const std::size_t first = word.find(':');
+            if (first == std::string_view::npos) {
+                continue;
+            }
+            const std::size_t second = word.find(':', first + 1);
+            if (second == std::string_view::npos) {
+                continue;
+            }
+            unsigned int major = 0;
+            unsigned int minor = 0;
+            std::uint64_t inode = 0;
+            if (parseNumber(word.substr(0, first), 16, major) &&
+                parseNumber(word.substr(first + 1, second - first - 1), 16, minor) &&
+                parseNumber(word.substr(second + 1), 10, inode)) {
+                Add(makedev(major, minor), static_cast<ino_t>(inode));
+                return;
+            }
+        }
+    });
+}
+
+InUseSnapshot InUseSnapshot::Take() {
+    InUseSnapshot snapshot;
+    const int procFd = ::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (procFd < 0) {
+        return snapshot;
+    }
+    FdGuard proc(procFd);
+    for (const std::string& name : entryNames(procFd)) {
+        if (!allDigits(name.c_str())) {
+            continue;
+        }
+        // A process this user may not inspect, or one that has just ended, adds nothing.
+        const int processFd = ::openat(procFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (processFd < 0) {
+            continue;
+        }
+        FdGuard process(processFd);
+        addLinkedFiles(snapshot, processFd, "fd");
+        addLinkedFiles(snapshot, processFd, "map_files");
+        snapshot.AddMappedFiles(readText(processFd, "maps"));
+    }
+    snapshot.AddLockedFiles(readText(procFd, "locks"));
+    return snapshot;
+}
+
+} // namespace tidorax

@@ -1,0 +1,54 @@
+// The settings store: every persistent setting is a text value under
+// HKEY_CURRENT_USER\Software\<Company>\<AppName>\<Section>. It keeps no cache: every
+// read goes to the registry and every write is made at once.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tidorax {
+
+class SettingsStore {
+public:
+    // One (name, text) row of GetAllSettings.
+    using Row = std::pair<std::string, std::string>;
+
+    SettingsStore();
+
+    void setCompany(const std::string& NewVal);
+    const std::string& Company() const { return company_; }
+    void setAppName(const std::string& NewVal);
+    const std::string& AppName() const { return appName_; }
+
+    // Removes one value (Key not empty; "*" is the unnamed value) or the whole
+    // section (Key empty). True only when something was removed.
+    bool DeleteSetting(const std::string& Section, const std::string& Key = "");
+    // Every REG_SZ value of the section in the registry's order; nullopt when the
+    // section does not exist or holds no text value.
+    std::optional<std::vector<Row>> GetAllSettings(const std::string& Section);
+    // The stored text, or Default when the section, the value or its data is missing.
+    std::string GetSetting(const std::string& Section, const std::string& Key,
+                           const std::string& Default = "");
+    // Writes Setting as REG_SZ with its terminating zero byte; true when written.
+    bool SaveSetting(const std::string& Section, const std::string& Key, const std::string& Setting);
+
+private:
+    std::string SectionKeyPath(const std::string& Section) const;
+
+    std::string company_;
+    std::string appName_;
+};
+
+// The one settings object of the program, created before anything else runs.
+extern SettingsStore Settings;
+
+// A flag of section "CleanPath" is set only when its text is exactly "Yes".
+bool IsFlagSet(const std::string& Key);
+
+// Reads a numbered list (Prefix + "0", Prefix + "1", ...) of a section: it ends at the
+// first value that is missing, "0" or empty, and never looks past index 1000.
+std::vector<std::string> ReadSettingsList(const std::string& Section, const std::string& Prefix);
+
+} // namespace tidorax

@@ -1,0 +1,39 @@
+// The entry routine's decisions, apart from the windows: the silent cleaning run and
+// the start-up steps of the tray program.
+#pragma once
+
+#include "core/cleaning/CleaningOperations.h"
+
+namespace tidorax {
+
+// The silent cleaning run: empties the cookie work lists, then runs each operation
+// whose flag in "CleanPath" is "Yes", reading each flag just before its step, in the
+// order Internet files, cookies, Temp, user folders. Needs no display.
+void RunViriRerer(CleaningOperations& operations);
+
+// What the tray program's start-up needs from the desktop.
+class TrayStartupHost {
+public:
+    virtual ~TrayStartupHost() = default;
+    // True when another tray instance of this user is running.
+    virtual bool anotherInstanceRunning() = 0;
+    // Asks the running instance to come forward; false when it cannot be reached.
+    virtual bool activateRunningInstance() = 0;
+    // Shows the already-running window (modeless).
+    virtual void showAlreadyRunning() = 0;
+    // Loads the hidden main window with its tray icon.
+    virtual void loadMainWindow() = 0;
+};
+
+enum class TrayStartupOutcome { HandedOver, AlreadyRunningShown, MainWindowLoaded };
+
+// The tray program's start-up: hand over to a running instance, tidy the settings,
+// register for log-on, load the main window.
+TrayStartupOutcome RunTrayStartup(TrayStartupHost& host);
+
+// Removes "CleanPath" and the program's key when no cleaning flag is set.
+void TidySettings();
+// Writes the log-on value when it cannot be read; an existing value is never rewritten.
+void RegisterAtLogon();
+
+} // namespace tidorax

@@ -1,0 +1,18 @@
+// The desktop actions of the running program: work on a thread of its own while the
+// user-interface thread keeps painting under an InputBlocker, pauses on a local event
+// loop, documents opened with the desktop's default viewer.
+#pragma once
+
+#include "desktop/DesktopActions.h"
+
+namespace tidorax {
+
+class QtDesktopActions : public DesktopActions {
+public:
+    void runWork(const std::function<void()>& work) override;
+    void pause(std::uint32_t milliseconds) override;
+    void openDocument(const std::string& path) override;
+    void openAndWait(const std::string& path) override;
+};
+
+} // namespace tidorax

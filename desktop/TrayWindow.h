@@ -1,0 +1,72 @@
+// The hidden main window: owns the tray icon and the tray menu, runs the tray
+// commands, and ends the program when it is unloaded. The engine's working lists
+// (Form1Lists) are its lists.
+#pragma once
+
+#include "core/cleaning/CleaningOperations.h"
+#include "core/shutdown/ShutdownApi.h"
+#include "desktop/DesktopActions.h"
+#include "desktop/TrayIcon.h"
+#include "desktop/TrayMenu.h"
+
+#include <QWidget>
+
+#include <string>
+
+namespace tidorax {
+
+class TrayWindow : public QWidget {
+    Q_OBJECT
+public:
+    TrayWindow(CleaningOperations& operations, DesktopActions& actions, ShutdownApi& shutdown);
+    ~TrayWindow() override;
+
+    // Hides the window, puts the tray icon up and, on a first run, shows the
+    // help-loading notice.
+    void load();
+    // Closes every other window of the program and ends it. Once only.
+    void unload();
+    bool isUnloaded() const { return unloaded_; }
+
+    // Runs the tray command of the given menu index.
+    void mnuShow_Click(int Index);
+
+    // Opens a document with its viewer and returns when the viewer has ended.
+    void ShellandWait(const std::string& CmdLine);
+
+    TrayIcon* trayIcon() const { return trayIcon_; }
+    TrayMenu* trayMenu() const { return mnuPopUp_; }
+    // Whether the icon was put up at load.
+    bool hasTrayIcon() const { return trayIconUp_; }
+
+public slots:
+    // A left or right click on the tray icon at the pointer's position.
+    void TrayReleased();
+    void TrayReleasedAt(const QPoint& globalPosition);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void About();
+    void RemoveAllPaths();
+    void ExitCommand();
+    void Help();
+    void CleanAndShutdown();
+    void Configuration();
+    void ViriRerer();
+
+    // Empties List6 and List7, then runs each cleaning operation whose flag is set,
+    // reading each flag just before its step.
+    void RunSelectedCleaning();
+
+    CleaningOperations& operations_;
+    DesktopActions& actions_;
+    ShutdownApi& shutdown_;
+    TrayIcon* trayIcon_;
+    TrayMenu* mnuPopUp_;
+    bool trayIconUp_ = false;
+    bool unloaded_ = false;
+};
+
+} // namespace tidorax

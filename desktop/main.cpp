@@ -1,0 +1,53 @@
+// The entry routine: the silent cleaning run needs no display at all; the tray
+// program starts its desktop, hands over to a running instance or puts its icon up.
+#include "core/cleaning/CleaningOperations.h"
+#include "core/startup/CommandLine.h"
+#include "core/startup/Startup.h"
+#include "desktop/LogindSession.h"
+#include "desktop/QtDesktopActions.h"
+#include "desktop/QtMessageBoxService.h"
+#include "desktop/QtStartupHost.h"
+
+#include <QApplication>
+
+namespace {
+
+// Windows are placed by position, which a Wayland session does not allow: prefer
+// XWayland there, and fall back to Wayland where XWayland is missing. An explicit
+// choice of the user stands.
+void chooseDisplayPlatform() {
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        return;
+    }
+    const bool wayland = qEnvironmentVariable("XDG_SESSION_TYPE") == QStringLiteral("wayland") ||
+                         qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    if (wayland) {
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string commandLine = tidorax::CommandLineText(argc, argv);
+    if (tidorax::IsViriRererCommandLine(commandLine)) {
+        tidorax::RunViriRerer(tidorax::engineOperations());
+        return 0;
+    }
+
+    chooseDisplayPlatform();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tidorax"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillon Tidorax"));
+    // The program lives in the tray: closing its last window does not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    tidorax::QtMessageBoxService::install();
+
+    tidorax::QtDesktopActions actions;
+    tidorax::LogindSession logind;
+    tidorax::QtStartupHost host(tidorax::engineOperations(), actions, logind);
+    if (tidorax::RunTrayStartup(host) == tidorax::TrayStartupOutcome::HandedOver) {
+        return 0;
+    }
+    return QApplication::exec();
+}

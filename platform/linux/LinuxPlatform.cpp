@@ -1,0 +1,152 @@
+#include "platform/linux/LinuxPlatform.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace tidorax {
+
+namespace {
+
+std::string selfExecutable() {
+    std::string buffer(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n <= 0) {
+        return {};
+    }
+    buffer.resize(static_cast<std::size_t>(n));
+    return buffer;
+}
+
+// Splits a command line into words: blanks separate words, double quotes group blanks
+// into a word and are themselves dropped.
+std::vector<std::string> splitCommandLine(const std::string& commandLine) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    bool quoted = false;
+    for (const char c : commandLine) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inWord) {
+                words.push_back(word);
+                word.clear();
+                inWord = false;
+            }
+        } else {
+            word.push_back(c);
+            inWord = true;
+        }
+    }
+    if (inWord) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+} // namespace
+
+LinuxPlatform::LinuxPlatform() = default;
+LinuxPlatform::~LinuxPlatform() = default;
+
+std::string LinuxPlatform::configHome() const {
+    const auto xdg = environment("XDG_CONFIG_HOME");
+    if (xdg && !xdg->empty() && xdg->front() == '/') {
+        return *xdg;
+    }
+    return environment("HOME").value_or("") + "/.config";
+}
+
+RegistryHive& LinuxPlatform::registry() {
+    std::call_once(hiveOnce_, [this] {
+        const std::string config = configHome();
+        hive_ = std::make_unique<RegistryHive>(
+            config + "/tidorax/registry.sqlite3",
+            AutostartRedirect{config + "/autostart",
+                              programFolder() + (programFolder() == "/" ? "tidorax" : "/tidorax")});
+    });
+    return *hive_;
+}
+
+std::optional<std::string> LinuxPlatform::environment(const std::string& name) const {
+    const char* value = std::getenv(name.c_str());
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(value);
+}
+
+std::string LinuxPlatform::programFolder() const {
+    const std::string exe = selfExecutable();
+    const auto slash = exe.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : exe.substr(0, slash);
+}
+
+std::string LinuxPlatform::executableBaseName() const {
+    const std::string exe = selfExecutable();
+    const auto slash = exe.rfind('/');
+    return slash == std::string::npos ? exe : exe.substr(slash + 1);
+}
+
+std::string LinuxPlatform::productName() const {
+    return "Tidorax";
+}
+
+int LinuxPlatform::GetVersionExA(OsVersionInfo& /*info*/) {
+    // Linux belongs to neither Windows group: report no version record at all.
+    return 0;
+}
+
+int LinuxPlatform::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+    if (messageBoxHandler_) {
+        return messageBoxHandler_(prompt, buttons, title);
+    }
+    // No desktop: say it on standard error and take the affirmative answer.
+    std::cerr << title << ": " << prompt << '\n';
+    return (buttons & 0x0F) == 4 ? IDYES : IDOK;
+}
+
+void LinuxPlatform::setMessageBoxHandler(MessageBoxHandler handler) {
+    messageBoxHandler_ = std::move(handler);
+}
+
+std::uint32_t LinuxPlatform::StartHiddenProcess(const std::string& commandLine) {
+    std::vector<std::string> words = splitCommandLine(commandLine);
+    if (words.empty() || words.front().empty()) {
+        return 0;
+    }
+    std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (::posix_spawnp(&pid, argv.front(), nullptr, nullptr, argv.data(), ::environ) != 0 || pid <= 0) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>(pid);
+}
+
+void LinuxPlatform::WaitForProcessEnd(std::uint32_t processId) {
+    if (processId == 0) {
+        return;
+    }
+    int status = 0;
+    while (::waitpid(static_cast<pid_t>(processId), &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+} // namespace tidorax

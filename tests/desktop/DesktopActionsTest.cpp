@@ -1,0 +1,105 @@
+#include "desktop/InputBlocker.h"
+#include "desktop/QtDesktopActions.h"
+#include "desktop/QtMessageBoxService.h"
+#include "desktop/TrayWindow.h"
+#include "tests/desktop/DesktopTestSupport.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+
+namespace tidorax::test {
+namespace {
+
+using DesktopActionsTest = GuiTest;
+
+TEST_F(DesktopActionsTest, WindowsRepaintButTakeNoInputWhileWorkRuns) {
+    QPushButton button(QStringLiteral("press"));
+    button.show();
+    int presses = 0;
+    QObject::connect(&button, &QPushButton::clicked, &button, [&presses] { ++presses; });
+
+    RecordingCleaningOperations operations;
+    RecordingDesktopActions recording;
+    RecordingShutdownApi shutdown;
+    TrayWindow form(operations, recording, shutdown);
+
+    // The work waits until the user-interface thread has handled a timer, a click on
+    // the button and a click on the tray icon: proof that it keeps running meanwhile.
+    std::atomic<bool> uiDone{false};
+    bool timerRan = false;
+    bool blockedDuringWork = false;
+    QTimer::singleShot(0, &button, [&] {
+        timerRan = true;
+        blockedDuringWork = InputBlocker::active();
+        QTest::mouseClick(&button, Qt::LeftButton);
+        form.TrayReleasedAt(QPoint(100, 100));
+        uiDone = true;
+    });
+    bool workRanOffTheUiThread = false;
+    QtDesktopActions actions;
+    actions.runWork([&] {
+        workRanOffTheUiThread = QThread::currentThread() != QCoreApplication::instance()->thread();
+        while (!uiDone) {
+            QThread::msleep(1);
+        }
+    });
+
+    EXPECT_TRUE(workRanOffTheUiThread);
+    EXPECT_TRUE(timerRan);
+    EXPECT_TRUE(blockedDuringWork);
+    EXPECT_EQ(presses, 0);
+    EXPECT_FALSE(form.trayMenu()->isVisible());
+    EXPECT_FALSE(InputBlocker::active());
+
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_EQ(presses, 1);
+}
+
+TEST_F(DesktopActionsTest, PausesBlockInputFailuresReachTheCallerMissingDocumentsReturn) {
+    QtDesktopActions actions;
+    bool blocked = false;
+    QTimer::singleShot(0, QCoreApplication::instance(), [&blocked] { blocked = InputBlocker::active(); });
+    actions.pause(20);
+    EXPECT_TRUE(blocked) << "a pause runs timers and blocks input";
+    EXPECT_FALSE(InputBlocker::active());
+    EXPECT_THROW(actions.runWork([] { throw std::runtime_error("disk gone"); }), std::runtime_error);
+    EXPECT_FALSE(InputBlocker::active());
+    actions.openDocument(tmp / "missing.html");
+    actions.openAndWait(tmp / "missing.html"); // returns at once
+}
+
+TEST_F(DesktopActionsTest, AMessageBoxAskedForByTheWorkIsAnsweredByTheUser) {
+    QtMessageBoxService::install();
+    QtDesktopActions actions;
+    std::string seenTitle;
+    std::string seenText;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, &answer, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        answer.stop();
+        seenTitle = box->windowTitle().toStdString();
+        seenText = box->text().toStdString();
+        EXPECT_EQ(box->icon(), QMessageBox::Question);
+        QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+    });
+    answer.start(5);
+    int result = 0;
+    actions.runWork(
+        [&result] { result = platform().MsgBox("Delete these files?", 36, "Quillon Info....."); });
+    platform().setMessageBoxHandler(nullptr);
+    EXPECT_EQ(result, IDNO);
+    EXPECT_EQ(seenTitle, "Quillon Info.....");
+    EXPECT_EQ(seenText, "Delete these files?");
+}
+
+} // namespace
+} // namespace tidorax::test

@@ -1,0 +1,87 @@
+#include "core/settings/WindowsVersion.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "tests/support/ProcessRunner.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace tidorax {
+namespace {
+
+const std::string kCleanPath = "HKCU\\Software\\Quillon Software\\Tidora\\CleanPath";
+
+TEST(LinuxPlatformTest, LinuxIsInNeitherWindowsGroup) {
+    LinuxPlatform system;
+    OsVersionInfo record;
+    EXPECT_EQ(system.GetVersionExA(record), 0);
+    EXPECT_FALSE(IsWin98());
+    EXPECT_FALSE(IsWinME());
+    EXPECT_FALSE(IsWinNT5());
+    EXPECT_FALSE(IsWinXP());
+    EXPECT_EQ(system.executableBaseName(), "tidorax_linux_tests");
+    EXPECT_EQ(system.programFolder().front(), '/');
+}
+
+TEST(ProgramTest, TheHiveLivesUnderTheConfigFolder) {
+    test::TempDir tmp;
+    struct Case {
+        const char* name;
+        bool unsetXdg;
+        std::string expectedHive;
+    } cases[] = {
+        {"XDG_CONFIG_HOME set", false, tmp / "config/tidorax/registry.sqlite3"},
+        {"XDG_CONFIG_HOME unset", true, tmp / "home/.config/tidorax/registry.sqlite3"},
+    };
+    for (const auto& c : cases) {
+        auto env = test::sandboxEnvironment(tmp.path());
+        if (c.unsetXdg) {
+            env.erase("XDG_CONFIG_HOME");
+        }
+        const auto added = test::runProcess(
+            {TIDORAX_REG_BINARY, "add", kCleanPath, "/v", "TempFiles", "/t", "REG_SZ", "/d", "Yes", "/f"},
+            env);
+        EXPECT_EQ(added.exitCode, 0) << c.name << added.err;
+        EXPECT_TRUE(test::exists(c.expectedHive)) << c.name;
+        const auto queried =
+            test::runProcess({TIDORAX_REG_BINARY, "query", kCleanPath, "/v", "TempFiles"}, env);
+        EXPECT_EQ(queried.exitCode, 0) << c.name;
+        EXPECT_NE(queried.out.find("TempFiles    REG_SZ    Yes"), std::string::npos) << queried.out;
+    }
+}
+
+TEST(ProgramTest, SilentRunNeedsNoDisplayAndPrintsNothing) {
+    test::TempDir tmp;
+    auto env = test::sandboxEnvironment(tmp.path());
+    test::writeFile(tmp / "tmp/keep.txt");
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+    } cases[] = {
+        {"A", {TIDORAX_BINARY, "A"}},
+        {"/a", {TIDORAX_BINARY, "/a"}},
+        {"quoted after others", {TIDORAX_BINARY, "/x", "\"A\""}},
+    };
+    for (const auto& c : cases) {
+        const auto run = test::runProcess(c.args, env);
+        EXPECT_EQ(run.exitCode, 0) << c.name;
+        EXPECT_EQ(run.out, "") << c.name;
+        EXPECT_EQ(run.err, "") << c.name;
+    }
+    // No flag was set: nothing was cleaned, and nothing was registered for log-on.
+    EXPECT_TRUE(test::exists(tmp / "tmp/keep.txt"));
+    EXPECT_FALSE(test::exists(tmp / "config/autostart/Tidora.desktop"));
+}
+
+TEST(ProgramTest, SilentRunSurvivesADamagedHive) {
+    test::TempDir tmp;
+    auto env = test::sandboxEnvironment(tmp.path());
+    test::writeFile(tmp / "config/tidorax/registry.sqlite3", std::string(3000, '\x5a'));
+    test::writeFile(tmp / "tmp/keep.txt");
+    const auto run = test::runProcess({TIDORAX_BINARY, "A"}, env);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(test::exists(tmp / "tmp/keep.txt"));
+    EXPECT_EQ(test::readFile(tmp / "config/tidorax/registry.sqlite3"), std::string(3000, '\x5a'));
+}
+
+} // namespace
+} // namespace tidorax

@@ -1,0 +1,90 @@
+#include "tests/support/HiveTestSupport.h"
+
+namespace tidorax::test {
+
+HKEY createKey(RegistryHive& hive, HKEY root, const std::string& path) {
+    HKEY key = 0;
+    DWORD disposition = 0;
+    if (hive.RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                             &key, &disposition) != ERROR_SUCCESS) {
+        return 0;
+    }
+    return key;
+}
+
+HKEY openKey(RegistryHive& hive, HKEY root, const std::string& path, REGSAM access) {
+    HKEY key = 0;
+    if (hive.RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS) {
+        return 0;
+    }
+    return key;
+}
+
+LONG setValue(RegistryHive& hive, HKEY key, const std::string& name, DWORD type, const std::string& data) {
+    return hive.RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                               static_cast<DWORD>(data.size()));
+}
+
+std::optional<StoredValue> queryValue(RegistryHive& hive, HKEY key, const std::string& name) {
+    DWORD type = 0;
+    DWORD size = 0;
+    if (hive.RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    std::string data(size, '\0');
+    if (hive.RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                              &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    data.resize(size);
+    return StoredValue{type, data};
+}
+
+namespace {
+
+template <typename Enumerate> std::vector<std::string> namesOf(Enumerate enumerate) {
+    std::vector<std::string> names;
+    for (DWORD index = 0;; ++index) {
+        char name[512];
+        DWORD length = sizeof name;
+        if (enumerate(index, name, &length) != ERROR_SUCCESS) {
+            return names;
+        }
+        names.emplace_back(name, length);
+    }
+}
+
+} // namespace
+
+std::vector<std::string> valueNames(RegistryHive& hive, HKEY key) {
+    return namesOf([&](DWORD index, char* name, DWORD* length) {
+        return hive.RegEnumValueA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+std::vector<std::string> subKeyNames(RegistryHive& hive, HKEY key) {
+    return namesOf([&](DWORD index, char* name, DWORD* length) {
+        return hive.RegEnumKeyExA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+std::optional<StoredValue> storedValue(RegistryHive& hive, HKEY root, const std::string& path,
+                                       const std::string& name) {
+    const HKEY key = openKey(hive, root, path, KEY_READ);
+    if (key == 0) {
+        return std::nullopt;
+    }
+    auto value = queryValue(hive, key, name);
+    hive.RegCloseKey(key);
+    return value;
+}
+
+bool keyExists(RegistryHive& hive, HKEY root, const std::string& path) {
+    const HKEY key = openKey(hive, root, path, KEY_READ);
+    if (key != 0) {
+        hive.RegCloseKey(key);
+    }
+    return key != 0;
+}
+
+} // namespace tidorax::test
