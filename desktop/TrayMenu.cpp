@@ -2,29 +2,21 @@
 
 namespace tidorax {
 
-namespace {
-
-const char* const kCaptions[TrayMenu::ItemCount] = {
-    "About---Version 3.0", "-", "Remove All Paths", "-", "Exit",     "-", "Help", "-",
-    "Clean And Shutdown",  "-", "Configuration",    "-", "ViriRerer"};
-
-} // namespace
-
 TrayMenu::TrayMenu(QWidget* parent) : QMenu(QStringLiteral("PopUp_Menu"), parent) {
     setObjectName(QStringLiteral("trayMenu"));
-    for (int index = 0; index < ItemCount; ++index) {
-        const QString caption = QString::fromLatin1(kCaptions[index]);
-        QAction* item = caption == QStringLiteral("-") ? addSeparator() : addAction(caption);
-        connect(item, &QAction::triggered, this, [this, index] { emit mnuShowClicked(index); });
-        items_.append(item);
-    }
-}
-
-QAction* TrayMenu::mnuShow(int index) const {
-    if (index < 0 || index >= items_.size()) {
-        return nullptr;
-    }
-    return items_.at(index);
+    aboutAction = addAction(QStringLiteral("About---Version 3.0"));
+    addSeparator();
+    removeAllPathsAction = addAction(QStringLiteral("Remove All Paths"));
+    addSeparator();
+    exitAction = addAction(QStringLiteral("Exit"));
+    addSeparator();
+    helpAction = addAction(QStringLiteral("Help"));
+    addSeparator();
+    cleanAndShutdownAction = addAction(QStringLiteral("Clean And Shutdown"));
+    addSeparator();
+    configurationAction = addAction(QStringLiteral("Configuration"));
+    addSeparator();
+    viriRererAction = addAction(QStringLiteral("ViriRerer"));
 }
 
 } // namespace tidorax

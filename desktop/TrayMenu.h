@@ -1,5 +1,4 @@
-// The tray menu "PopUp_Menu": the item array mnuShow with its thirteen items, the
-// odd ones separators. Choosing an item reports its index.
+// The tray menu: seven commands with separators between them, each a named action.
 #pragma once
 
 #include <QMenu>
@@ -9,18 +8,15 @@ namespace tidorax {
 class TrayMenu : public QMenu {
     Q_OBJECT
 public:
-    static constexpr int ItemCount = 13;
-
     explicit TrayMenu(QWidget* parent = nullptr);
 
-    // The item of the given index, or nullptr outside 0 to 12.
-    QAction* mnuShow(int index) const;
-
-signals:
-    void mnuShowClicked(int index);
-
-private:
-    QList<QAction*> items_;
+    QAction* aboutAction = nullptr;
+    QAction* removeAllPathsAction = nullptr;
+    QAction* exitAction = nullptr;
+    QAction* helpAction = nullptr;
+    QAction* cleanAndShutdownAction = nullptr;
+    QAction* configurationAction = nullptr;
+    QAction* viriRererAction = nullptr;
 };
 
 } // namespace tidorax

@@ -2,9 +2,9 @@
 
 #include "core/cleaning/WorkingLists.h"
 #include "core/geometry/ScreenMetrics.h"
-#include "core/settings/RegistryAccess.h"
 #include "core/settings/SettingsStore.h"
 #include "core/shutdown/Shutdown.h"
+#include "core/startup/TrayCommands.h"
 #include "desktop/ExitProgram.h"
 #include "desktop/InputBlocker.h"
 #include "desktop/QtScreen.h"
@@ -26,34 +26,15 @@ namespace tidorax {
 namespace {
 
 const char* const kTitle = "Quillon Info.....";
-const char* const kShutdownNotChecked = "Clean And ShutDown Box Not Checked On Options Form!";
-const char* const kNothingSelected = "You Have Not Selected Any Files To Be Cleaned!";
-const char* const kViriRererNotChecked = "The ViriRerer Box Must Be Checked For This Function To Work!";
-
-void inform(const char* message) {
-    platform().MsgBox(message, MB_OK_INFORMATION, kTitle);
-}
-
-bool anyCleaningFlagSet() {
-    const bool internet = IsFlagSet("InternetFiles");
-    const bool cookies = IsFlagSet("CookieFiles");
-    const bool temp = IsFlagSet("TempFiles");
-    const bool folders = IsFlagSet("UserFolder");
-    return internet || cookies || temp || folders;
-}
 
 // A cleaning command of the tray runs only when its own option is set and at least
 // one kind of cleaning is selected; otherwise the user is told which is missing.
-bool cleaningCommandAllowed(const char* commandFlag, const char* notCheckedMessage) {
-    if (!IsFlagSet(commandFlag)) {
-        inform(notCheckedMessage);
-        return false;
+bool cleaningCommandAllowed(TrayCleaningCommand command) {
+    const std::optional<std::string> refusal = CleaningCommandRefusal(command);
+    if (refusal) {
+        platform().MsgBox(*refusal, MB_OK_INFORMATION, kTitle);
     }
-    if (!anyCleaningFlagSet()) {
-        inform(kNothingSelected);
-        return false;
-    }
-    return true;
+    return !refusal;
 }
 
 std::string joinProgramFolder(const std::string& name) {
@@ -65,11 +46,25 @@ std::string joinProgramFolder(const std::string& name) {
 
 TrayWindow::TrayWindow(CleaningOperations& operations, DesktopActions& actions, ShutdownApi& shutdown)
     : QWidget(nullptr), operations_(operations), actions_(actions), shutdown_(shutdown),
-      trayIcon_(new TrayIcon(this)), mnuPopUp_(new TrayMenu(this)) {
-    setObjectName(QStringLiteral("Form1"));
+      trayIcon_(new TrayIcon(this)), trayMenu_(new TrayMenu(this)) {
+    setObjectName(QStringLiteral("trayWindow"));
     setWindowTitle(QStringLiteral("Quillon Tidorax"));
     connect(trayIcon_, &TrayIcon::released, this, &TrayWindow::TrayReleased);
-    connect(mnuPopUp_, &TrayMenu::mnuShowClicked, this, &TrayWindow::mnuShow_Click);
+    connectCommand(trayMenu_->aboutAction, &TrayWindow::About);
+    connectCommand(trayMenu_->removeAllPathsAction, &TrayWindow::RemoveAllPaths);
+    connectCommand(trayMenu_->exitAction, &TrayWindow::ExitCommand);
+    connectCommand(trayMenu_->helpAction, &TrayWindow::Help);
+    connectCommand(trayMenu_->cleanAndShutdownAction, &TrayWindow::CleanAndShutdown);
+    connectCommand(trayMenu_->configurationAction, &TrayWindow::Configuration);
+    connectCommand(trayMenu_->viriRererAction, &TrayWindow::ViriRerer);
+}
+
+void TrayWindow::connectCommand(QAction* action, void (TrayWindow::*command)()) {
+    connect(action, &QAction::triggered, this, [this, command] {
+        if (!InputBlocker::active() && !unloaded_) {
+            (this->*command)();
+        }
+    });
 }
 
 TrayWindow::~TrayWindow() = default;
@@ -88,7 +83,7 @@ void TrayWindow::unload() {
     }
     unloaded_ = true;
     RestoreDefaultMousePointer();
-    mnuPopUp_->close();
+    trayMenu_->close();
     UnloadOtherWindows(this);
     EndProgram();
 }
@@ -108,39 +103,7 @@ void TrayWindow::TrayReleasedAt(const QPoint& globalPosition) {
     }
     const QScreen* screen = QGuiApplication::screenAt(globalPosition);
     LastMouseX = std::llround(globalPosition.x() * TwipsPerPixelX(screen));
-    mnuPopUp_->popup(globalPosition);
-}
-
-void TrayWindow::mnuShow_Click(int Index) {
-    if (InputBlocker::active() || unloaded_) {
-        return;
-    }
-    switch (Index) {
-    case 0:
-        About();
-        break;
-    case 2:
-        RemoveAllPaths();
-        break;
-    case 4:
-        ExitCommand();
-        break;
-    case 6:
-        Help();
-        break;
-    case 8:
-        CleanAndShutdown();
-        break;
-    case 10:
-        Configuration();
-        break;
-    case 12:
-        ViriRerer();
-        break;
-    default:
-        // Separators and anything beyond the last item do nothing.
-        break;
-    }
+    trayMenu_->popup(globalPosition);
 }
 
 void TrayWindow::ShellandWait(const std::string& CmdLine) {
@@ -153,13 +116,7 @@ void TrayWindow::About() {
 
 void TrayWindow::RemoveAllPaths() {
     trayIcon_->ShellTrayRemove();
-    Settings.DeleteSetting("SavedCookies", "");
-    Settings.DeleteSetting("CleanPath", "");
-    Settings.DeleteSetting("SpecialCookies", "");
-    Settings.DeleteSetting("UserFolder", "");
-    RegistryAccess::DeleteRegValue("HKLM", "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tidora");
-    RegistryAccess::DeleteRegKey("HKCU", "Software\\Quillon Software", "Tidora");
-    RegistryAccess::DeleteRegKey("HKCU", "Software", "Quillon Software");
+    RemoveAllSettings();
     unload();
 }
 
@@ -175,7 +132,7 @@ void TrayWindow::Help() {
 }
 
 void TrayWindow::CleanAndShutdown() {
-    if (!cleaningCommandAllowed("Shutdown", kShutdownNotChecked)) {
+    if (!cleaningCommandAllowed(TrayCleaningCommand::CleanAndShutdown)) {
         return;
     }
     RunSelectedCleaning();
@@ -205,7 +162,7 @@ void TrayWindow::Configuration() {
 }
 
 void TrayWindow::ViriRerer() {
-    if (!cleaningCommandAllowed("AutoFunction", kViriRererNotChecked)) {
+    if (!cleaningCommandAllowed(TrayCleaningCommand::ViriRerer)) {
         return;
     }
     RunSelectedCleaning();

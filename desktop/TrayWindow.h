@@ -28,14 +28,11 @@ public:
     void unload();
     bool isUnloaded() const { return unloaded_; }
 
-    // Runs the tray command of the given menu index.
-    void mnuShow_Click(int Index);
-
     // Opens a document with its viewer and returns when the viewer has ended.
     void ShellandWait(const std::string& CmdLine);
 
     TrayIcon* trayIcon() const { return trayIcon_; }
-    TrayMenu* trayMenu() const { return mnuPopUp_; }
+    TrayMenu* trayMenu() const { return trayMenu_; }
     // Whether the icon was put up at load.
     bool hasTrayIcon() const { return trayIconUp_; }
 
@@ -48,6 +45,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Runs the command when the action is chosen, unless input is blocked or the
+    // program is ending.
+    void connectCommand(QAction* action, void (TrayWindow::*command)());
+
     void About();
     void RemoveAllPaths();
     void ExitCommand();
@@ -64,7 +65,7 @@ private:
     DesktopActions& actions_;
     ShutdownApi& shutdown_;
     TrayIcon* trayIcon_;
-    TrayMenu* mnuPopUp_;
+    TrayMenu* trayMenu_;
     bool trayIconUp_ = false;
     bool unloaded_ = false;
 };

@@ -129,7 +129,7 @@ TEST_F(TrayWindowTest, ViriRererChecksItsSettingsThenCleansWhatIsSelectedInOrder
         Form1Lists().List6 = {"stale after"};
         TrayWindow form(operations, actions, shutdown);
 
-        form.mnuShow_Click(12);
+        form.trayMenu()->viriRererAction->trigger();
 
         EXPECT_EQ(shownBoxes(), c.boxes) << c.what;
         EXPECT_EQ(operations.calls, c.calls) << c.what;
@@ -162,7 +162,7 @@ TEST_F(TrayWindowTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
             (notice && notice->isVisible() ? " notice " + notice->actionLabel->text().toStdString() : ""));
     };
 
-    form.mnuShow_Click(8);
+    form.trayMenu()->cleanAndShutdownAction->trigger();
 
     EXPECT_TRUE(fakePlatform().shownBoxes.empty());
     EXPECT_EQ(operations.calls, (std::vector<std::string>{"Internet Form1", "Temp Form1"}));
@@ -216,7 +216,7 @@ TEST_F(TrayWindowTest, CleanAndShutdownRefusalsAndShutdownErrorsAreToldAndThePro
         shutdown.failCode = c.failCode;
         shutdown.exitModes.clear();
         TrayWindow form(operations, actions, shutdown);
-        form.mnuShow_Click(8);
+        form.trayMenu()->cleanAndShutdownAction->trigger();
         EXPECT_EQ(shownBoxes(), std::vector<std::string>{c.box}) << c.what;
         EXPECT_EQ(operations.calls, c.calls) << c.what;
         EXPECT_EQ(shutdown.exitModes.size(), c.failAt == std::string_view("ExitWindowsEx") ? 1u : 0u)
@@ -245,7 +245,7 @@ TEST_F(TrayWindowTest, RemoveAllPathsRemovesEverySettingTheLogOnEntryAndEnds) {
         }
         TrayWindow form(operations, actions, shutdown);
 
-        form.mnuShow_Click(2);
+        form.trayMenu()->removeAllPathsAction->trigger();
 
         RegistryAccess::RegValue value;
         EXPECT_NE(RegistryAccess::GetRegValue("HKLM", kRunKey, "Tidora", "S", std::string(), value), 0)
@@ -273,7 +273,7 @@ TEST_F(TrayWindowTest, ExitThroughTheMenuTakesTheIconDownWaitsAndClosesEveryWind
     CountWindow::instance()->ShowCount("Form1");
     ASSERT_NE(CountWindow::loaded(), nullptr);
 
-    form.trayMenu()->mnuShow(4)->trigger();
+    form.trayMenu()->exitAction->trigger();
 
     EXPECT_EQ(actions.events, std::vector<std::string>{"pause 100"});
     EXPECT_FALSE(form.trayIcon()->isUp());
@@ -285,7 +285,7 @@ TEST_F(TrayWindowTest, ExitThroughTheMenuTakesTheIconDownWaitsAndClosesEveryWind
     EXPECT_EQ(programEnds, 1);
 }
 
-TEST_F(TrayWindowTest, HelpConfigurationAboutThroughTheMenuAndTheSeparators) {
+TEST_F(TrayWindowTest, HelpConfigurationAboutAndTheSeparators) {
     int options = 0;
     int about = 0;
     WindowOpeners::showOptionsWindow = [&options] { ++options; };
@@ -294,19 +294,21 @@ TEST_F(TrayWindowTest, HelpConfigurationAboutThroughTheMenuAndTheSeparators) {
         throw std::runtime_error("the About window failed to load");
     };
     TrayWindow form(operations, actions, shutdown);
-    for (const int index : {1, 3, 5, 7, 9, 11, 13, 99, -1}) {
-        form.mnuShow_Click(index);
+    QStringList captions;
+    for (const QAction* item : form.trayMenu()->actions()) {
+        captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
     }
-    EXPECT_TRUE(actions.events.empty());
-    EXPECT_EQ(options + about, 0);
+    EXPECT_EQ(captions.join(QStringLiteral("|")).toStdString(),
+              "About---Version 3.0|-|Remove All Paths|-|Exit|-|Help|-|Clean And "
+              "Shutdown|-|Configuration|-|ViriRerer");
 
     TrayMenu* menu = form.trayMenu();
-    menu->mnuShow(6)->trigger();
+    menu->helpAction->trigger();
     EXPECT_EQ(actions.events,
               std::vector<std::string>{"open " + fakePlatform().programFolderPath + "/Tidora.html"});
-    menu->mnuShow(10)->trigger();
+    menu->configurationAction->trigger();
     EXPECT_EQ(options, 1);
-    menu->mnuShow(0)->trigger(); // its failure is skipped
+    menu->aboutAction->trigger(); // its failure is skipped
     EXPECT_EQ(about, 1);
     EXPECT_TRUE(fakePlatform().shownBoxes.empty());
     EXPECT_FALSE(form.isUnloaded());
