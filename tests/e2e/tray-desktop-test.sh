@@ -140,8 +140,18 @@ echo kept >"$root/keep/kept.txt"
 trayer --edge bottom --align right --widthtype request --height 32 --expand false --SetDockType true \
     >"$root/trayer.log" 2>&1 &
 pids+=($!)
-wait_for 50 xdotool search --classname trayer || fail "trayer did not start"
-sleep 0.5
+# The tray host is ready once it owns the tray selection of screen 0.
+tray_selection_owned() {
+    /usr/bin/python3 -c 'import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.restype = ctypes.c_ulong
+x.XGetSelectionOwner.restype = ctypes.c_ulong
+d = ctypes.c_void_p(x.XOpenDisplay(None))
+atom = x.XInternAtom(d, b"_NET_SYSTEM_TRAY_S0", 0)
+sys.exit(0 if x.XGetSelectionOwner(d, ctypes.c_ulong(atom)) else 1)'
+}
+wait_for 50 tray_selection_owned || fail "trayer did not take the tray"
 
 "$tidorax" >"$root/first.log" 2>&1 &
 first=$!
@@ -154,12 +164,18 @@ icon=$(tray_icon)
 xdotool mousemove --window "$icon" 8 8 click 1
 wait_for 50 has_top_window || fail "the menu did not open"
 menu=$(top_windows | head -1)
-sleep 0.3
+# The menu is laid out once it is tall enough to hold its thirteen items.
+menu_laid_out() {
+    eval "$(geometry_of "$menu")"
+    [ "$HEIGHT" -gt 100 ]
+}
+wait_for 50 menu_laid_out || fail "the menu is too small to hold its items"
 import -window root "$artefacts/tray-menu.png"
 eval "$(geometry_of "$menu")"
-[ "$HEIGHT" -gt 100 ] || fail "the menu is too small to hold its items (${WIDTH}x${HEIGHT})"
-xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 12))
-sleep 0.2
+target_x=$((X + WIDTH / 2)) target_y=$((Y + HEIGHT - 12))
+xdotool mousemove "$target_x" "$target_y"
+pointer_at_target() { [ "$(xdotool getmouselocation --shell | head -2 | tr '\n' ' ')" = "X=$target_x Y=$target_y " ]; }
+wait_for 20 pointer_at_target || fail "the pointer did not reach the menu's last item"
 xdotool click 1
 
 count_window() {
@@ -198,9 +214,7 @@ pids+=($third)
 wait_for 100 xdotool search --onlyvisible --name '^Quillon Error Information$' ||
     fail "the already-running window did not appear"
 already=$(xdotool search --onlyvisible --name '^Quillon Error Information$' | head -1)
-sleep 0.3
 import -window root "$artefacts/already-running.png"
-eval "$(geometry_of "$already")"
 # OK sits at 1680,900 twips, 1095 x 375: its middle.
 xdotool mousemove --window "$already" 148 72 click 1
 wait_for 100 ended "$third" || fail "the already-running window did not end its program"
@@ -223,7 +237,8 @@ kill -0 "$fourth" 2>/dev/null || fail "the start after a crash ended"
 icon=$(tray_icon)
 xdotool mousemove --window "$icon" 8 8 click 3
 wait_for 50 has_top_window || fail "the menu did not open for Exit"
-sleep 0.3
+menu=$(top_windows | head -1)
+wait_for 50 menu_laid_out || fail "the menu for Exit was not laid out"
 xdotool key Down Down Down Return
 wait_for 100 ended "$fourth" || fail "Exit did not end the program"
 
