@@ -9,6 +9,7 @@ packages=(
     xvfb xauth trayer xdotool x11-apps x11-utils imagemagick
     python3-dbusmock dbus dbus-x11 libglib2.0-bin
     fonts-dejavu-core libxkbcommon-x11-0 libxcb-cursor0
+    dpkg-dev lintian desktop-file-utils appstream man-db
 )
 missing=()
 for p in "${packages[@]}"; do

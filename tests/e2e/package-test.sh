@@ -1,0 +1,66 @@
+#!/bin/bash
+# The Debian package made from a build tree: its file list, its menu entry, AppStream
+# data and manual pages validate, lintian finds no error, and the programs unpacked
+# into a temporary root clean a seeded Temp folder and read the settings store.
+# Usage: package-test.sh BUILD_DIR
+set -euo pipefail
+
+build=$(realpath "$1")
+root=$(mktemp -d "${TMPDIR:-/tmp}/tidorax-package-XXXXXX")
+trap 'rm -rf "$root"' EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+(cd "$build" && cpack -B "$root/out" >"$root/cpack.log" 2>&1) ||
+    { cat "$root/cpack.log" >&2; fail "cpack did not make the package"; }
+deb=$(ls "$root"/out/tidorax_3.0-1_*.deb)
+[ -f "$deb" ] || fail "no tidorax_3.0-1_<arch>.deb"
+
+dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$root/files"
+for path in /usr/bin/tidorax /usr/bin/tidorax-reg /usr/share/tidorax/Tidora.html \
+    /usr/share/applications/tidorax.desktop /usr/share/metainfo/tidorax.metainfo.xml \
+    /usr/share/icons/hicolor/scalable/apps/tidorax.svg \
+    /usr/share/man/man1/tidorax.1.gz /usr/share/man/man1/tidorax-reg.1.gz \
+    /usr/share/doc/tidorax/copyright /usr/share/doc/tidorax/changelog.Debian.gz; do
+    grep -qx "$path" "$root/files" || fail "the package lacks $path"
+done
+for size in 16 22 24 32 48 64 128 256; do
+    grep -qx "/usr/share/icons/hicolor/${size}x${size}/apps/tidorax.png" "$root/files" ||
+        fail "the package lacks the ${size}x${size} icon"
+done
+dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "Depends was not computed"
+
+dpkg-deb -x "$deb" "$root/unpacked"
+usr="$root/unpacked/usr"
+desktop-file-validate "$usr/share/applications/tidorax.desktop" || fail "the menu entry does not validate"
+appstreamcli validate --no-net "$usr/share/metainfo/tidorax.metainfo.xml" >"$root/appstream.log" 2>&1 ||
+    { cat "$root/appstream.log" >&2; fail "the AppStream data does not validate"; }
+for page in tidorax tidorax-reg; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man $page: $warnings"
+done
+if command -v lintian >/dev/null; then
+    lintian "$deb" >"$root/lintian.log" 2>&1 || true
+    ! grep -q '^E:' "$root/lintian.log" || { cat "$root/lintian.log" >&2; fail "lintian reports errors"; }
+fi
+
+# The unpacked programs with a sandboxed home: "A" cleans the seeded Temp folder.
+mkdir -m 0700 "$root/home" "$root/config" "$root/cache" "$root/data" "$root/runtime" "$root/temp"
+run() {
+    env -i PATH=/usr/bin:/bin HOME="$root/home" XDG_CONFIG_HOME="$root/config" XDG_CACHE_HOME="$root/cache" \
+        XDG_DATA_HOME="$root/data" XDG_RUNTIME_DIR="$root/runtime" Temp="$root/temp" "$@"
+}
+section='HKCU\Software\Quillon Software\Tidora\CleanPath'
+run "$usr/bin/tidorax-reg" add "$section" /v TempFiles /d Yes /f >/dev/null || fail "tidorax-reg add failed"
+run "$usr/bin/tidorax-reg" query "$section" /v TempFiles | grep -q 'TempFiles    REG_SZ    Yes' ||
+    fail "tidorax-reg query does not read the store"
+mkdir -p "$root/temp/sub" "$root/keep"
+echo one >"$root/temp/one"
+echo two >"$root/temp/sub/two"
+echo kept >"$root/keep/kept"
+run "$usr/bin/tidorax" A || fail "tidorax A failed"
+[ ! -e "$root/temp/one" ] && [ ! -e "$root/temp/sub/two" ] || fail "tidorax A did not clean Temp"
+[ -d "$root/temp" ] && [ -e "$root/keep/kept" ] || fail "tidorax A deleted what it should not"
+echo "package test passed: $(basename "$deb")"
