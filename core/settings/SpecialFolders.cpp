@@ -234,4 +234,22 @@ std::string SpecialFolderPath(std::int32_t Csidl) {
     return withoutTrailingSlash(path);
 }
 
+std::vector<std::pair<std::string, std::string>> PersonalFolders() {
+    std::vector<std::pair<std::string, std::string>> folders{
+        {home(), "the home folder"},
+        {xdgUserDir("XDG_DESKTOP_DIR", "/Desktop"), "the desktop folder"},
+        {xdgUserDir("XDG_DOCUMENTS_DIR", "/Documents"), "the documents folder"},
+        {xdgUserDir("XDG_DOWNLOAD_DIR", "/Downloads"), "the downloads folder"},
+        {xdgUserDir("XDG_MUSIC_DIR", "/Music"), "the music folder"},
+        {xdgUserDir("XDG_PICTURES_DIR", "/Pictures"), "the pictures folder"},
+        {xdgUserDir("XDG_VIDEOS_DIR", "/Videos"), "the videos folder"},
+        {xdgUserDir("XDG_TEMPLATES_DIR", "/Templates"), "the templates folder"},
+        {xdgUserDir("XDG_PUBLICSHARE_DIR", "/Public"), "the public folder"},
+        {configHome(), "the settings folder ($XDG_CONFIG_HOME)"},
+        {dataHome(), "the data folder ($XDG_DATA_HOME)"},
+    };
+    std::erase_if(folders, [](const auto& folder) { return !isAbsolute(folder.first); });
+    return folders;
+}
+
 } // namespace tidorax

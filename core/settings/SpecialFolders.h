@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tidorax {
 
@@ -15,6 +17,13 @@ inline constexpr std::int32_t CSIDL_COOKIES = 0x21;
 // The folder's absolute path without a trailing "/" (except "/" itself), or the
 // empty text when the number names no folder here.
 std::string SpecialFolderPath(std::int32_t Csidl);
+
+// The folders of the user that no clean may empty, as the desktop defines them
+// (overrides under "User Shell Folders" aside), each with what it is: the home folder,
+// the XDG user folders (desktop, documents, downloads, music, pictures, videos,
+// templates, public) and $XDG_CONFIG_HOME and $XDG_DATA_HOME. Folders that cannot be
+// found are left out.
+std::vector<std::pair<std::string, std::string>> PersonalFolders();
 
 // The Windows value name under "User Shell Folders" for a CSIDL, or "" when none.
 std::string UserShellFolderValueName(std::int32_t Csidl);
