@@ -66,14 +66,20 @@ void QtMessageBoxService::install() {
 
 int QtMessageBoxService::show(const std::string& prompt, int buttons, const std::string& title) {
     QCoreApplication* application = QCoreApplication::instance();
+    int answer = 0;
     if (application == nullptr || QThread::currentThread() == application->thread()) {
-        return showOnThisThread(prompt, buttons, title);
+        answer = showOnThisThread(prompt, buttons, title);
+    } else {
+        QMetaObject::invokeMethod(
+            application, [&] { answer = showOnThisThread(prompt, buttons, title); },
+            Qt::BlockingQueuedConnection);
     }
-    int answer = IDOK;
-    QMetaObject::invokeMethod(
-        application, [&] { answer = showOnThisThread(prompt, buttons, title); },
-        Qt::BlockingQueuedConnection);
-    return answer;
+    // A question that was not answered Yes (closed, or never shown) counts as No, so
+    // that nothing the user did not agree to goes ahead.
+    if ((buttons & 0x0F) == 4 && answer != IDYES) {
+        return IDNO;
+    }
+    return answer == 0 ? IDOK : answer;
 }
 
 } // namespace tidorax

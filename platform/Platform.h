@@ -37,6 +37,10 @@ public:
     // An environment variable by its exact name; nullopt when it is not set.
     virtual std::optional<std::string> environment(const std::string& name) const = 0;
 
+    // The user's home folder: $HOME when it is set and not empty, else the user
+    // database's entry; "" when neither gives one.
+    virtual std::string homeFolder() const = 0;
+
     // Folder of the running executable, with no trailing "/" (except "/" itself).
     virtual std::string programFolder() const = 0;
     // Base name of the running executable ("tidorax").
@@ -52,7 +56,7 @@ public:
     // question, 20 Yes/No + critical, 16 OK + critical); returns the answer (1 OK,
     // 6 Yes, 7 No). The desktop layer installs the real boxes with
     // setMessageBoxHandler; without one the text goes to standard error and the
-    // answer is OK (or Yes).
+    // answer is OK (or No: a question nobody answers stops what it asks about).
     virtual int MsgBox(const std::string& prompt, int buttons, const std::string& title) = 0;
 
     using MessageBoxHandler =

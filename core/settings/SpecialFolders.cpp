@@ -20,7 +20,7 @@ std::string env(const std::string& name) {
 }
 
 std::string home() {
-    return env("HOME");
+    return platform().homeFolder();
 }
 
 // An XDG base directory: the variable when it holds an absolute path, else $HOME + fallback.

@@ -14,6 +14,7 @@ void FakePlatform::reset(const std::string& newRoot) {
     autostartFolder = root + "/config/autostart";
     programFolderPath = root + "/bin";
     executableName = "tidorax";
+    homeFromUserDatabase.clear();
     version.reset();
     shownBoxes.clear();
     scriptedAnswers.clear();
@@ -30,6 +31,11 @@ void FakePlatform::reopenHive() {
     hive_.reset();
     hive_ = std::make_unique<RegistryHive>(
         hivePath, AutostartRedirect{autostartFolder, programFolderPath + "/tidorax"});
+}
+
+std::string FakePlatform::homeFolder() const {
+    const auto home = env.find("HOME");
+    return home != env.end() && !home->second.empty() ? home->second : homeFromUserDatabase;
 }
 
 RegistryHive& FakePlatform::registry() {

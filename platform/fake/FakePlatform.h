@@ -21,6 +21,8 @@ public:
 
     RegistryHive& registry() override;
     std::optional<std::string> environment(const std::string& name) const override;
+    // HOME of the test's environment, else homeFromUserDatabase.
+    std::string homeFolder() const override;
     std::string programFolder() const override { return programFolderPath; }
     std::string executableBaseName() const override { return executableName; }
     std::string productName() const override { return "Tidorax"; }
@@ -43,6 +45,7 @@ public:
     std::string autostartFolder;
     std::string programFolderPath = "/opt/tidorax";
     std::string executableName = "tidorax";
+    std::string homeFromUserDatabase;
     // nullopt: GetVersionExA fails, as on Linux.
     std::optional<OsVersionInfo> version;
     struct ShownBox {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <pwd.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -63,15 +64,16 @@ std::string LinuxPlatform::configHome() const {
     if (xdg && !xdg->empty() && xdg->front() == '/') {
         return *xdg;
     }
-    return environment("HOME").value_or("") + "/.config";
+    const std::string home = homeFolder();
+    return home.empty() || home.front() != '/' ? std::string() : home + "/.config";
 }
 
 RegistryHive& LinuxPlatform::registry() {
     std::call_once(hiveOnce_, [this] {
         const std::string config = configHome();
         hive_ = std::make_unique<RegistryHive>(
-            config + "/tidorax/registry.sqlite3",
-            AutostartRedirect{config + "/autostart",
+            config.empty() ? std::string() : config + "/tidorax/registry.sqlite3",
+            AutostartRedirect{config.empty() ? std::string() : config + "/autostart",
                               programFolder() + (programFolder() == "/" ? "tidorax" : "/tidorax")});
     });
     return *hive_;
@@ -83,6 +85,21 @@ std::optional<std::string> LinuxPlatform::environment(const std::string& name) c
         return std::nullopt;
     }
     return std::string(value);
+}
+
+std::string LinuxPlatform::homeFolder() const {
+    if (const auto home = environment("HOME"); home && !home->empty()) {
+        return *home;
+    }
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(static_cast<std::size_t>(size > 0 ? size : 16384));
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
+        found->pw_dir == nullptr) {
+        return {};
+    }
+    return found->pw_dir;
 }
 
 std::string LinuxPlatform::programFolder() const {
@@ -113,9 +130,9 @@ int LinuxPlatform::MsgBox(const std::string& prompt, int buttons, const std::str
     if (messageBoxHandler_) {
         return messageBoxHandler_(prompt, buttons, title);
     }
-    // No desktop: say it on standard error and take the affirmative answer.
+    // No desktop: say it on standard error. A question nobody can answer counts as No.
     std::cerr << title << ": " << prompt << '\n';
-    return (buttons & 0x0F) == 4 ? IDYES : IDOK;
+    return (buttons & 0x0F) == 4 ? IDNO : IDOK;
 }
 
 void LinuxPlatform::setMessageBoxHandler(MessageBoxHandler handler) {

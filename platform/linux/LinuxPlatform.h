@@ -16,6 +16,7 @@ public:
 
     RegistryHive& registry() override;
     std::optional<std::string> environment(const std::string& name) const override;
+    std::string homeFolder() const override;
     std::string programFolder() const override;
     std::string executableBaseName() const override;
     std::string productName() const override;
@@ -25,7 +26,8 @@ public:
     std::uint32_t StartHiddenProcess(const std::string& commandLine) override;
     void WaitForProcessEnd(std::uint32_t processId) override;
 
-    // $XDG_CONFIG_HOME when it is an absolute path, else $HOME/.config.
+    // $XDG_CONFIG_HOME when it is an absolute path, else the home folder's .config;
+    // "" when there is neither (the hive then stays closed rather than land elsewhere).
     std::string configHome() const;
 
 private:

@@ -95,10 +95,18 @@ TEST_F(DesktopActionsTest, AMessageBoxAskedForByTheWorkIsAnsweredByTheUser) {
     int result = 0;
     actions.runWork(
         [&result] { result = platform().MsgBox("Delete these files?", 36, "Quillon Info....."); });
-    platform().setMessageBoxHandler(nullptr);
     EXPECT_EQ(result, IDNO);
     EXPECT_EQ(seenTitle, "Quillon Info.....");
     EXPECT_EQ(seenText, "Delete these files?");
+
+    // A question closed without an answer counts as No.
+    QTimer::singleShot(5, &answer, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            box->close();
+        }
+    });
+    EXPECT_EQ(platform().MsgBox("Delete these files?", 36, "Quillon Info....."), IDNO);
+    platform().setMessageBoxHandler(nullptr);
 }
 
 } // namespace

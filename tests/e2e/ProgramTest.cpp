@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+
 namespace tidorax {
 namespace {
 
@@ -20,6 +24,28 @@ TEST(LinuxPlatformTest, LinuxIsInNeitherWindowsGroup) {
     EXPECT_FALSE(IsWinXP());
     EXPECT_EQ(system.executableBaseName(), "tidorax_linux_tests");
     EXPECT_EQ(system.programFolder().front(), '/');
+    // A question that nobody can answer (no desktop) counts as No.
+    EXPECT_EQ(system.MsgBox("Delete?", 36, "Quillon Info....."), IDNO);
+    EXPECT_EQ(system.MsgBox("Done", 64, "Quillon Info....."), IDOK);
+}
+
+TEST(LinuxPlatformTest, WithoutHomeTheUserDatabaseGivesTheHome) {
+    const std::string saved = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedXdg = xdg != nullptr ? xdg : "";
+    const struct passwd* user = ::getpwuid(::geteuid());
+    ASSERT_NE(user, nullptr);
+    ::unsetenv("XDG_CONFIG_HOME");
+    for (const bool empty : {false, true}) {
+        empty ? ::setenv("HOME", "", 1) : ::unsetenv("HOME");
+        LinuxPlatform system;
+        EXPECT_EQ(system.homeFolder(), user->pw_dir) << empty;
+        EXPECT_EQ(system.configHome(), std::string(user->pw_dir) + "/.config") << empty;
+    }
+    ::setenv("HOME", saved.c_str(), 1);
+    if (xdg != nullptr) {
+        ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+    }
 }
 
 TEST(ProgramTest, TheHiveLivesUnderTheConfigFolder) {
