@@ -11,7 +11,7 @@ namespace {
 
 int livingBlockers = 0;
 
-bool isUserInput(const QEvent* event) {
+bool isUserInput(const QObject* watched, const QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
@@ -33,7 +33,9 @@ bool isUserInput(const QEvent* event) {
     case QEvent::NonClientAreaMouseButtonDblClick:
         return true;
     case QEvent::Close:
-        return event->spontaneous();
+        // Every close reaches the native window as a spontaneous event, also one the
+        // program asks for with close(); the widget itself tells them apart.
+        return event->spontaneous() && watched->isWidgetType();
     default:
         return false;
     }
@@ -71,7 +73,7 @@ bool InputBlocker::active() {
 }
 
 bool InputBlocker::eventFilter(QObject* watched, QEvent* event) {
-    if (isUserInput(event) && !belongsToModalBox(watched)) {
+    if (isUserInput(watched, event) && !belongsToModalBox(watched)) {
         event->ignore();
         return true;
     }
