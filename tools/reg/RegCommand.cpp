@@ -112,6 +112,22 @@ std::optional<DWORD> parseDword(const std::string& text) {
     return static_cast<DWORD>(value);
 }
 
+// The options followed by a word, and those that only switch something on.
+const std::array<std::pair<const char*, std::optional<std::string> RegCommand::*>, 3> kWordOptions{{
+    {"/V", &RegCommand::valueName},
+    {"/T", &RegCommand::type},
+    {"/D", &RegCommand::data},
+}};
+const std::array<std::pair<const char*, bool RegCommand::*>, 7> kSwitches{{
+    {"/VE", &RegCommand::defaultValue},
+    {"/VA", &RegCommand::allValues},
+    {"/S", &RegCommand::recursive},
+    {"/F", &RegCommand::force},
+    {"/HEX", &RegCommand::hexData},
+    {"/Y", &RegCommand::overwriteFile},
+    {"/?", &RegCommand::help},
+}};
+
 } // namespace
 
 std::optional<RegCommand::Key> RegCommand::parseKey(const std::string& text) {
@@ -181,30 +197,18 @@ std::optional<RegCommand> RegCommand::parse(const std::vector<std::string>& args
             }
         }
         seen.push_back(option);
-        const bool takesWord = option == "/V" || option == "/T" || option == "/D";
-        if (takesWord && i + 1 >= args.size()) {
-            return std::nullopt;
+        for (const auto& [name, word] : kWordOptions) {
+            if (option == name) {
+                if (i + 1 >= args.size()) {
+                    return std::nullopt;
+                }
+                command.*word = args[++i];
+            }
         }
-        if (option == "/V") {
-            command.valueName = args[++i];
-        } else if (option == "/T") {
-            command.type = args[++i];
-        } else if (option == "/D") {
-            command.data = args[++i];
-        } else if (option == "/VE") {
-            command.defaultValue = true;
-        } else if (option == "/VA") {
-            command.allValues = true;
-        } else if (option == "/S") {
-            command.recursive = true;
-        } else if (option == "/F") {
-            command.force = true;
-        } else if (option == "/HEX") {
-            command.hexData = true;
-        } else if (option == "/Y") {
-            command.overwriteFile = true;
-        } else if (option == "/?") {
-            command.help = true;
+        for (const auto& [name, flag] : kSwitches) {
+            if (option == name) {
+                command.*flag = true;
+            }
         }
     }
     if (command.help) {
