@@ -1,12 +1,12 @@
 #include "core/settings/RegistryAccess.h"
 
+#include "core/settings/RegKey.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cstring>
-#include <vector>
+#include <utility>
 
 namespace tidorax::RegistryAccess {
 
@@ -54,27 +54,31 @@ LONG withOpenKey(const std::string& RootName, const std::string& KeyPath, REGSAM
     if (root == 0) {
         return UNKNOWN_ROOT;
     }
-    RegistryHive& reg = platform().registry();
-    HKEY key = 0;
-    LONG result = reg.RegOpenKeyExA(root, KeyPath.c_str(), 0, access, &key);
-    if (result == ERROR_SUCCESS) {
-        result = work(reg, key);
-        reg.RegCloseKey(key);
-    }
-    return result;
+    RegKey key;
+    const LONG result = key.open(root, KeyPath, access);
+    return result == ERROR_SUCCESS ? work(key) : result;
+}
+
+// Reads a value into a number of its own size: larger data is ERROR_MORE_DATA, and
+// smaller data fills only the low bytes.
+template <typename Number> LONG readFixedSize(const RegKey& key, const std::string& name, Number& number) {
+    DWORD type = 0;
+    DWORD size = sizeof number;
+    return key.hive().RegQueryValueExA(key.handle(), name.c_str(), nullptr, &type,
+                                       reinterpret_cast<BYTE*>(&number), &size);
 }
 
 } // namespace
 
 LONG DeleteRegKey(const std::string& RootName, const std::string& KeyPath, const std::string& SubKey) {
-    return notFoundIsSuccess(
-        withOpenKey(RootName, KeyPath, KEY_CREATE_SUB_KEY,
-                    [&](RegistryHive& reg, HKEY key) { return reg.RegDeleteKeyA(key, SubKey.c_str()); }));
+    return notFoundIsSuccess(withOpenKey(RootName, KeyPath, KEY_CREATE_SUB_KEY, [&](RegKey& key) {
+        return key.hive().RegDeleteKeyA(key.handle(), SubKey.c_str());
+    }));
 }
 
 LONG DeleteRegValue(const std::string& RootName, const std::string& KeyPath, const std::string& ValueName) {
-    return notFoundIsSuccess(withOpenKey(RootName, KeyPath, KEY_SET_VALUE, [&](RegistryHive& reg, HKEY key) {
-        return reg.RegDeleteValueA(key, ValueName.c_str());
+    return notFoundIsSuccess(withOpenKey(RootName, KeyPath, KEY_SET_VALUE, [&](RegKey& key) {
+        return key.hive().RegDeleteValueA(key.handle(), ValueName.c_str());
     }));
 }
 
@@ -82,41 +86,34 @@ LONG GetRegValue(const std::string& RootName, const std::string& KeyPath, const 
                  const std::string& TypeLetter, const RegValue& Default, RegValue& Value) {
     Value = Default;
     const std::string type = upper(TypeLetter);
-    return withOpenKey(RootName, KeyPath, KEY_QUERY_VALUE, [&](RegistryHive& reg, HKEY key) {
-        const char* name = ValueName.c_str();
-        DWORD valueType = 0;
-        LONG result = ERROR_SUCCESS;
+    return withOpenKey(RootName, KeyPath, KEY_QUERY_VALUE, [&](RegKey& key) {
         if (type == "S") {
-            // Ask with an empty buffer first to learn the size.
-            BYTE probe = 0;
-            DWORD size = 0;
-            result = reg.RegQueryValueExA(key, name, nullptr, &valueType, &probe, &size);
-            if (result == ERROR_MORE_DATA) {
-                std::vector<BYTE> buffer(size);
-                result = reg.RegQueryValueExA(key, name, nullptr, &valueType, buffer.data(), &size);
-                if (result == ERROR_SUCCESS) {
-                    Value =
-                        std::string(reinterpret_cast<const char*>(buffer.data()), size > 0 ? size - 1 : 0);
-                }
+            RegKey::Value text;
+            const LONG result = key.readValue(ValueName, text);
+            // A value without data bytes leaves the default in place.
+            if (result == ERROR_SUCCESS && !text.data.empty()) {
+                text.data.pop_back();
+                Value = std::move(text.data);
             }
-        } else if (type == "B") {
+            return result;
+        }
+        if (type == "B") {
             std::int16_t flag = 0;
-            DWORD size = sizeof flag;
-            result =
-                reg.RegQueryValueExA(key, name, nullptr, &valueType, reinterpret_cast<BYTE*>(&flag), &size);
+            const LONG result = readFixedSize(key, ValueName, flag);
             if (result == ERROR_SUCCESS) {
                 Value = flag != 0;
             }
-        } else if (type == "D") {
+            return result;
+        }
+        if (type == "D") {
             std::int32_t number = 0;
-            DWORD size = sizeof number;
-            result =
-                reg.RegQueryValueExA(key, name, nullptr, &valueType, reinterpret_cast<BYTE*>(&number), &size);
+            const LONG result = readFixedSize(key, ValueName, number);
             if (result == ERROR_SUCCESS) {
                 Value = number;
             }
+            return result;
         }
-        return result;
+        return ERROR_SUCCESS;
     });
 }
 
@@ -165,29 +162,27 @@ LONG SetRegValue(const std::string& RootName, const std::string& KeyPath, const 
     if (root == 0) {
         return UNKNOWN_ROOT;
     }
-    RegistryHive& reg = platform().registry();
-    HKEY key = 0;
-    LONG result = reg.RegCreateKeyExA(root, KeyPath.c_str(), 0, "", REG_OPTION_NON_VOLATILE,
-                                      KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, &key, nullptr);
+    RegKey key;
+    LONG result = key.create(root, KeyPath, KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
     if (result != ERROR_SUCCESS) {
         return result;
     }
+    RegistryHive& reg = key.hive();
     const std::string type = upper(TypeLetter);
     if (type == "S") {
         const std::string text = asText(Value);
-        result =
-            reg.RegSetValueExA(key, ValueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                               static_cast<DWORD>(text.size() + 1));
+        result = reg.RegSetValueExA(key.handle(), ValueName.c_str(), 0, REG_SZ,
+                                    reinterpret_cast<const BYTE*>(text.c_str()),
+                                    static_cast<DWORD>(text.size() + 1));
     } else if (type == "B") {
         const std::int16_t flag = asFlag(Value) ? -1 : 0;
-        result = reg.RegSetValueExA(key, ValueName.c_str(), 0, REG_BINARY,
+        result = reg.RegSetValueExA(key.handle(), ValueName.c_str(), 0, REG_BINARY,
                                     reinterpret_cast<const BYTE*>(&flag), sizeof flag);
     } else if (type == "D") {
         const std::int32_t number = asNumber(Value);
-        result = reg.RegSetValueExA(key, ValueName.c_str(), 0, REG_DWORD,
+        result = reg.RegSetValueExA(key.handle(), ValueName.c_str(), 0, REG_DWORD,
                                     reinterpret_cast<const BYTE*>(&number), sizeof number);
     }
-    reg.RegCloseKey(key);
     return result;
 }
 

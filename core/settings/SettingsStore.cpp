@@ -1,8 +1,9 @@
 #include "core/settings/SettingsStore.h"
 
+#include "core/settings/RegKey.h"
 #include "platform/Platform.h"
 
-#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace tidorax {
@@ -24,8 +25,8 @@ std::string trimBlanks(const std::string& text) {
 }
 
 // "*" stands for the unnamed default value of a key.
-const char* valueName(const std::string& key) {
-    return key == "*" ? "" : key.c_str();
+std::string valueName(const std::string& key) {
+    return key == "*" ? std::string() : key;
 }
 
 } // namespace
@@ -56,99 +57,54 @@ std::string SettingsStore::SectionKeyPath(const std::string& Section) const {
 
 std::string SettingsStore::GetSetting(const std::string& Section, const std::string& Key,
                                       const std::string& Default) {
-    RegistryHive& reg = platform().registry();
-    std::string result = Default;
-    HKEY key = 0;
-    if (reg.RegOpenKeyExA(HKEY_CURRENT_USER, SectionKeyPath(Section).c_str(), 0, KEY_ALL_ACCESS, &key) !=
-        ERROR_SUCCESS) {
-        return result;
+    RegKey key;
+    RegKey::Value value;
+    if (key.open(HKEY_CURRENT_USER, SectionKeyPath(Section), KEY_ALL_ACCESS) != ERROR_SUCCESS ||
+        key.readValue(valueName(Key), value) != ERROR_SUCCESS || value.data.empty()) {
+        return Default;
     }
-    const char* name = valueName(Key);
-    DWORD type = 0;
-    DWORD size = 0;
-    if (reg.RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
-        reg.RegCloseKey(key);
-        return result;
-    }
-    if (size > 0) {
-        std::vector<BYTE> buffer(size);
-        if (reg.RegQueryValueExA(key, name, nullptr, &type, buffer.data(), &size) == ERROR_SUCCESS &&
-            size > 0) {
-            // The data ends with its terminating zero byte, which is not part of the text.
-            result.assign(reinterpret_cast<const char*>(buffer.data()), size - 1);
-        }
-    }
-    reg.RegCloseKey(key);
-    return result;
+    // The data ends with its terminating zero byte, which is not part of the text.
+    value.data.pop_back();
+    return value.data;
 }
 
 bool SettingsStore::SaveSetting(const std::string& Section, const std::string& Key,
                                 const std::string& Setting) {
-    RegistryHive& reg = platform().registry();
-    HKEY key = 0;
-    if (reg.RegCreateKeyExA(HKEY_CURRENT_USER, SectionKeyPath(Section).c_str(), 0, "",
-                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS) {
+    RegKey key;
+    if (key.create(HKEY_CURRENT_USER, SectionKeyPath(Section), KEY_ALL_ACCESS) != ERROR_SUCCESS) {
         return false;
     }
-    const LONG written =
-        reg.RegSetValueExA(key, valueName(Key), 0, REG_SZ, reinterpret_cast<const BYTE*>(Setting.c_str()),
-                           static_cast<DWORD>(Setting.size() + 1));
-    reg.RegCloseKey(key);
-    return written == ERROR_SUCCESS;
+    return key.hive().RegSetValueExA(key.handle(), valueName(Key).c_str(), 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(Setting.c_str()),
+                                     static_cast<DWORD>(Setting.size() + 1)) == ERROR_SUCCESS;
 }
 
 bool SettingsStore::DeleteSetting(const std::string& Section, const std::string& Key) {
-    RegistryHive& reg = platform().registry();
-    HKEY key = 0;
-    LONG removed = ERROR_FILE_NOT_FOUND;
+    RegKey key;
     if (!Key.empty()) {
-        if (reg.RegOpenKeyExA(HKEY_CURRENT_USER, SectionKeyPath(Section).c_str(), 0, KEY_ALL_ACCESS, &key) ==
-            ERROR_SUCCESS) {
-            removed = reg.RegDeleteValueA(key, valueName(Key));
-            reg.RegCloseKey(key);
-        }
-    } else if (reg.RegOpenKeyExA(HKEY_CURRENT_USER, SectionKeyPath("").c_str(), 0, KEY_ALL_ACCESS, &key) ==
-               ERROR_SUCCESS) {
-        removed = reg.RegDeleteKeyA(key, Section.c_str());
-        reg.RegCloseKey(key);
+        return key.open(HKEY_CURRENT_USER, SectionKeyPath(Section), KEY_ALL_ACCESS) == ERROR_SUCCESS &&
+               key.hive().RegDeleteValueA(key.handle(), valueName(Key).c_str()) == ERROR_SUCCESS;
     }
-    return removed == ERROR_SUCCESS;
+    return key.open(HKEY_CURRENT_USER, SectionKeyPath(""), KEY_ALL_ACCESS) == ERROR_SUCCESS &&
+           key.hive().RegDeleteKeyA(key.handle(), Section.c_str()) == ERROR_SUCCESS;
 }
 
 std::optional<std::vector<SettingsStore::Row>> SettingsStore::GetAllSettings(const std::string& Section) {
-    RegistryHive& reg = platform().registry();
-    HKEY key = 0;
-    if (reg.RegOpenKeyExA(HKEY_CURRENT_USER, SectionKeyPath(Section).c_str(), 0, KEY_READ, &key) !=
-        ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    DWORD longestName = 0;
-    DWORD longestData = 0;
-    if (reg.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
-                             &longestData, nullptr, nullptr) != ERROR_SUCCESS) {
-        reg.RegCloseKey(key);
+    RegKey key;
+    if (key.open(HKEY_CURRENT_USER, SectionKeyPath(Section), KEY_READ) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     std::vector<Row> rows;
-    std::vector<char> name(longestName + 1);
-    std::vector<BYTE> data(longestData + 1);
-    for (DWORD index = 0;; ++index) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD dataLength = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        if (reg.RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type, data.data(),
-                              &dataLength) != ERROR_SUCCESS) {
-            break;
-        }
-        if (type == REG_SZ) {
+    RegKey::Value value;
+    for (DWORD index = 0; key.valueAt(index, value) == ERROR_SUCCESS; ++index) {
+        if (value.type == REG_SZ) {
             // A text value without any data byte reads as the empty text.
-            const DWORD textLength = dataLength > 0 ? dataLength - 1 : 0;
-            rows.emplace_back(std::string(name.data(), nameLength),
-                              std::string(reinterpret_cast<const char*>(data.data()), textLength));
+            if (!value.data.empty()) {
+                value.data.pop_back();
+            }
+            rows.emplace_back(std::move(value.name), std::move(value.data));
         }
     }
-    reg.RegCloseKey(key);
     if (rows.empty()) {
         return std::nullopt;
     }

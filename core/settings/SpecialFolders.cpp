@@ -1,5 +1,6 @@
 #include "core/settings/SpecialFolders.h"
 
+#include "core/settings/RegKey.h"
 #include "platform/Platform.h"
 
 #include <fstream>
@@ -93,24 +94,14 @@ std::string userShellFolderOverride(const std::string& valueName) {
     if (valueName.empty()) {
         return {};
     }
-    RegistryHive& reg = platform().registry();
-    HKEY key = 0;
-    if (reg.RegOpenKeyExA(HKEY_CURRENT_USER, kUserShellFolders, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-        return {};
-    }
+    RegKey key;
+    RegKey::Value value;
     std::string result;
-    DWORD type = 0;
-    DWORD size = 0;
-    if (reg.RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
-        std::string buffer(size, '\0');
-        if (reg.RegQueryValueExA(key, valueName.c_str(), nullptr, &type,
-                                 reinterpret_cast<BYTE*>(buffer.data()), &size) == ERROR_SUCCESS) {
-            buffer.resize(size);
-            result = buffer.substr(0, buffer.find('\0'));
-        }
+    if (key.open(HKEY_CURRENT_USER, kUserShellFolders, KEY_QUERY_VALUE) == ERROR_SUCCESS &&
+        key.readValue(valueName, value) == ERROR_SUCCESS &&
+        (value.type == REG_SZ || value.type == REG_EXPAND_SZ)) {
+        result = value.data.substr(0, value.data.find('\0'));
     }
-    reg.RegCloseKey(key);
     // "~" stands for the home folder.
     if (result == "~" || result.rfind("~/", 0) == 0) {
         result = home() + result.substr(1);
