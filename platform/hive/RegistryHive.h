@@ -17,18 +17,12 @@
 #pragma once
 
 #include "platform/Win32Types.h"
+#include "platform/hive/AutostartRedirect.h"
 
 #include <memory>
 #include <string>
 
 namespace tidorax {
-
-struct AutostartRedirect {
-    // Folder that holds Tidora.desktop ($XDG_CONFIG_HOME/autostart).
-    std::string folder;
-    // Program started at log-on (the running program's folder joined with "tidorax").
-    std::string exec;
-};
 
 class RegistryHive {
 public:
