@@ -96,7 +96,7 @@ std::optional<std::string> ResolveFolder(const std::string& folder) {
         rest.insert(rest.end(), pending.begin(), pending.end());
         pending = std::move(rest);
         if (!target.empty() && target.front() == '/') {
-            resolved = "/";
+            resolved.erase(1); // back to the root
         }
     }
     return resolved;
