@@ -4,7 +4,9 @@
 #include "desktop/TrayIconImage.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QScreen>
 
 namespace tidorax {
@@ -15,6 +17,40 @@ constexpr std::uint32_t kBackColour = 0x808080;
 
 // The last value the counter shows.
 constexpr int kLastCount = 5;
+
+// The lines of a message: the runs of two or more blanks break it; blanks that open
+// the message stay at the start of its first line.
+QStringList linesOf(const QString& message) {
+    static const QRegularExpression kBreak(QStringLiteral(" {2,}"));
+    QStringList lines = message.split(kBreak, Qt::SkipEmptyParts);
+    static const QRegularExpression kFirstMark(QStringLiteral("\\S"));
+    const qsizetype leading = message.indexOf(kFirstMark);
+    if (!lines.isEmpty() && leading > 0) {
+        lines.first().prepend(QString(leading, QLatin1Char(' ')));
+    }
+    return lines;
+}
+
+// Narrows the font, a step at a time, until every line of the message fits the width:
+// a wide face would otherwise break the lines elsewhere than the blanks do.
+QFont narrowedToFit(QFont font, const QString& message, int width) {
+    auto fits = [&message, width](const QFont& candidate) {
+        const QFontMetrics metrics(candidate);
+        for (const QString& line : linesOf(message)) {
+            if (metrics.horizontalAdvance(line) > width) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (int stretch = 100; stretch >= 60 && !fits(font); stretch -= 5) {
+        font.setStretch(stretch);
+    }
+    for (qreal spacing = 100; spacing >= 80 && !fits(font); spacing -= 2) {
+        font.setLetterSpacing(QFont::PercentageSpacing, spacing);
+    }
+    return font;
+}
 
 } // namespace
 
@@ -45,12 +81,13 @@ CountingNotice::CountingNotice(const Design& design)
     QFont messageFont = messageLabel->font();
     messageFont.setPointSize(18);
     messageFont.setBold(true);
-    messageLabel->setFont(messageFont);
+    const QRect messageArea =
+        rect(design.messageLeft, design.messageTop, design.messageWidth, design.messageHeight);
+    messageLabel->setFont(narrowedToFit(messageFont, messageLabel->text(), messageArea.width()));
     messageLabel->setTextFormat(Qt::PlainText);
     messageLabel->setWordWrap(true);
     messageLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    messageLabel->setGeometry(
-        rect(design.messageLeft, design.messageTop, design.messageWidth, design.messageHeight));
+    messageLabel->setGeometry(messageArea);
 
     QFont counterFont = counterLabel->font();
     counterFont.setPointSize(24);

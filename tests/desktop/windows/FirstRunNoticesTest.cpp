@@ -9,6 +9,7 @@
 #include "desktop/windows/HelpWindow.h"
 #include "tests/desktop/DesktopTestSupport.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSignalSpy>
@@ -80,6 +81,7 @@ TEST_F(FirstRunNoticesTest, EachNoticeShowsItsDesignAndCountsOneToFive) {
         const char* message;
         int interval;
         double widthTwips, heightTwips;
+        std::vector<const char*> lines;
     };
     const Case cases[] = {
         {"help",
@@ -87,14 +89,21 @@ TEST_F(FirstRunNoticesTest, EachNoticeShowsItsDesignAndCountsOneToFive) {
              HelpLoadingNotice::instance()->load();
              return HelpLoadingNotice::loaded();
          },
-         "      Help File Loading              Please Read The         \"Main Program Operation\"", 350, 4725,
-         2280},
+         "      Help File Loading              Please Read The         \"Main Program Operation\"",
+         350,
+         4725,
+         2280,
+         {"      Help File Loading", "Please Read The", "\"Main Program Operation\""}},
         {"configuration",
          [] {
              ConfigurationLoadingNotice::instance()->load();
              return ConfigurationLoadingNotice::loaded();
          },
-         "Configuration File          Loading!", 250, 3405, 1725},
+         "Configuration File          Loading!",
+         250,
+         3405,
+         1725,
+         {"Configuration File", "Loading!"}},
     };
     for (const Case& c : cases) {
         CountingNotice* notice = c.load();
@@ -104,6 +113,12 @@ TEST_F(FirstRunNoticesTest, EachNoticeShowsItsDesignAndCountsOneToFive) {
         EXPECT_TRUE(notice->messageLabel->wordWrap()) << c.name;
         EXPECT_EQ(notice->messageLabel->font().pointSize(), 18) << c.name;
         EXPECT_TRUE(notice->messageLabel->font().bold()) << c.name;
+        // The runs of blanks, not the face's width, break the message into its lines.
+        const QFontMetrics metrics(notice->messageLabel->font());
+        for (const char* line : c.lines) {
+            EXPECT_LE(metrics.horizontalAdvance(QString::fromUtf8(line)), notice->messageLabel->width())
+                << c.name << ": " << line;
+        }
         EXPECT_EQ(notice->counterLabel->font().pointSize(), 24) << c.name;
         EXPECT_TRUE(notice->counterLabel->font().bold()) << c.name;
         EXPECT_EQ(notice->palette().color(QPalette::Window), QColor(128, 128, 128)) << c.name;
