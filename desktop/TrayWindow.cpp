@@ -10,6 +10,7 @@
 #include "desktop/QtScreen.h"
 #include "desktop/WindowOpeners.h"
 #include "desktop/windows/CountWindow.h"
+#include "desktop/windows/HelpWindow.h"
 #include "desktop/windows/ShutdownNotice.h"
 #include "desktop/windows/ShutdownNoticePresenter.h"
 #include "platform/Platform.h"
@@ -35,11 +36,6 @@ bool cleaningCommandAllowed(TrayCleaningCommand command) {
         platform().MsgBox(*refusal, MB_OK_INFORMATION, kTitle);
     }
     return !refusal;
-}
-
-std::string joinProgramFolder(const std::string& name) {
-    const std::string folder = platform().programFolder();
-    return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 } // namespace
@@ -128,7 +124,7 @@ void TrayWindow::ExitCommand() {
 }
 
 void TrayWindow::Help() {
-    actions_.openDocument(joinProgramFolder("Tidora.html"));
+    HelpWindow::showHelp();
 }
 
 void TrayWindow::CleanAndShutdown() {

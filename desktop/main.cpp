@@ -7,6 +7,7 @@
 #include "desktop/QtDesktopActions.h"
 #include "desktop/QtMessageBoxService.h"
 #include "desktop/QtStartupHost.h"
+#include "desktop/windows/HelpAndAboutOpeners.h"
 
 #include <QApplication>
 
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     // The program lives in the tray: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     tidorax::QtMessageBoxService::install();
+    tidorax::RegisterHelpAndAboutWindows();
 
     tidorax::QtDesktopActions actions;
     tidorax::LogindSession logind;

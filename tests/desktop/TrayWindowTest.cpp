@@ -5,6 +5,7 @@
 #include "core/settings/SettingsStore.h"
 #include "desktop/WindowOpeners.h"
 #include "desktop/windows/CountWindow.h"
+#include "desktop/windows/HelpWindow.h"
 #include "desktop/windows/ShutdownNotice.h"
 #include "tests/desktop/DesktopTestSupport.h"
 #include "tests/support/HiveTestSupport.h"
@@ -303,9 +304,15 @@ TEST_F(TrayWindowTest, HelpConfigurationAboutAndTheSeparators) {
               "Shutdown|-|Configuration|-|ViriRerer");
 
     TrayMenu* menu = form.trayMenu();
-    menu->helpAction->trigger();
-    EXPECT_EQ(actions.events,
-              std::vector<std::string>{"open " + fakePlatform().programFolderPath + "/Tidora.html"});
+    menu->helpAction->trigger(); // no help document: nothing shows
+    EXPECT_EQ(HelpWindow::loaded(), nullptr);
+    writeFile(tmp / "program/Tidora.html", "<h2>Main Program Operation</h2>");
+    fakePlatform().programFolderPath = tmp / "program";
+    menu->helpAction->trigger(); // the help window shows it, and the command returns
+    ASSERT_NE(HelpWindow::loaded(), nullptr);
+    EXPECT_TRUE(HelpWindow::loaded()->isVisible());
+    EXPECT_EQ(HelpWindow::loaded()->document().toLocalFile().toStdString(), tmp / "program/Tidora.html");
+    EXPECT_TRUE(actions.events.empty());
     menu->configurationAction->trigger();
     EXPECT_EQ(options, 1);
     menu->aboutAction->trigger(); // its failure is skipped

@@ -1,6 +1,7 @@
 #!/bin/bash
 # The tray program on a real X desktop: Xvfb with trayer as the tray host, driven by
-# xdotool. It clicks the tray icon, chooses ViriRerer from the menu with the Temp
+# xdotool. First a first run with a fresh settings store: the help notice, the help
+# window, the configuration notice, and the About window from the menu. Then it clicks the tray icon, chooses ViriRerer from the menu with the Temp
 # folder selected in the hive, checks that the Temp folder was cleaned and that the
 # count window appeared, and checks the single-instance rule: a second start ends and
 # leaves one instance, a hung first instance gets the already-running window, and a
@@ -125,8 +126,71 @@ geometry_of() { xdotool getwindowgeometry --shell "$1"; }
 # True when the process has ended (a zombie of this shell counts as ended).
 ended() { ! kill -0 "$1" 2>/dev/null || [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" = "Z" ]; }
 
-# The settings: ViriRerer allowed, the Temp folder selected, the first run over.
 section='HKCU\Software\Quillon Software\Tidora\CleanPath'
+# The menu is laid out once it is tall enough to hold its thirteen items.
+menu_laid_out() {
+    eval "$(geometry_of "$menu")"
+    [ "$HEIGHT" -gt 100 ]
+}
+
+# A visible window whose title matches the pattern; fails when there is none.
+window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .; }
+no_window_named() { ! window_named "$1"; }
+first_run_over() {
+    "$reg" query "$section" /v FirstRun 2>/dev/null | grep -q 'REG_SZ *No *$'
+}
+
+# A first run, in a settings store and runtime folder of its own: the help notice
+# counts to five and opens the help window; closing that window brings the
+# configuration notice, and the first run is recorded as over. The silent "A" mode
+# before it shows nothing and leaves the first run to come.
+first_run_scenario() (
+    export XDG_CONFIG_HOME="$root/first-config" XDG_RUNTIME_DIR="$root/first-runtime"
+    mkdir -m 0700 "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+    timeout 20 "$tidorax" A >"$root/first-run-silent.log" 2>&1 || fail "tidorax A did not end cleanly"
+    no_window_named '^Help File Loading$' || fail "the silent mode showed the help notice"
+    ! first_run_over || fail "the silent mode recorded the first run"
+
+    "$tidorax" >"$root/first-run.log" 2>&1 &
+    local program=$!
+    trap 'kill "$program" 2>/dev/null || true; wait "$program" 2>/dev/null || true' EXIT
+    wait_for 150 window_named '^Help File Loading$' || fail "no help notice on the first run"
+    import -window root "$artefacts/first-run-help-notice.png"
+    wait_for 100 window_named '^Quillon Tidorax Help$' || fail "the help window did not open"
+    no_window_named '^Help File Loading$' || fail "the help notice stayed with the help window"
+    local help
+    help=$(window_named '^Quillon Tidorax Help$')
+    import -window root "$artefacts/help-window.png"
+    # The sequence waits while the help is open.
+    ! window_named '^Configuration File Loading$' || fail "the configuration notice did not wait for the help"
+    ! first_run_over || fail "the first run was recorded before the help was closed"
+
+    # Close sits 8 pixels in from the bottom right corner, 90 x 28.
+    eval "$(geometry_of "$help")"
+    xdotool mousemove --window "$help" $((WIDTH - 53)) $((HEIGHT - 22)) click 1
+    wait_for 50 window_named '^Configuration File Loading$' || fail "no configuration notice after the help"
+    import -window root "$artefacts/first-run-config-notice.png"
+    wait_for 20 first_run_over || fail "FirstRun is not No after the help"
+    wait_for 100 no_window_named '^Configuration File Loading$' || fail "the configuration notice stayed"
+
+    wait_for 50 has_tray_icon || fail "no tray icon on the first run"
+    xdotool mousemove --window "$(tray_icon)" 8 8 click 1
+    wait_for 50 has_top_window || fail "the menu did not open for About"
+    menu=$(top_windows | head -1)
+    wait_for 50 menu_laid_out || fail "the menu for About was not laid out"
+    xdotool key Down Return
+    wait_for 50 window_named '^  Quillon Tidorax----About File$' || fail "the About window did not open"
+    import -window root "$artefacts/about.png"
+
+    # This program ends here; its icon leaves the tray before the next one starts.
+    kill "$program"
+    wait "$program" 2>/dev/null || true
+    trap - EXIT
+    wait_for 50 no_tray_icon_yet || fail "the first run's tray icon stayed"
+)
+no_tray_icon_yet() { ! has_tray_icon; }
+
+# The settings: ViriRerer allowed, the Temp folder selected, the first run over.
 "$reg" add "$section" /v AutoFunction /t REG_SZ /d Yes /f >/dev/null
 "$reg" add "$section" /v TempFiles /t REG_SZ /d Yes /f >/dev/null
 "$reg" add "$section" /v FirstRun /t REG_SZ /d No /f >/dev/null
@@ -153,6 +217,8 @@ sys.exit(0 if x.XGetSelectionOwner(d, ctypes.c_ulong(atom)) else 1)'
 }
 wait_for 50 tray_selection_owned || fail "trayer did not take the tray"
 
+first_run_scenario
+
 "$tidorax" >"$root/first.log" 2>&1 &
 first=$!
 pids+=($first)
@@ -164,11 +230,6 @@ icon=$(tray_icon)
 xdotool mousemove --window "$icon" 8 8 click 1
 wait_for 50 has_top_window || fail "the menu did not open"
 menu=$(top_windows | head -1)
-# The menu is laid out once it is tall enough to hold its thirteen items.
-menu_laid_out() {
-    eval "$(geometry_of "$menu")"
-    [ "$HEIGHT" -gt 100 ]
-}
 wait_for 50 menu_laid_out || fail "the menu is too small to hold its items"
 import -window root "$artefacts/tray-menu.png"
 eval "$(geometry_of "$menu")"

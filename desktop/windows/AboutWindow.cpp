@@ -1,0 +1,168 @@
+#include "desktop/windows/AboutWindow.h"
+
+#include "core/notices/DonationAddress.h"
+#include "core/notices/InternetConnection.h"
+#include "desktop/BrowserLauncher.h"
+#include "desktop/NetworkState.h"
+#include "desktop/TrayIconImage.h"
+#include "desktop/windows/AboutPicture.h"
+#include "platform/Platform.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+#ifndef TIDORAX_DONATION_ACCOUNT
+#define TIDORAX_DONATION_ACCOUNT "donations@quillon.example"
+#endif
+
+namespace tidorax {
+
+namespace {
+
+AboutWindow* theAboutWindow = nullptr;
+
+const char* const kTitle = "Quillon Info.....";
+const char* const kMustBeConnected = "You Must Be Connected To The Internet To Use This Button";
+const char* const kNoBrowser = "No Web Browser Could Be Started To Open The Donation Page";
+
+const char* const kAboutText =
+    "Tidorax began as a small tool written to empty the web cache and the Temp folder "
+    "with one click on a tray icon. Version by version it learned to clean cookie files "
+    "while sparing the ones you keep, to empty folders of your own choosing, and to clean "
+    "and shut the computer down in one step.\n\n"
+    "Tidorax is free. If it keeps your computer tidy and you would like to support its "
+    "work, please make a donation with the button below. The button needs an active "
+    "Internet connection.";
+
+} // namespace
+
+AboutWindow* AboutWindow::instance() {
+    if (theAboutWindow == nullptr) {
+        theAboutWindow = new AboutWindow();
+    }
+    return theAboutWindow;
+}
+
+AboutWindow* AboutWindow::loaded() {
+    return theAboutWindow;
+}
+
+std::string AboutWindow::donationAddress() {
+    return DonationPageAddress(TIDORAX_DONATION_ACCOUNT);
+}
+
+AboutWindow::AboutWindow()
+    : QWidget(nullptr, Qt::Dialog), nameLabel(new QLabel(QStringLiteral("Quillon Tidorax Utility"), this)),
+      versionLabel(new QLabel(QStringLiteral("Version  3.0"), this)),
+      contactLabel(new QLabel(QStringLiteral("Quillon Software  -  tidorax@quillon.example"), this)),
+      aboutFrame(new QFrame(this)), aboutLabel(new QLabel(QString::fromUtf8(kAboutText), aboutFrame)),
+      connectingLabel(new QLabel(QStringLiteral("    Connecting      Please Wait"), aboutFrame)),
+      pictureLabel(new QLabel(this)),
+      donateButton(new QPushButton(QStringLiteral("Click Here To Make A Donation"), this)),
+      closeTimer(new QTimer(this)) {
+    setObjectName(QStringLiteral("AboutWindow"));
+    setWindowTitle(QStringLiteral("  Quillon Tidorax----About File"));
+    setWindowIcon(TrayIconImage());
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(520, 340);
+
+    pictureLabel->setGeometry(14, 14, 150, 180);
+    pictureLabel->setPixmap(AboutPicture());
+
+    QFont nameFont = nameLabel->font();
+    nameFont.setPointSize(14);
+    nameFont.setBold(true);
+    nameLabel->setFont(nameFont);
+    nameLabel->setGeometry(178, 14, 328, 28);
+    QFont versionFont = versionLabel->font();
+    versionFont.setBold(true);
+    versionLabel->setFont(versionFont);
+    versionLabel->setGeometry(178, 44, 328, 20);
+    contactLabel->setGeometry(178, 66, 328, 20);
+
+    aboutFrame->setFrameShape(QFrame::Box);
+    aboutFrame->setFrameShadow(QFrame::Sunken);
+    aboutFrame->setGeometry(178, 94, 328, 190);
+    aboutLabel->setWordWrap(true);
+    aboutLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    aboutLabel->setGeometry(8, 8, 312, 174);
+    QFont connectingFont = connectingLabel->font();
+    connectingFont.setPointSize(16);
+    connectingFont.setBold(true);
+    connectingLabel->setFont(connectingFont);
+    connectingLabel->setTextFormat(Qt::PlainText);
+    connectingLabel->setWordWrap(true);
+    connectingLabel->setAlignment(Qt::AlignCenter);
+    connectingLabel->setGeometry(8, 8, 312, 174);
+    connectingLabel->hide();
+
+    donateButton->setGeometry(178, 296, 328, 32);
+    connect(donateButton, &QPushButton::clicked, this, &AboutWindow::donateClicked);
+
+    closeTimer->setInterval(500);
+    closeTimer->setSingleShot(true);
+    connect(closeTimer, &QTimer::timeout, this, &AboutWindow::closeTimerElapsed);
+}
+
+AboutWindow::~AboutWindow() {
+    if (theAboutWindow == this) {
+        theAboutWindow = nullptr;
+    }
+}
+
+void AboutWindow::load() {
+    if (!isVisible()) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+        }
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void AboutWindow::donateClicked() {
+    const QUrl address(QString::fromStdString(donationAddress()));
+    if (NetworkState::ConnectionText(address) == kNotConnected) {
+        hide();
+        platform().MsgBox(kMustBeConnected, MB_OK_INFORMATION, kTitle);
+        show();
+        return;
+    }
+    donateButton->setEnabled(false);
+    aboutLabel->hide();
+    connectingLabel->show();
+    // A browser cannot tell when its page is complete: the page counts as loaded once
+    // the browser has taken the address.
+    if (!BrowserLauncher::open(address)) {
+        platform().MsgBox(kNoBrowser, MB_OK_INFORMATION, kTitle);
+        showAboutText();
+        return;
+    }
+    closeTimer->start();
+}
+
+void AboutWindow::closeTimerElapsed() {
+    closeTimer->stop();
+    hide();
+    showAboutText();
+    close();
+}
+
+void AboutWindow::showAboutText() {
+    connectingLabel->hide();
+    aboutLabel->show();
+    donateButton->setEnabled(true);
+}
+
+void AboutWindow::closeEvent(QCloseEvent* event) {
+    closeTimer->stop();
+    if (theAboutWindow == this) {
+        theAboutWindow = nullptr;
+    }
+    event->accept();
+}
+
+} // namespace tidorax

@@ -1,0 +1,123 @@
+#include "desktop/windows/HelpWindow.h"
+
+#include "core/notices/HelpFile.h"
+#include "desktop/BrowserLauncher.h"
+#include "desktop/TrayIconImage.h"
+#include "platform/Platform.h"
+
+#include <QBoxLayout>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QScreen>
+#include <QShortcut>
+
+namespace tidorax {
+
+namespace {
+
+HelpWindow* theHelpWindow = nullptr;
+
+const char* const kNoBrowser = "No Web Browser Could Be Started To Open The Help File";
+
+} // namespace
+
+HelpWindow* HelpWindow::showHelp() {
+    const std::string path = HelpFilePath();
+    if (path.empty()) {
+        return nullptr;
+    }
+    const QUrl document = QUrl::fromLocalFile(QString::fromStdString(path));
+    if (theHelpWindow == nullptr) {
+        theHelpWindow = new HelpWindow(document);
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            theHelpWindow->move(area.x() + (area.width() - theHelpWindow->width()) / 2,
+                                area.y() + (area.height() - theHelpWindow->height()) / 2);
+        }
+    }
+    theHelpWindow->show();
+    theHelpWindow->raise();
+    theHelpWindow->activateWindow();
+    return theHelpWindow;
+}
+
+HelpWindow* HelpWindow::loaded() {
+    return theHelpWindow;
+}
+
+HelpWindow::HelpWindow(const QUrl& document)
+    : QWidget(nullptr, Qt::Window), browser(new QTextBrowser(this)),
+      backButton(new QPushButton(QStringLiteral("Back"), this)),
+      openInBrowserButton(new QPushButton(QStringLiteral("Open in Browser"), this)),
+      closeButton(new QPushButton(QStringLiteral("Close"), this)), document_(document) {
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowTitle(QStringLiteral("Quillon Tidorax Help"));
+    setWindowIcon(TrayIconImage());
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(760, 600);
+
+    browser->setObjectName(QStringLiteral("helpBrowser"));
+    browser->setOpenLinks(false);
+    browser->setSource(document_);
+    backButton->setEnabled(false);
+    // The buttons keep fixed sizes and margins, so that they sit where a script
+    // driving the window expects them: Close 90 x 28 pixels, 8 pixels in from the
+    // bottom right corner.
+    for (QPushButton* button : {backButton, openInBrowserButton, closeButton}) {
+        button->setFixedHeight(28);
+        button->setAutoDefault(false);
+    }
+    closeButton->setFixedWidth(90);
+
+    auto* buttons = new QHBoxLayout();
+    buttons->setSpacing(8);
+    buttons->addWidget(backButton);
+    buttons->addWidget(openInBrowserButton);
+    buttons->addStretch(1);
+    buttons->addWidget(closeButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(8);
+    layout->addWidget(browser, 1);
+    layout->addLayout(buttons);
+
+    connect(browser, &QTextBrowser::anchorClicked, this, &HelpWindow::followLink);
+    connect(browser, &QTextBrowser::backwardAvailable, backButton, &QPushButton::setEnabled);
+    connect(backButton, &QPushButton::clicked, browser, &QTextBrowser::backward);
+    connect(openInBrowserButton, &QPushButton::clicked, this, &HelpWindow::openInBrowser);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+}
+
+HelpWindow::~HelpWindow() {
+    if (theHelpWindow == this) {
+        theHelpWindow = nullptr;
+    }
+}
+
+void HelpWindow::followLink(const QUrl& link) {
+    const QUrl target = browser->source().resolved(link);
+    if (target.isLocalFile() || target.scheme() == QStringLiteral("qrc")) {
+        browser->setSource(target);
+        return;
+    }
+    BrowserLauncher::open(target);
+}
+
+void HelpWindow::openInBrowser() {
+    if (!BrowserLauncher::open(document_)) {
+        platform().MsgBox(kNoBrowser, MB_OK_INFORMATION, "Quillon Info.....");
+    }
+}
+
+void HelpWindow::closeEvent(QCloseEvent* event) {
+    if (theHelpWindow == this) {
+        theHelpWindow = nullptr;
+    }
+    event->accept();
+    emit closed();
+}
+
+} // namespace tidorax

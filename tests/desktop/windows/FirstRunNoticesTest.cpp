@@ -1,0 +1,251 @@
+#include "core/settings/SettingsStore.h"
+#include "desktop/BrowserLauncher.h"
+#include "desktop/QtScreen.h"
+#include "desktop/TrayWindow.h"
+#include "desktop/WindowOpeners.h"
+#include "desktop/windows/ConfigurationLoadingNotice.h"
+#include "desktop/windows/HelpAndAboutOpeners.h"
+#include "desktop/windows/HelpLoadingNotice.h"
+#include "desktop/windows/HelpWindow.h"
+#include "tests/desktop/DesktopTestSupport.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalSpy>
+
+namespace tidorax::test {
+namespace {
+
+class FirstRunNoticesTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        RegisterHelpAndAboutWindows();
+        WindowOpeners::showOptionsWindow = [this] { ++optionsShown; };
+        BrowserLauncher::setHandler([this](const QUrl& address) {
+            launched.push_back(address.toString().toStdString());
+            return browserAvailable;
+        });
+    }
+    void TearDown() override {
+        BrowserLauncher::setHandler(nullptr);
+        GuiTest::TearDown();
+    }
+
+    // A help document beside the program; returns its path.
+    std::string installHelp() {
+        const std::string folder = tmp / "program";
+        writeFile(folder + "/Tidora.html",
+                  "<html><head><title>Help</title></head><body><a href=\"#end\">end</a>"
+                  "<a href=\"https://quillon.example/\">web</a><p style=\"height:3000px\">x</p>"
+                  "<h2 id=\"end\">End</h2></body></html>");
+        fake().programFolderPath = folder;
+        return folder + "/Tidora.html";
+    }
+
+    // Drives the notice's two timers turn by turn until the count is over; returns the
+    // counter as each tick of countTimer left it.
+    static std::vector<std::string> countToTheEnd(CountingNotice* notice) {
+        std::vector<std::string> counts{notice->counterLabel->text().toStdString()};
+        for (int tick = 0; tick < 10 && notice->isVisible(); ++tick) {
+            EXPECT_TRUE(notice->countTimer->isActive());
+            EXPECT_FALSE(notice->restTimer->isActive());
+            notice->countTimerElapsed();
+            counts.push_back(notice->counterLabel->text().toStdString());
+            if (notice->isVisible()) {
+                EXPECT_FALSE(notice->countTimer->isActive());
+                EXPECT_TRUE(notice->restTimer->isActive());
+                notice->restTimerElapsed();
+            }
+        }
+        EXPECT_FALSE(notice->countTimer->isActive());
+        EXPECT_FALSE(notice->restTimer->isActive());
+        return counts;
+    }
+
+    static std::string firstRun() { return Settings.GetSetting("CleanPath", "FirstRun", "(absent)"); }
+
+    int optionsShown = 0;
+    bool browserAvailable = true;
+    std::vector<std::string> launched;
+    RecordingCleaningOperations operations;
+    RecordingDesktopActions actions;
+    RecordingShutdownApi shutdown;
+};
+
+TEST_F(FirstRunNoticesTest, EachNoticeShowsItsDesignAndCountsOneToFive) {
+    struct Case {
+        const char* name;
+        std::function<CountingNotice*()> load;
+        const char* message;
+        int interval;
+        double widthTwips, heightTwips;
+        std::vector<const char*> lines;
+    };
+    const Case cases[] = {
+        {"help",
+         [] {
+             HelpLoadingNotice::instance()->load();
+             return HelpLoadingNotice::loaded();
+         },
+         "      Help File Loading              Please Read The         \"Main Program Operation\"",
+         350,
+         4725,
+         2280,
+         {"      Help File Loading", "Please Read The", "\"Main Program Operation\""}},
+        {"configuration",
+         [] {
+             ConfigurationLoadingNotice::instance()->load();
+             return ConfigurationLoadingNotice::loaded();
+         },
+         "Configuration File          Loading!",
+         250,
+         3405,
+         1725,
+         {"Configuration File", "Loading!"}},
+    };
+    for (const Case& c : cases) {
+        CountingNotice* notice = c.load();
+        ASSERT_NE(notice, nullptr) << c.name;
+        EXPECT_TRUE(notice->isVisible()) << c.name;
+        EXPECT_EQ(notice->messageLabel->text().toStdString(), c.message) << c.name;
+        EXPECT_TRUE(notice->messageLabel->wordWrap()) << c.name;
+        EXPECT_EQ(notice->messageLabel->font().pointSize(), 18) << c.name;
+        EXPECT_TRUE(notice->messageLabel->font().bold()) << c.name;
+        // The runs of blanks, not the face's width, break the message into its lines.
+        const QFontMetrics metrics(notice->messageLabel->font());
+        for (const char* line : c.lines) {
+            EXPECT_LE(metrics.horizontalAdvance(QString::fromUtf8(line)), notice->messageLabel->width())
+                << c.name << ": " << line;
+        }
+        EXPECT_EQ(notice->counterLabel->font().pointSize(), 24) << c.name;
+        EXPECT_TRUE(notice->counterLabel->font().bold()) << c.name;
+        EXPECT_EQ(notice->palette().color(QPalette::Window), QColor(128, 128, 128)) << c.name;
+        EXPECT_EQ(notice->size(), QSize(TwipsToPixels(c.widthTwips, TwipsPerPixelX()),
+                                        TwipsToPixels(c.heightTwips, TwipsPerPixelY())))
+            << c.name;
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        EXPECT_EQ(notice->pos(), QPoint(screen.x() + (screen.width() - notice->width()) / 2,
+                                        screen.y() + (screen.height() - notice->height()) / 2))
+            << c.name;
+        EXPECT_EQ(notice->countTimer->interval(), c.interval) << c.name;
+        EXPECT_EQ(notice->restTimer->interval(), c.interval) << c.name;
+
+        EXPECT_EQ(countToTheEnd(notice), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"})) << c.name;
+        EXPECT_FALSE(notice->isVisible()) << c.name;
+        processEvents();
+    }
+    // Without a help document the help notice goes straight on to its pause; the
+    // configuration notice has shown the options window and closed.
+    ASSERT_NE(HelpLoadingNotice::loaded(), nullptr);
+    EXPECT_EQ(HelpWindow::loaded(), nullptr);
+    EXPECT_TRUE(HelpLoadingNotice::loaded()->pauseTimer->isActive());
+    EXPECT_EQ(HelpLoadingNotice::loaded()->pauseTimer->interval(), 100);
+    EXPECT_EQ(optionsShown, 1);
+    EXPECT_EQ(ConfigurationLoadingNotice::loaded(), nullptr);
+}
+
+TEST_F(FirstRunNoticesTest, TheFirstRunWaitsForTheHelpThenConfiguresAndASecondStartShowsNothing) {
+    const std::string help = installHelp();
+    {
+        TrayWindow form(operations, actions, shutdown);
+        form.load();
+        HelpLoadingNotice* notice = HelpLoadingNotice::loaded();
+        ASSERT_NE(notice, nullptr);
+        EXPECT_TRUE(notice->isVisible());
+        EXPECT_EQ(countToTheEnd(notice).back(), "6");
+
+        // The help is up and the notice waits for it, however long the user reads.
+        ASSERT_NE(HelpWindow::loaded(), nullptr);
+        EXPECT_TRUE(HelpWindow::loaded()->isVisible());
+        EXPECT_EQ(HelpWindow::loaded()->document().toLocalFile().toStdString(), help);
+        EXPECT_TRUE(notice->waitingForHelp());
+        EXPECT_FALSE(notice->pauseTimer->isActive());
+        EXPECT_EQ(ConfigurationLoadingNotice::loaded(), nullptr);
+        EXPECT_EQ(firstRun(), "(absent)");
+
+        HelpWindow::loaded()->close();
+        EXPECT_FALSE(notice->waitingForHelp());
+        EXPECT_TRUE(notice->pauseTimer->isActive());
+        EXPECT_EQ(ConfigurationLoadingNotice::loaded(), nullptr);
+        notice->pauseTimerElapsed();
+        processEvents();
+
+        EXPECT_EQ(HelpLoadingNotice::loaded(), nullptr);
+        EXPECT_EQ(firstRun(), "No");
+        ConfigurationLoadingNotice* configuration = ConfigurationLoadingNotice::loaded();
+        ASSERT_NE(configuration, nullptr);
+        EXPECT_TRUE(configuration->isVisible());
+        EXPECT_EQ(optionsShown, 0);
+        EXPECT_EQ(countToTheEnd(configuration).back(), "6");
+        processEvents();
+        EXPECT_EQ(optionsShown, 1);
+        EXPECT_EQ(ConfigurationLoadingNotice::loaded(), nullptr);
+        EXPECT_EQ(programEnds, 0);
+        EXPECT_TRUE(launched.empty());
+    }
+    processEvents();
+
+    TrayWindow again(operations, actions, shutdown);
+    again.load();
+    EXPECT_EQ(HelpLoadingNotice::loaded(), nullptr);
+    EXPECT_EQ(ConfigurationLoadingNotice::loaded(), nullptr);
+    EXPECT_EQ(HelpWindow::loaded(), nullptr);
+}
+
+TEST_F(FirstRunNoticesTest, EndingTheProgramWhileTheHelpIsOpenEndsTheSequence) {
+    installHelp();
+    TrayWindow form(operations, actions, shutdown);
+    form.load();
+    HelpLoadingNotice* notice = HelpLoadingNotice::loaded();
+    ASSERT_NE(notice, nullptr);
+    countToTheEnd(notice);
+    ASSERT_NE(HelpWindow::loaded(), nullptr);
+
+    form.unload(); // closes the help window and the waiting notice
+    processEvents();
+    EXPECT_EQ(programEnds, 1);
+    EXPECT_EQ(HelpWindow::loaded(), nullptr);
+    EXPECT_EQ(HelpLoadingNotice::loaded(), nullptr);
+    EXPECT_EQ(ConfigurationLoadingNotice::loaded(), nullptr);
+    // The first run is not over: the next start begins it again.
+    EXPECT_EQ(firstRun(), "(absent)");
+}
+
+TEST_F(FirstRunNoticesTest, HelpWindowFollowsLinksGoesBackAndOpensInTheBrowser) {
+    EXPECT_EQ(HelpWindow::showHelp(), nullptr); // no help document anywhere
+    const std::string help = installHelp();
+    HelpWindow* window = HelpWindow::showHelp();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(HelpWindow::showHelp(), window); // one help window
+    EXPECT_EQ(window->windowTitle(), "Quillon Tidorax Help");
+    EXPECT_EQ(window->browser->source().toLocalFile().toStdString(), help);
+    EXPECT_FALSE(window->backButton->isEnabled());
+
+    window->followLink(QUrl(QStringLiteral("#end")));
+    EXPECT_EQ(window->browser->source().fragment(), "end");
+    EXPECT_TRUE(window->backButton->isEnabled());
+    window->backButton->click();
+    EXPECT_TRUE(window->browser->source().fragment().isEmpty());
+
+    window->followLink(QUrl(QStringLiteral("https://quillon.example/")));
+    window->openInBrowserButton->click();
+    browserAvailable = false;
+    window->openInBrowserButton->click();
+    const std::string file = "file://" + help;
+    EXPECT_EQ(launched, (std::vector<std::string>{"https://quillon.example/", file, file}));
+    ASSERT_EQ(fake().shownBoxes.size(), 1u);
+    EXPECT_EQ(fake().shownBoxes[0].prompt, "No Web Browser Could Be Started To Open The Help File");
+    EXPECT_EQ(fake().shownBoxes[0].buttons, 64);
+    EXPECT_EQ(fake().shownBoxes[0].title, "Quillon Info.....");
+    EXPECT_TRUE(window->isVisible()); // a link never leaves the window
+
+    QSignalSpy closed(window, &HelpWindow::closed);
+    window->closeButton->click();
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_EQ(HelpWindow::loaded(), nullptr);
+}
+
+} // namespace
+} // namespace tidorax::test
