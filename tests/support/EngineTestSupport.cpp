@@ -6,11 +6,7 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
-#include <grp.h>
-#include <sched.h>
 #include <sys/mman.h>
-#include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tidorax::test {
@@ -66,31 +62,6 @@ HeldFile::~HeldFile() {
     }
     if (map_ != MAP_FAILED) {
         ::munmap(map_, 1);
-    }
-}
-
-int runInChild(const std::function<int()>& work, bool asNobody) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (asNobody && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
-            ::_exit(126);
-        }
-        ::_exit(work());
-    }
-    int status = 0;
-    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-bool mountTmpfsAndBind(const std::string& tmpfsAt, const std::string& bindSource, const std::string& bindAt) {
-    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-           ::mount("tidorax-test", tmpfsAt.c_str(), "tmpfs", 0, "size=1m") == 0 &&
-           ::mount(bindSource.c_str(), bindAt.c_str(), nullptr, MS_BIND, nullptr) == 0;
-}
-
-void chownTree(const std::string& root, uid_t uid, gid_t gid) {
-    ::lchown(root.c_str(), uid, gid);
-    for (const auto& [relative, kind] : treeEntries(root)) {
-        ::lchown((root + "/" + relative).c_str(), uid, gid);
     }
 }
 

@@ -19,11 +19,9 @@ public:
         return record(from == StartedFrom::TrayMenu ? "UserFolders tray" : "UserFolders options");
     }
 
-    // "Temp", "UserFolders tray", ... in the order of the calls.
-    std::vector<std::string> calls;
-    // The files each call reports before and after.
-    std::size_t filesBefore = 0;
-    std::size_t filesAfter = 0;
+    std::vector<std::string> calls; // "Temp", "UserFolders tray", ... in the order of the calls
+    std::size_t filesBefore = 0;    // the files each call reports before
+    std::size_t filesAfter = 0;     // and after
     // Runs inside each call, after it was recorded (to look at or change the program
     // while the work goes on).
     std::function<void()> during;
@@ -34,9 +32,7 @@ private:
         if (during) {
             during();
         }
-        CleaningReport report;
-        report.folders.push_back({call, FileList(filesBefore, call), FileList(filesAfter, call)});
-        return report;
+        return CleaningReport{{{call, FileList(filesBefore, call), FileList(filesAfter, call)}}};
     }
 };
 
