@@ -38,8 +38,7 @@ TEST(CleanEndToEndTest, CleanModeCleansWhatTheSettingsSelectAndNothingElse) {
 
     const auto run = runProcess({TIDORAX_BINARY, "A"}, env);
 
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out + run.err, "");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(sorted(ListFilesBelow(dir / "home")),
               below(dir / "home", {"Cookies/index.dat", "Cookies/user@saved[1].txt", "Other/doc.txt"}));
     EXPECT_EQ(ListFilesBelow(dir / "tmp"), FileList{dir / "tmp/held.tmp"});

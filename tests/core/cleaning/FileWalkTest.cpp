@@ -18,8 +18,7 @@ TEST(MatchSpecTest, MatchesAsTheShellDoes) {
     const auto matches = [](const std::string& c) {
         return MatchSpec(c.substr(0, c.find('|')), c.substr(c.find('|') + 1));
     };
-    for (const std::string c :
-         {"|*.*", "abc|a?c", "ABC.TXT|abc.txt", "a.log|*.txt;  *.log", "|;", "aXbXc|*b*c"}) {
+    for (const std::string c : {"|*.*", "abc|a?c", "ABC.TXT|abc.txt", "a.log|*.txt;  *.log", "aXbXc|*b*c"}) {
         EXPECT_TRUE(matches(c)) << c;
     }
     for (const std::string c : {"|?", "abbc|a?c", "log|*.log", "a.txt|*.txt ;*.log", "abc|",
@@ -35,7 +34,7 @@ TEST(FileWalkTest, ListsEveryKindOfEntryAndSkipsDotFolders) {
     TempDir tmp;
     const std::string root = tmp / "tree/";
     std::string deep;
-    for (int depth = 0; depth < 1000; ++depth) {
+    while (deep.size() < 2000) { // 1000 folders deep
         deep += "d/";
     }
     FileList listed = {"plain.txt",    ".dotfile",        " spaced ", "line\nbreak",

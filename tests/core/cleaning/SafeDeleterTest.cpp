@@ -193,13 +193,10 @@ TEST(SafeDeleterTest, PermissionsAndOwnersDecideWhatIsWalkedAndWhatGoes) {
          {"mine", "mine-folder", "mine-folder/in", "ro", "ro/file", "ro/inner", "ro/inner/file2", "link"}) {
         ::lchown((temp + "/" + entry).c_str(), kNobody, kNobody);
     }
-    for (const auto& [folder, mode] : std::vector<std::pair<std::string, mode_t>>{{"", 01777},
-                                                                                  {"/mine-folder", 0777},
-                                                                                  {"/ro/inner", 0555},
-                                                                                  {"/ro", 0555},
-                                                                                  {"/closed", 0},
-                                                                                  {"/noexec", 0744}}) {
-        ::chmod((temp + folder).c_str(), mode);
+    // "folder=mode" (octal)
+    for (const std::string c :
+         {"=1777", "/mine-folder=777", "/ro/inner=555", "/ro=555", "/closed=0", "/noexec=744"}) {
+        ::chmod((temp + c.substr(0, c.find('='))).c_str(), std::stoul(c.substr(c.find('=') + 1), nullptr, 8));
     }
     const FileList walked = {
         "link",    "mine",           "mine-folder/in", "mine-folder/roots", "noexec/name-only",
