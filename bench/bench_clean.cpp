@@ -5,7 +5,6 @@
 // R the ratio of the median times.
 #include "core/cleaning/CookieSelection.h"
 #include "core/cleaning/FolderCleaning.h"
-#include "core/cleaning/WorkingLists.h"
 #include "core/settings/SettingsStore.h"
 
 #include <algorithm>
@@ -95,12 +94,11 @@ CleanRun timeClean(const std::string& tree) {
     if (pid == 0) {
         ::close(pipeFds[0]);
         ::setenv("Temp", tree.c_str(), 1);
-        tidorax::Form1Lists() = tidorax::MainWindowLists{};
         const auto start = Clock::now();
-        tidorax::CleanTempFiles("Form1");
+        const tidorax::CleaningReport report = tidorax::CleanTempFiles();
         CleanRun result;
         result.seconds = secondsSince(start);
-        result.complete = tidorax::Form1Lists().List7.size() == 100000 && tidorax::Form1Lists().List6.empty();
+        result.complete = report.filesBefore() == 100000 && report.filesAfter() == 0;
         if (::write(pipeFds[1], &result, sizeof result) != sizeof result) {
             ::_exit(1);
         }
@@ -170,12 +168,11 @@ double timeCookieSelection(const std::string& base) {
     tidorax::SelectCookiesToDelete(folder + "/");
     const double seconds = secondsSince(start);
     const auto again = Clock::now();
-    tidorax::SelectCookiesToDelete(folder + "/");
+    const tidorax::CookieSelection selection = tidorax::SelectCookiesToDelete(folder + "/");
     const double secondsAgain = secondsSince(again);
     std::printf("select cookies: 20000 files, 200 saved, 50 special sites: %zu to delete, %zu saved, "
                 "%.3f s (with the rewrite of the saved list), %.3f s (without)\n",
-                tidorax::Form1Lists().List2.size(), tidorax::Form1Lists().List1.size(), seconds,
-                secondsAgain);
+                selection.toDelete.size(), selection.saved.size(), seconds, secondsAgain);
     return seconds;
 }
 

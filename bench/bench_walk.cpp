@@ -86,12 +86,9 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 
 // One walk into a fresh list; returns seconds, and the count through found.
 double timeWalk(const std::string& folder, std::size_t& found) {
-    tidorax::SearchFolder = folder;
-    tidorax::SearchPattern = "*.*";
-    tidorax::SearchSubFolders = true;
     const auto start = std::chrono::steady_clock::now();
     tidorax::FileList list;
-    tidorax::WalkInto(tidorax::SearchFolder, list);
+    tidorax::WalkInto(folder, list);
     found = list.size();
     const double seconds = secondsSince(start);
     return seconds;

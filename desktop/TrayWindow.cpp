@@ -1,6 +1,5 @@
 #include "desktop/TrayWindow.h"
 
-#include "core/cleaning/WorkingLists.h"
 #include "core/geometry/ScreenMetrics.h"
 #include "core/settings/SettingsStore.h"
 #include "core/shutdown/Shutdown.h"
@@ -131,8 +130,8 @@ void TrayWindow::CleanAndShutdown() {
     if (!cleaningCommandAllowed(TrayCleaningCommand::CleanAndShutdown)) {
         return;
     }
-    RunSelectedCleaning();
-    CountWindow::instance()->ShowCount("Form1");
+    const CleaningReport report = RunSelectedCleaning();
+    CountWindow::instance()->ShowCount(StartedFrom::TrayMenu, report.filesBefore(), report.filesAfter());
     actions_.pause(1000);
 
     ShutdownNoticePresenter notice(actions_);
@@ -161,28 +160,16 @@ void TrayWindow::ViriRerer() {
     if (!cleaningCommandAllowed(TrayCleaningCommand::ViriRerer)) {
         return;
     }
-    RunSelectedCleaning();
-    CountWindow::instance()->ShowCount("Form1");
+    const CleaningReport report = RunSelectedCleaning();
+    CountWindow::instance()->ShowCount(StartedFrom::TrayMenu, report.filesBefore(), report.filesAfter());
 }
 
-void TrayWindow::RunSelectedCleaning() {
-    Form1Lists().List6.clear();
-    Form1Lists().List7.clear();
+CleaningReport TrayWindow::RunSelectedCleaning() {
+    CleaningReport report;
     CleaningOperations& operations = operations_;
-    actions_.runWork([&operations] {
-        if (IsFlagSet("InternetFiles")) {
-            operations.CleanInternetFiles("Form1");
-        }
-        if (IsFlagSet("CookieFiles")) {
-            operations.CleanCookieFiles("Form1");
-        }
-        if (IsFlagSet("TempFiles")) {
-            operations.CleanTempFiles("Form1");
-        }
-        if (IsFlagSet("UserFolder")) {
-            operations.CleanUserFolders("Form1");
-        }
-    });
+    actions_.runWork(
+        [&operations, &report] { report = RunSelectedOperations(operations, StartedFrom::TrayMenu); });
+    return report;
 }
 
 } // namespace tidorax

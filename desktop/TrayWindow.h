@@ -1,6 +1,5 @@
 // The hidden main window: owns the tray icon and the tray menu, runs the tray
-// commands, and ends the program when it is unloaded. The engine's working lists
-// (Form1Lists) are its lists.
+// commands, and ends the program when it is unloaded.
 #pragma once
 
 #include "core/cleaning/CleaningOperations.h"
@@ -57,9 +56,9 @@ private:
     void Configuration();
     void ViriRerer();
 
-    // Empties List6 and List7, then runs each cleaning operation whose flag is set,
-    // reading each flag just before its step.
-    void RunSelectedCleaning();
+    // Runs each cleaning operation whose flag is set, reading each flag just before its
+    // step; returns what they did.
+    CleaningReport RunSelectedCleaning();
 
     CleaningOperations& operations_;
     DesktopActions& actions_;

@@ -2,25 +2,43 @@
 
 #include "core/cleaning/CookieCleaning.h"
 #include "core/cleaning/FolderCleaning.h"
+#include "core/settings/SettingsStore.h"
 
 namespace tidorax {
 
-void CleaningOperations::CleanInternetFiles(const std::string& WindowName) {
-    tidorax::CleanInternetFiles(WindowName);
+CleaningReport CleaningOperations::CleanInternetFiles() {
+    return tidorax::CleanInternetFiles();
 }
-void CleaningOperations::CleanCookieFiles(const std::string& WindowName) {
-    tidorax::CleanCookieFiles(WindowName);
+CleaningReport CleaningOperations::CleanCookieFiles() {
+    return tidorax::CleanCookieFiles();
 }
-void CleaningOperations::CleanTempFiles(const std::string& WindowName) {
-    tidorax::CleanTempFiles(WindowName);
+CleaningReport CleaningOperations::CleanTempFiles() {
+    return tidorax::CleanTempFiles();
 }
-void CleaningOperations::CleanUserFolders(const std::string& WindowName) {
-    tidorax::CleanUserFolders(WindowName);
+CleaningReport CleaningOperations::CleanUserFolders(StartedFrom from) {
+    return tidorax::CleanUserFolders(from);
 }
 
 CleaningOperations& engineOperations() {
     static CleaningOperations operations;
     return operations;
+}
+
+CleaningReport RunSelectedOperations(CleaningOperations& operations, StartedFrom from) {
+    CleaningReport report;
+    if (IsFlagSet("InternetFiles")) {
+        report.append(operations.CleanInternetFiles());
+    }
+    if (IsFlagSet("CookieFiles")) {
+        report.append(operations.CleanCookieFiles());
+    }
+    if (IsFlagSet("TempFiles")) {
+        report.append(operations.CleanTempFiles());
+    }
+    if (IsFlagSet("UserFolder")) {
+        report.append(operations.CleanUserFolders(from));
+    }
+    return report;
 }
 
 } // namespace tidorax

@@ -2,20 +2,26 @@
 // them in a fixed order can be given another set (a recorder in tests).
 #pragma once
 
-#include <string>
+#include "core/StartedFrom.h"
+#include "core/cleaning/CleaningReport.h"
 
 namespace tidorax {
 
 class CleaningOperations {
 public:
     virtual ~CleaningOperations() = default;
-    virtual void CleanInternetFiles(const std::string& WindowName);
-    virtual void CleanCookieFiles(const std::string& WindowName);
-    virtual void CleanTempFiles(const std::string& WindowName);
-    virtual void CleanUserFolders(const std::string& WindowName);
+    virtual CleaningReport CleanInternetFiles();
+    virtual CleaningReport CleanCookieFiles();
+    virtual CleaningReport CleanTempFiles();
+    virtual CleaningReport CleanUserFolders(StartedFrom from);
 };
 
 // The engine's own operations.
 CleaningOperations& engineOperations();
+
+// Runs each operation whose flag in "CleanPath" is "Yes", reading each flag just
+// before its step, in the order Internet files, cookies, Temp, user folders; returns
+// what they did, one report after the other.
+CleaningReport RunSelectedOperations(CleaningOperations& operations, StartedFrom from);
 
 } // namespace tidorax

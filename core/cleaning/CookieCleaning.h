@@ -2,14 +2,20 @@
 // special sites and every file whose name ends in ".dat".
 #pragma once
 
+#include "core/cleaning/CleaningReport.h"
+
 #include <string>
 
 namespace tidorax {
 
-void CleanCookieFiles(const std::string& WindowName);
+CleaningReport CleanCookieFiles();
 
-// Fills the options window's Cookies tab: List3 with every file below Folder (ending
-// with "/"), List4 with the saved cookies, and the two count lines.
-void ListCookieFiles(const std::string& Folder);
+struct CookieFolderListing {
+    FileList files; // every file below the folder
+    FileList saved; // the saved cookies, as stored
+};
+
+// What the options window shows of the Cookies folder.
+CookieFolderListing ListCookieFiles(const std::string& Folder);
 
 } // namespace tidorax

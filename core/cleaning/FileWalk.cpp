@@ -1,5 +1,7 @@
 #include "core/cleaning/FileWalk.h"
 
+#include "core/cleaning/SafeDeleter.h"
+
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -10,16 +12,6 @@
 #include <vector>
 
 namespace tidorax {
-
-std::string SearchFolder;
-std::string SearchPattern = "*.*";
-bool SearchSubFolders = true;
-
-void SetSearch(const std::string& Folder) {
-    SearchFolder = AddBackslash(Folder);
-    SearchPattern = "*.*";
-    SearchSubFolders = true;
-}
 
 std::string AddBackslash(const std::string& Path) {
     if (!Path.empty() && Path.back() == '/') {
@@ -216,7 +208,7 @@ void WalkInto(const std::string& Folder, FileList& target) {
         }
 
         if (type == DT_DIR) {
-            if (name[0] == '.' || !SearchSubFolders) {
+            if (name[0] == '.') {
                 continue;
             }
             // O_NOFOLLOW: a folder swapped for a symbolic link since it was read is not entered.
@@ -246,28 +238,21 @@ void WalkInto(const std::string& Folder, FileList& target) {
             continue;
         }
 
+        // One allocation per entry, made in place.
         const std::size_t nameLength = std::strlen(name);
-        if (MatchSpec(std::string_view(name, nameLength), SearchPattern)) {
-            // One allocation per entry, made in place.
-            std::string& fullPath = target.emplace_back(path.size() + nameLength, '\0');
-            char* out = fullPath.data();
-            std::memcpy(out, path.data(), path.size());
-            std::memcpy(out + path.size(), name, nameLength);
-        }
+        std::string& fullPath = target.emplace_back(path.size() + nameLength, '\0');
+        char* out = fullPath.data();
+        std::memcpy(out, path.data(), path.size());
+        std::memcpy(out + path.size(), name, nameLength);
     }
 }
 
-void ListFilesBefore(const std::string& Folder) {
-    WalkInto(Folder, Form1Lists().List7);
-}
-void ListFilesAfter(const std::string& Folder) {
-    WalkInto(Folder, Form1Lists().List6);
-}
-void ListInternetFiles(const std::string& Folder) {
-    WalkInto(Folder, Form2Lists().List1);
-}
-void ListTempFiles(const std::string& Folder) {
-    WalkInto(Folder, Form2Lists().List2);
+FileList ListFilesBelow(const std::string& Folder) {
+    FileList files;
+    if (SafeDeleter::IsCleanableFolder(Folder)) {
+        WalkInto(AddBackslash(Folder), files);
+    }
+    return files;
 }
 
 } // namespace tidorax

@@ -1,22 +1,15 @@
-// Path helpers, the name matcher and the file walks that list a folder tree into
-// the working lists. A walk never deletes anything and never clears its list.
+// Path helpers, the name matcher and the walk that lists a folder tree. A walk never
+// deletes anything.
 #pragma once
-
-#include "core/cleaning/WorkingLists.h"
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tidorax {
 
-// The search variables, set by every caller just before a walk.
-extern std::string SearchFolder;  // folder the walk starts in, ending with "/"
-extern std::string SearchPattern; // pattern a file name must match ("*.*")
-extern bool SearchSubFolders;     // whether the walk descends into subfolders
-
-// Points the search variables at Folder as every caller of a walk does just before
-// it: SearchFolder = AddBackslash(Folder), every name, subfolders included.
-void SetSearch(const std::string& Folder);
+// A list of full paths. Holds any number of entries; counts are 64-bit.
+using FileList = std::vector<std::string>;
 
 // Path unchanged when it ends with "/", else Path + "/"; "" gives "/".
 std::string AddBackslash(const std::string& Path);
@@ -32,9 +25,8 @@ bool MatchSpec(std::string_view FileName, std::string_view Pattern);
 // followed), folders whose names begin with "." skipped.
 void WalkInto(const std::string& Folder, FileList& target);
 
-void ListFilesBefore(const std::string& Folder);   // into Form1Lists().List7
-void ListFilesAfter(const std::string& Folder);    // into Form1Lists().List6
-void ListInternetFiles(const std::string& Folder); // into Form2Lists().List1
-void ListTempFiles(const std::string& Folder);     // into Form2Lists().List2
+// Every file below Folder (with or without its final "/"), as WalkInto lists them;
+// nothing for a folder no clean may start in (empty, relative, the root, no folder).
+FileList ListFilesBelow(const std::string& Folder);
 
 } // namespace tidorax

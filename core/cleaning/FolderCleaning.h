@@ -1,18 +1,26 @@
 // Cleaning of the Temporary Internet Files folder, the Temp folder and the user's
-// folders. Each operation lists its folder before and after it deletes into
-// Form1Lists().List7 and List6; for the window name "Form2" it also refreshes what
-// the options window shows for its folder. A folder whose name is empty, relative or
-// the root of the file system is neither listed nor cleaned.
+// folders. Each operation lists every folder it cleans before and after it deletes and
+// returns the lists. A folder whose name is empty, relative or the root of the file
+// system is neither listed nor cleaned.
 #pragma once
 
+#include "core/StartedFrom.h"
+#include "core/cleaning/CleaningReport.h"
+
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tidorax {
 
-void CleanInternetFiles(const std::string& WindowName);
-void CleanTempFiles(const std::string& WindowName);
-void CleanUserFolders(const std::string& WindowName);
+CleaningReport CleanInternetFiles();
+CleaningReport CleanTempFiles();
+// With no user folder set, a run from the options window tells the user so.
+CleaningReport CleanUserFolders(StartedFrom from);
+
+// Lists Folder, runs clean, lists Folder again: the report of that one folder. A folder
+// no clean may start in is neither listed nor cleaned, and the report is empty.
+CleaningReport CleanListed(const std::string& Folder, const std::function<void()>& clean);
 
 // Empties Folder and removes its emptied subfolders, and Folder itself unless it is
 // RootFolder; files in use stay, and so do the folders that hold them. -1 when the

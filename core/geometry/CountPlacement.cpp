@@ -4,10 +4,10 @@
 
 namespace tidorax {
 
-CountPlacement PlaceCountWindow(const std::string& WindowName, std::int64_t lastMouseX, double width,
-                                double height, const ScreenMetrics& screen) {
+CountPlacement PlaceCountWindow(StartedFrom from, std::int64_t lastMouseX, double width, double height,
+                                const ScreenMetrics& screen) {
     CountPlacement placement;
-    if (WindowName == "Form1") {
+    if (from == StartedFrom::TrayMenu) {
         placement.left = static_cast<double>(lastMouseX) - width / 2;
         // A click near the screen's edge still shows the whole count.
         placement.left = std::min(placement.left, WorkAreaRight(screen) - width);

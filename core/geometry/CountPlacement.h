@@ -1,6 +1,7 @@
 // Where the count window goes, in which colour, and what it shows.
 #pragma once
 
+#include "core/StartedFrom.h"
 #include "core/geometry/ScreenMetrics.h"
 
 #include <cstddef>
@@ -21,13 +22,13 @@ struct CountPlacement {
     bool hideOptionsWindow = false;
 };
 
-// For "Form1" (exactly): centred horizontally on LastMouseX (relative to the screen)
-// but kept within the usable width, the bottom edge on the top of a bottom taskbar,
-// peach. For any other name: centred in the usable area,
-// grey, with the options window hidden. Width and height are the count window's
+// From the tray menu: centred horizontally on LastMouseX (relative to the screen) but
+// kept within the usable width, the bottom edge on the top of a bottom taskbar, peach.
+// From the options window: centred in the usable area, grey, with the options window
+// hidden. Width and height are the count window's
 // outer size in twips.
-CountPlacement PlaceCountWindow(const std::string& WindowName, std::int64_t lastMouseX, double width,
-                                double height, const ScreenMetrics& screen);
+CountPlacement PlaceCountWindow(StartedFrom from, std::int64_t lastMouseX, double width, double height,
+                                const ScreenMetrics& screen);
 
 // The count of files a run removed: entries before minus entries after, in decimal,
 // negative when more files were found after the run.

@@ -1,6 +1,5 @@
 #include "core/startup/Startup.h"
 
-#include "core/cleaning/WorkingLists.h"
 #include "core/settings/RegistryAccess.h"
 #include "core/settings/SettingsStore.h"
 #include "platform/Platform.h"
@@ -12,29 +11,13 @@ namespace {
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kRunKeyForWriting = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kRunValue = "Tidora";
-const std::string kForm1 = "Form1";
 
 } // namespace
 
 void RunViriRerer(CleaningOperations& operations) {
-    // The main window's cookie work lists start empty. There is no tray icon to put
-    // up or take down in this mode: it runs without any display.
-    Form1Lists().List1.clear();
-    Form1Lists().List2.clear();
-
-    // Each flag is read just before its own step.
-    if (IsFlagSet("InternetFiles")) {
-        operations.CleanInternetFiles(kForm1);
-    }
-    if (IsFlagSet("CookieFiles")) {
-        operations.CleanCookieFiles(kForm1);
-    }
-    if (IsFlagSet("TempFiles")) {
-        operations.CleanTempFiles(kForm1);
-    }
-    if (IsFlagSet("UserFolder")) {
-        operations.CleanUserFolders(kForm1);
-    }
+    // There is no tray icon to put up or take down in this mode, and no count to show:
+    // it runs without any display, and tells of nothing, as a run from the tray would.
+    RunSelectedOperations(operations, StartedFrom::TrayMenu);
 }
 
 void TidySettings() {

@@ -6,9 +6,9 @@
 
 namespace tidorax {
 
-// The silent cleaning run: empties the cookie work lists, then runs each operation
-// whose flag in "CleanPath" is "Yes", reading each flag just before its step, in the
-// order Internet files, cookies, Temp, user folders. Needs no display.
+// The silent cleaning run: each operation whose flag in "CleanPath" is "Yes", reading
+// each flag just before its step, in the order Internet files, cookies, Temp, user
+// folders. What they did is not shown. Needs no display.
 void RunViriRerer(CleaningOperations& operations);
 
 // What the tray program's start-up needs from the desktop.

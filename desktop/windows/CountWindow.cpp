@@ -1,6 +1,5 @@
 #include "desktop/windows/CountWindow.h"
 
-#include "core/cleaning/WorkingLists.h"
 #include "core/geometry/CountPlacement.h"
 #include "desktop/QtScreen.h"
 #include "desktop/WindowOpeners.h"
@@ -115,8 +114,8 @@ void CountWindow::setBackColor(std::uint32_t bgr) {
     setPalette(colours);
 }
 
-void CountWindow::ShowCount(const std::string& WindowName) {
-    const bool fromTray = WindowName == "Form1";
+void CountWindow::ShowCount(StartedFrom from, std::size_t filesBefore, std::size_t filesAfter) {
+    const bool fromTray = from == StartedFrom::TrayMenu;
     const QScreen* screen = fromTray ? screenOfTrayClick() : QGuiApplication::primaryScreen();
     const ScreenMetrics metrics = currentScreenMetrics(screen);
     const double tppX = metrics.twipsPerPixelX > 0 ? metrics.twipsPerPixelX : 15.0;
@@ -127,7 +126,7 @@ void CountWindow::ShowCount(const std::string& WindowName) {
     const QPoint origin = screen != nullptr ? screen->geometry().topLeft() : QPoint();
     const std::int64_t mouseX = LastMouseX - std::llround(origin.x() * tppX);
 
-    const CountPlacement placement = PlaceCountWindow(WindowName, mouseX, width, height, metrics);
+    const CountPlacement placement = PlaceCountWindow(from, mouseX, width, height, metrics);
     move(origin.x() + static_cast<int>(std::floor(placement.left / tppX)),
          origin.y() + static_cast<int>(std::floor(placement.top / tppY)));
     setBackColor(placement.backColour);
@@ -136,18 +135,17 @@ void CountWindow::ShowCount(const std::string& WindowName) {
     }
 
     show();
-    startedFrom = QString::fromStdString(WindowName);
+    startedFrom = from;
     closeTimer->start();
     countLabel->clear();
-    const MainWindowLists& lists = Form1Lists();
-    countLabel->setText(QString::fromStdString(CountCaption(lists.List7.size(), lists.List6.size())));
+    countLabel->setText(QString::fromStdString(CountCaption(filesBefore, filesAfter)));
     repaint();
 }
 
 void CountWindow::closeTimerElapsed() {
     closeTimer->stop();
     hide();
-    if (startedFrom == QStringLiteral("Form2")) {
+    if (startedFrom == StartedFrom::OptionsWindow) {
         WindowOpeners::ShowOptionsWindow();
     }
     close();

@@ -1,16 +1,18 @@
 // The count window: how many files a cleaning run removed, shown for 1.2 seconds
-// above the taskbar where the tray icon was clicked ("Form1"), or in the middle of
-// the usable screen with the options window hidden meanwhile ("Form2").
+// above the taskbar where the tray icon was clicked (a run from the tray menu), or in
+// the middle of the usable screen with the options window hidden meanwhile (a run
+// from the options window).
 #pragma once
 
+#include "core/StartedFrom.h"
 #include "core/geometry/ScreenMetrics.h"
 
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
 
+#include <cstddef>
 #include <functional>
-#include <string>
 
 namespace tidorax {
 
@@ -26,13 +28,14 @@ public:
     // may describe its own screen. An empty function restores the default.
     static void setScreenMetricsSource(std::function<ScreenMetrics()> source);
 
-    void ShowCount(const std::string& WindowName);
+    // Shows filesBefore - filesAfter, the files the run removed.
+    void ShowCount(StartedFrom from, std::size_t filesBefore, std::size_t filesAfter);
 
     QLabel* countLabel;
     QLabel* captionLabel;
     QTimer* closeTimer;
-    // The name of the window that asked for the count, while the count shows.
-    QString startedFrom;
+    // Where the run whose count shows was started.
+    StartedFrom startedFrom = StartedFrom::TrayMenu;
 
     // The window's back colour, &HBBGGRR.
     std::uint32_t BackColor() const { return backColour_; }

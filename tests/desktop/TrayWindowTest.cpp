@@ -1,5 +1,4 @@
 #include "desktop/TrayWindow.h"
-#include "core/cleaning/WorkingLists.h"
 #include "core/geometry/ScreenMetrics.h"
 #include "core/settings/RegistryAccess.h"
 #include "core/settings/SettingsStore.h"
@@ -109,10 +108,7 @@ TEST_F(TrayWindowTest, ViriRererChecksItsSettingsThenCleansWhatIsSelectedInOrder
          {info(kViriRererNotChecked)},
          {}},
         {"nothing selected", {{"AutoFunction", "Yes"}, {"TempFiles", "0"}}, {info(kNothingSelected)}, {}},
-        {"only Temp",
-         {{"AutoFunction", "Yes"}, {"TempFiles", "Yes"}, {"CookieFiles", "YES"}},
-         {},
-         {"Temp Form1"}},
+        {"only Temp", {{"AutoFunction", "Yes"}, {"TempFiles", "Yes"}, {"CookieFiles", "YES"}}, {}, {"Temp"}},
         {"everything",
          {{"AutoFunction", "Yes"},
           {"UserFolder", "Yes"},
@@ -120,14 +116,12 @@ TEST_F(TrayWindowTest, ViriRererChecksItsSettingsThenCleansWhatIsSelectedInOrder
           {"CookieFiles", "Yes"},
           {"InternetFiles", "Yes"}},
          {},
-         {"Internet Form1", "Cookies Form1", "Temp Form1", "UserFolders Form1"}},
+         {"Internet", "Cookies", "Temp", "UserFolders tray"}},
     };
     for (const Case& c : cases) {
         freshCase(c.what, c.flags);
         operations.calls.clear();
         operations.filesBefore = 37;
-        Form1Lists().List7 = {"stale before"};
-        Form1Lists().List6 = {"stale after"};
         TrayWindow form(operations, actions, shutdown);
 
         form.trayMenu()->viriRererAction->trigger();
@@ -139,7 +133,6 @@ TEST_F(TrayWindowTest, ViriRererChecksItsSettingsThenCleansWhatIsSelectedInOrder
         ASSERT_EQ(count != nullptr, !c.calls.empty()) << c.what;
         if (count != nullptr) {
             EXPECT_TRUE(count->isVisible()) << c.what;
-            // The lists were emptied first: only this run's files count.
             EXPECT_EQ(count->countLabel->text().toStdString(), std::to_string(37 * c.calls.size())) << c.what;
             count->closeTimerElapsed();
             processEvents();
@@ -166,7 +159,7 @@ TEST_F(TrayWindowTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
     form.trayMenu()->cleanAndShutdownAction->trigger();
 
     EXPECT_TRUE(fakePlatform().shownBoxes.empty());
-    EXPECT_EQ(operations.calls, (std::vector<std::string>{"Internet Form1", "Temp Form1"}));
+    EXPECT_EQ(operations.calls, (std::vector<std::string>{"Internet", "Temp"}));
     EXPECT_EQ(actions.events, (std::vector<std::string>{"work", "pause 1000", "pause 1000", "pause 200"}));
     // The count shows through the first second, the notice from the second on.
     EXPECT_EQ(seen, (std::vector<std::string>{"1000 count 8", "1000 count 8 notice Shutdown",
@@ -202,13 +195,8 @@ TEST_F(TrayWindowTest, CleanAndShutdownRefusalsAndShutdownErrorsAreToldAndThePro
          {}},
         {"box unchecked, nothing selected", {}, "", 0, info(kShutdownNotChecked), {}},
         {"nothing selected", {{"Shutdown", "Yes"}}, "", 0, info(kNothingSelected), {}},
-        {"privilege refused",
-         ready,
-         "AdjustTokenPrivileges",
-         1314,
-         privilege + "|16|" + kTitle,
-         {"Temp Form1"}},
-        {"shutdown call failed", ready, "ExitWindowsEx", 5, failed + "|16|" + kTitle, {"Temp Form1"}},
+        {"privilege refused", ready, "AdjustTokenPrivileges", 1314, privilege + "|16|" + kTitle, {"Temp"}},
+        {"shutdown call failed", ready, "ExitWindowsEx", 5, failed + "|16|" + kTitle, {"Temp"}},
     };
     for (const Case& c : cases) {
         freshCase(c.what, c.flags);
@@ -271,7 +259,7 @@ TEST_F(TrayWindowTest, RemoveAllPathsRemovesEverySettingTheLogOnEntryAndEnds) {
 TEST_F(TrayWindowTest, ExitThroughTheMenuTakesTheIconDownWaitsAndClosesEveryWindow) {
     TrayWindow form(operations, actions, shutdown);
     form.load();
-    CountWindow::instance()->ShowCount("Form1");
+    CountWindow::instance()->ShowCount(StartedFrom::TrayMenu, 0, 0);
     ASSERT_NE(CountWindow::loaded(), nullptr);
 
     form.trayMenu()->exitAction->trigger();

@@ -1,13 +1,12 @@
 // Helpers for the cleaning engine's tests: a record of every entry of a tree, sorted
-// path lists, children that hold a file open or mapped, and work done in a forked child
-// (as an unprivileged user, or inside its own mount namespace).
+// path lists, a file held open or mapped, and the Cookies folder named in the hive.
 #pragma once
 
-#include "core/cleaning/WorkingLists.h"
+#include "core/cleaning/FileWalk.h"
 
-#include <functional>
 #include <map>
 #include <string>
+#include <sys/mman.h>
 #include <sys/types.h>
 
 namespace tidorax::test {
@@ -22,46 +21,23 @@ FileList sorted(FileList list);
 // Each name joined to folder with one "/", sorted: what a walk of folder lists.
 FileList below(const std::string& folder, FileList names);
 
-// A child process that holds a file open (or only mapped, its descriptor closed) until
-// the object goes away.
-class ChildHoldingFile {
+// Holds a file open, or only mapped (its descriptor closed), until the object goes
+// away. The in-use snapshot looks at every process, this one too.
+class HeldFile {
 public:
     enum class Hold { Open, MappedOnly };
-    ChildHoldingFile(const std::string& path, Hold hold);
-    ~ChildHoldingFile();
-    ChildHoldingFile(const ChildHoldingFile&) = delete;
-    ChildHoldingFile& operator=(const ChildHoldingFile&) = delete;
-    bool holding() const { return holding_; }
+    HeldFile(const std::string& path, Hold hold);
+    ~HeldFile();
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    bool holding() const { return fd_ >= 0 || map_ != MAP_FAILED; }
 
 private:
-    pid_t pid_ = -1;
-    bool holding_ = false;
+    int fd_ = -1;
+    void* map_ = MAP_FAILED;
 };
-
-inline constexpr uid_t kNobody = 65534;
-// What a child's work returns when the system refused what the test needs.
-inline constexpr int kChildSkipped = 77;
-
-struct ChildOutcome {
-    int code = -1; // the work's result, 126 when the child could not drop its rights, -1 when it died
-    FileList list; // what the work put into its list
-};
-
-// Runs work in a forked child, as uid and gid 65534 when asNobody; the work returns
-// 0..125 and may fill a list that comes back to the test.
-ChildOutcome runInChild(const std::function<int(FileList&)>& work, bool asNobody = false);
-
-// For a child: enters a private mount namespace and mounts a tmpfs at tmpfsAt and
-// bindSource at bindAt. False when the kernel refuses any step.
-bool mountTmpfsAndBind(const std::string& tmpfsAt, const std::string& bindSource, const std::string& bindAt);
-
-// Makes root and everything below it owned by uid:gid.
-void chownTree(const std::string& root, uid_t uid, gid_t gid);
 
 // Names folder as the Cookies folder in the hive; false when that fails.
 bool setCookiesFolder(const std::string& folder);
-
-// Creates a Unix socket file at path; false when that is not possible.
-bool makeSocketFile(const std::string& path);
 
 } // namespace tidorax::test

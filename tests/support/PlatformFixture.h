@@ -1,8 +1,7 @@
 // A test fixture that points the fake platform (hive, HOME, XDG folders, TMPDIR) at a
-// fresh temporary folder and empties the working lists.
+// fresh temporary folder.
 #pragma once
 
-#include "core/cleaning/WorkingLists.h"
 #include "platform/fake/FakePlatform.h"
 #include "tests/support/TempDir.h"
 
@@ -12,11 +11,7 @@ namespace tidorax::test {
 
 class PlatformFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fakePlatform().reset(tmp.path());
-        Form1Lists() = MainWindowLists{};
-        Form2Lists() = OptionsWindowLists{};
-    }
+    void SetUp() override { fakePlatform().reset(tmp.path()); }
     void TearDown() override {
         // Close the hive before its folder goes.
         fakePlatform().reset(tmp.path());

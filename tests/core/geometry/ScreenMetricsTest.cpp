@@ -93,7 +93,7 @@ TEST(CountPlacement, TrayRunsSitOnTheTaskbarAtTheClickOptionsRunsAreCentred) {
     // the window is centred on it all the same.
     const ScreenMetrics wide = ScreenMetricsFromGeometry(3840, 1080, 0, 0, 3840, 1040, 96, 96);
     struct Case {
-        const char* name;
+        StartedFrom from;
         std::int64_t lastMouseX;
         const ScreenMetrics& screen;
         double left, top;
@@ -101,21 +101,20 @@ TEST(CountPlacement, TrayRunsSitOnTheTaskbarAtTheClickOptionsRunsAreCentred) {
         bool hidesOptions;
     };
     const Case cases[] = {
-        {"Form1", 9000, screen, 9000 - 1335 / 2.0, 738 * 15 - 750, 0xC0E0FF, false},
-        {"Form1", 45000, wide, 45000 - 1335 / 2.0, 1040 * 15 - 750, 0xC0E0FF, false},
+        {StartedFrom::TrayMenu, 9000, screen, 9000 - 1335 / 2.0, 738 * 15 - 750, 0xC0E0FF, false},
+        {StartedFrom::TrayMenu, 45000, wide, 45000 - 1335 / 2.0, 1040 * 15 - 750, 0xC0E0FF, false},
         // Near the edges the whole window stays on the screen.
-        {"Form1", 1020 * 15, screen, 1024 * 15 - 1335, 738 * 15 - 750, 0xC0E0FF, false},
-        {"Form1", 5 * 15, screen, 0, 738 * 15 - 750, 0xC0E0FF, false},
-        {"Form2", 9000, screen, (1024 * 15 - 1335) / 2.0, (738 * 15 - 750) / 2.0, 0x808080, true},
-        {"form1", 9000, screen, (1024 * 15 - 1335) / 2.0, (738 * 15 - 750) / 2.0, 0x808080, true},
-        {"", 9000, screen, (1024 * 15 - 1335) / 2.0, (738 * 15 - 750) / 2.0, 0x808080, true},
+        {StartedFrom::TrayMenu, 1020 * 15, screen, 1024 * 15 - 1335, 738 * 15 - 750, 0xC0E0FF, false},
+        {StartedFrom::TrayMenu, 5 * 15, screen, 0, 738 * 15 - 750, 0xC0E0FF, false},
+        {StartedFrom::OptionsWindow, 9000, screen, (1024 * 15 - 1335) / 2.0, (738 * 15 - 750) / 2.0, 0x808080,
+         true},
     };
     for (const Case& c : cases) {
-        const CountPlacement placement = PlaceCountWindow(c.name, c.lastMouseX, 1335, 750, c.screen);
-        EXPECT_DOUBLE_EQ(placement.left, c.left) << c.name << " " << c.lastMouseX;
-        EXPECT_DOUBLE_EQ(placement.top, c.top) << c.name << " " << c.lastMouseX;
-        EXPECT_EQ(placement.backColour, c.colour) << c.name;
-        EXPECT_EQ(placement.hideOptionsWindow, c.hidesOptions) << c.name;
+        const CountPlacement placement = PlaceCountWindow(c.from, c.lastMouseX, 1335, 750, c.screen);
+        EXPECT_DOUBLE_EQ(placement.left, c.left) << static_cast<int>(c.from) << " " << c.lastMouseX;
+        EXPECT_DOUBLE_EQ(placement.top, c.top) << static_cast<int>(c.from) << " " << c.lastMouseX;
+        EXPECT_EQ(placement.backColour, c.colour) << static_cast<int>(c.from);
+        EXPECT_EQ(placement.hideOptionsWindow, c.hidesOptions) << static_cast<int>(c.from);
     }
     EXPECT_EQ(CountCaption(0, 70000), "-70000");
 }

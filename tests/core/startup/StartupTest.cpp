@@ -53,22 +53,18 @@ TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectInItsOrder) {
         std::vector<std::string> expected;
     } cases[] = {
         {{}, {}},
-        {{"TempFiles"}, {"Temp Form1"}},
+        {{"TempFiles"}, {"Temp"}},
         {{"UserFolder", "TempFiles", "CookieFiles", "InternetFiles"},
-         {"Internet Form1", "Cookies Form1", "Temp Form1", "UserFolders Form1"}},
+         {"Internet", "Cookies", "Temp", "UserFolders tray"}},
         {{"AutoFunction", "Shutdown"}, {}}, // these two govern only the tray commands
-        {{"CookieFiles", "UserFolder"}, {"Cookies Form1", "UserFolders Form1"}},
+        {{"CookieFiles", "UserFolder"}, {"Cookies", "UserFolders tray"}},
     };
     for (const auto& c : cases) {
         Settings.DeleteSetting("CleanPath", "");
         setFlags(c.flags);
-        Form1Lists().List1 = {"stale"};
-        Form1Lists().List2 = {"stale"};
         RecordingCleaningOperations ops;
         RunViriRerer(ops);
         EXPECT_EQ(ops.calls, c.expected);
-        EXPECT_TRUE(Form1Lists().List1.empty());
-        EXPECT_TRUE(Form1Lists().List2.empty());
     }
     EXPECT_TRUE(fake().shownBoxes.empty());
 }
@@ -78,13 +74,13 @@ TEST_F(StartupTest, SilentRunReadsEachFlagJustBeforeItsStep) {
     RecordingCleaningOperations ops;
     // The Internet step sets the Temp flag and clears the cookie flag.
     ops.during = [&ops] {
-        if (ops.calls.back() == "Internet Form1") {
+        if (ops.calls.back() == "Internet") {
             Settings.SaveSetting("CleanPath", "TempFiles", "Yes");
             Settings.DeleteSetting("CleanPath", "CookieFiles");
         }
     };
     RunViriRerer(ops);
-    EXPECT_EQ(ops.calls, (std::vector<std::string>{"Internet Form1", "Temp Form1"}));
+    EXPECT_EQ(ops.calls, (std::vector<std::string>{"Internet", "Temp"}));
 }
 
 TEST_F(StartupTest, TrayStartTidiesSettingsOnlyWithoutAnyCleaningFlag) {

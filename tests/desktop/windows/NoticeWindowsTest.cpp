@@ -1,4 +1,3 @@
-#include "core/cleaning/WorkingLists.h"
 #include "core/geometry/ScreenMetrics.h"
 #include "desktop/WindowOpeners.h"
 #include "desktop/windows/AlreadyRunningWindow.h"
@@ -45,11 +44,9 @@ TEST_F(NoticeWindowsTest, CountWindowShowsTheCountAboveTheTaskbarAtTheClick) {
     };
     for (const Case& c : cases) {
         CountWindow::setScreenMetricsSource(c.wide ? wideScreen : screenWithBottomPanel);
-        Form1Lists().List7.assign(c.before, "f");
-        Form1Lists().List6.assign(c.after, "f");
         LastMouseX = c.lastMouseX;
         CountWindow* count = CountWindow::instance();
-        count->ShowCount("Form1");
+        count->ShowCount(StartedFrom::TrayMenu, c.before, c.after);
 
         EXPECT_TRUE(count->isVisible());
         EXPECT_EQ(count->countLabel->text(), c.shown);
@@ -68,10 +65,9 @@ TEST_F(NoticeWindowsTest, CountWindowFromTheOptionsWindowIsCentredGreyAndBringsI
     std::vector<std::string> options;
     WindowOpeners::hideOptionsWindow = [&options] { options.push_back("hide"); };
     WindowOpeners::showOptionsWindow = [&options] { options.push_back("show"); };
-    Form1Lists().List7.assign(37, "f");
 
     CountWindow* count = CountWindow::instance();
-    count->ShowCount("Form2");
+    count->ShowCount(StartedFrom::OptionsWindow, 37, 0);
     EXPECT_EQ(options, std::vector<std::string>{"hide"});
     EXPECT_EQ(count->countLabel->text(), "37");
     EXPECT_EQ(count->pos(), QPoint((1024 - 89) / 2, (738 - 50) / 2));
@@ -87,7 +83,7 @@ TEST_F(NoticeWindowsTest, CountWindowFromTheOptionsWindowIsCentredGreyAndBringsI
 
 TEST_F(NoticeWindowsTest, CountWindowClosesItselfOnItsTimer) {
     CountWindow* count = CountWindow::instance();
-    count->ShowCount("Form1");
+    count->ShowCount(StartedFrom::TrayMenu, 0, 0);
     EXPECT_EQ(count->closeTimer->interval(), 1200);
     count->closeTimer->start(1); // the same tick, without the 1.2 s
     EXPECT_TRUE(QTest::qWaitFor([] { return CountWindow::loaded() == nullptr; }, 2000));

@@ -1,0 +1,28 @@
+#include "core/cleaning/CleaningReport.h"
+
+#include <iterator>
+
+namespace tidorax {
+
+std::size_t CleaningReport::filesBefore() const {
+    std::size_t files = 0;
+    for (const FolderReport& folder : folders) {
+        files += folder.before.size();
+    }
+    return files;
+}
+
+std::size_t CleaningReport::filesAfter() const {
+    std::size_t files = 0;
+    for (const FolderReport& folder : folders) {
+        files += folder.after.size();
+    }
+    return files;
+}
+
+void CleaningReport::append(CleaningReport&& other) {
+    folders.insert(folders.end(), std::make_move_iterator(other.folders.begin()),
+                   std::make_move_iterator(other.folders.end()));
+}
+
+} // namespace tidorax

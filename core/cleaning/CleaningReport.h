@@ -1,0 +1,21 @@
+// What a cleaning operation did, folder by folder. Each operation returns one; a
+// caller that runs several adds them up and decides what to show.
+#pragma once
+
+#include "core/cleaning/FolderReport.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace tidorax {
+
+struct CleaningReport {
+    std::vector<FolderReport> folders; // in the order they were cleaned
+
+    std::size_t filesBefore() const;
+    std::size_t filesAfter() const;
+    // Adds the folders of other after this report's own.
+    void append(CleaningReport&& other);
+};
+
+} // namespace tidorax
