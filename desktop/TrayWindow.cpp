@@ -169,6 +169,9 @@ CleaningReport TrayWindow::RunSelectedCleaning() {
     CleaningOperations& operations = operations_;
     actions_.runWork(
         [&operations, &report] { report = RunSelectedOperations(operations, StartedFrom::TrayMenu); });
+    for (const std::string& refusal : report.refusals()) {
+        platform().MsgBox(refusal, MB_OK_INFORMATION, kTitle);
+    }
     return report;
 }
 

@@ -11,6 +11,8 @@
 
 #include <QApplication>
 
+#include <iostream>
+
 namespace {
 
 // Windows are placed by position, which a Wayland session does not allow: prefer
@@ -32,7 +34,7 @@ void chooseDisplayPlatform() {
 int main(int argc, char** argv) {
     const std::string commandLine = tidorax::CommandLineText(argc, argv);
     if (tidorax::IsViriRererCommandLine(commandLine)) {
-        tidorax::RunViriRerer(tidorax::engineOperations());
+        tidorax::RunViriRerer(tidorax::engineOperations(), std::cerr);
         return 0;
     }
 

@@ -20,6 +20,16 @@ std::size_t CleaningReport::filesAfter() const {
     return files;
 }
 
+std::vector<std::string> CleaningReport::refusals() const {
+    std::vector<std::string> reasons;
+    for (const FolderReport& folder : folders) {
+        if (!folder.refusal.empty()) {
+            reasons.push_back(folder.refusal);
+        }
+    }
+    return reasons;
+}
+
 void CleaningReport::append(CleaningReport&& other) {
     folders.insert(folders.end(), std::make_move_iterator(other.folders.begin()),
                    std::make_move_iterator(other.folders.end()));

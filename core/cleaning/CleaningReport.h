@@ -5,6 +5,7 @@
 #include "core/cleaning/FolderReport.h"
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace tidorax {
@@ -14,6 +15,8 @@ struct CleaningReport {
 
     std::size_t filesBefore() const;
     std::size_t filesAfter() const;
+    // Why each refused folder was not cleaned, in order.
+    std::vector<std::string> refusals() const;
     // Adds the folders of other after this report's own.
     void append(CleaningReport&& other);
 };

@@ -1,6 +1,7 @@
 #include "core/cleaning/FolderCleaning.h"
 
 #include "core/cleaning/FileWalk.h"
+#include "core/cleaning/FolderGuard.h"
 #include "core/cleaning/InUseSnapshot.h"
 #include "core/cleaning/InternetCommand.h"
 #include "core/cleaning/SafeDeleter.h"
@@ -8,6 +9,7 @@
 #include "core/settings/SpecialFolders.h"
 #include "platform/Platform.h"
 
+#include <optional>
 #include <utility>
 
 namespace tidorax {
@@ -34,15 +36,23 @@ std::int32_t DeleteFolderTree(std::string Folder, const std::string& RootFolder)
 }
 
 CleaningReport CleanListed(const std::string& Folder, const std::function<void()>& clean) {
-    // The name would otherwise stand for the root of the file system.
-    if (!SafeDeleter::IsCleanableFolder(Folder)) {
-        return {};
+    CleaningReport report;
+    if (Folder.empty()) {
+        return report; // no folder is set (the Cookies folder until the user names one)
     }
-    FolderReport folder{AddBackslash(Folder), ListFilesBelow(Folder), {}};
+    // A folder that is or holds the home folder, a personal or a system folder is
+    // refused, whichever setting named it, and the caller says so.
+    if (std::optional<std::string> refusal = CleaningRefusal(Folder, ProtectedFolders())) {
+        report.folders.push_back(FolderReport{AddBackslash(Folder), {}, {}, std::move(*refusal)});
+        return report;
+    }
+    if (!SafeDeleter::IsCleanableFolder(Folder)) {
+        return report; // a folder that does not exist (yet) has nothing to clean
+    }
+    FolderReport folder{AddBackslash(Folder), ListFilesBelow(Folder), {}, {}};
     clean();
     // Listed also when nothing ran, so that what stayed is not counted as cleaned.
     folder.after = ListFilesBelow(Folder);
-    CleaningReport report;
     report.folders.push_back(std::move(folder));
     return report;
 }
@@ -83,18 +93,24 @@ CleaningReport CleanTempFiles() {
 }
 
 CleaningReport CleanUserFolders(StartedFrom from) {
-    const std::vector<std::string> folders = ReadSettingsList("UserFolder", "File");
-    if (folders.empty()) {
-        if (from == StartedFrom::OptionsWindow) {
-            platform().MsgBox("You Do Not Have Any Folders Selected!", MB_OK_INFORMATION, kInfoTitle);
-        }
-        return {};
-    }
-    const InUseSnapshot inUse = InUseSnapshot::Take();
-    SafeDeleter deleter(inUse, SafeDeleter::Rules{});
+    // Each value is read when the loop reaches it, and its folder cleaned completely
+    // before the next is read; the list ends at the first value that is missing, "0"
+    // or empty, and after index 1000.
     CleaningReport report;
-    for (const std::string& V : folders) {
-        report.append(CleanListed(V, [&deleter, &V] { deleter.DeleteFolderTree(V, V); }));
+    std::optional<InUseSnapshot> inUse;
+    for (int index = 0; index <= 1000; ++index) {
+        const std::string V = Settings.GetSetting("UserFolder", "File" + std::to_string(index), "0");
+        if (V == "0" || V.empty()) {
+            if (index == 0 && from == StartedFrom::OptionsWindow) {
+                platform().MsgBox("You Do Not Have Any Folders Selected!", MB_OK_INFORMATION, kInfoTitle);
+            }
+            break;
+        }
+        if (!inUse) {
+            inUse = InUseSnapshot::Take();
+        }
+        report.append(CleanListed(
+            V, [&inUse, &V] { SafeDeleter(*inUse, SafeDeleter::Rules{}).DeleteFolderTree(V, V); }));
     }
     return report;
 }

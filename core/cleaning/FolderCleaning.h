@@ -1,7 +1,8 @@
 // Cleaning of the Temporary Internet Files folder, the Temp folder and the user's
 // folders. Each operation lists every folder it cleans before and after it deletes and
-// returns the lists. A folder whose name is empty, relative or the root of the file
-// system is neither listed nor cleaned.
+// returns the lists. A folder with no name is skipped; one that is relative, or is or
+// holds the root, a personal or a system folder, is neither listed nor cleaned and
+// comes back with the reason.
 #pragma once
 
 #include "core/StartedFrom.h"
@@ -18,8 +19,9 @@ CleaningReport CleanTempFiles();
 // With no user folder set, a run from the options window tells the user so.
 CleaningReport CleanUserFolders(StartedFrom from);
 
-// Lists Folder, runs clean, lists Folder again: the report of that one folder. A folder
-// no clean may start in is neither listed nor cleaned, and the report is empty.
+// Lists Folder, runs clean, lists Folder again: the report of that one folder. A
+// refused folder is reported with its reason; one with no name or that does not exist
+// gives an empty report.
 CleaningReport CleanListed(const std::string& Folder, const std::function<void()>& clean);
 
 // Empties Folder and removes its emptied subfolders, and Folder itself unless it is

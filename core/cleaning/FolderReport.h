@@ -12,6 +12,9 @@ struct FolderReport {
     std::string folder; // ends with "/"
     FileList before;
     FileList after;
+    // Why the folder was neither listed nor cleaned (a sentence for the user); empty
+    // when it was cleaned.
+    std::string refusal;
 };
 
 } // namespace tidorax

@@ -1,5 +1,7 @@
 #include "core/cleaning/SafeDeleter.h"
 
+#include "core/cleaning/FolderGuard.h"
+
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -86,11 +88,8 @@ SafeDeleter::SafeDeleter(const InUseSnapshot& inUse, Rules rules)
     : inUse_(inUse), rules_(rules), user_(::geteuid()), readBuffer_(kReadBufferSize) {}
 
 std::string SafeDeleter::NormalizedFolderName(const std::string& Folder) {
-    const auto first = Folder.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    std::string name = Folder.substr(first, Folder.find_last_not_of(' ') - first + 1);
+    // A name stands for exactly the folder it spells, blanks included.
+    std::string name = Folder;
     while (!name.empty() && name.back() == '/') {
         name.pop_back();
     }
@@ -114,7 +113,12 @@ bool SafeDeleter::IsCleanableFolder(const std::string& Folder) {
 // Opens the folder a clean starts from. Links in the name given are followed (the user
 // named that folder); the root of the file system is refused however it is named.
 int SafeDeleter::openCleanRoot(const std::string& normalized, FolderState& root) const {
-    root.fd = ::open(normalized.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A link that another user planted in a shared folder is not followed.
+    const std::optional<std::string> resolved = ResolveFolder(normalized);
+    if (!resolved) {
+        return -1;
+    }
+    root.fd = ::open(resolved->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (root.fd < 0 || !root.describe()) {
         return -1;
     }

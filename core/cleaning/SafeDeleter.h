@@ -41,8 +41,8 @@ public:
     // Same results; -1 also when Path is not below Folder.
     int DeleteFileBelow(const std::string& Folder, const std::string& Path);
 
-    // Folder with spaces around it and trailing "/" removed, or "" when that is not an
-    // absolute folder name other than "/".
+    // Folder with trailing "/" removed, or "" when that is not an absolute folder name
+    // other than "/". Blanks are part of the name.
     static std::string NormalizedFolderName(const std::string& Folder);
     // True when a clean may start in Folder: its name is accepted and it is a folder
     // other than the root of the file system.

@@ -2,6 +2,7 @@
 
 #include "core/settings/RegistryAccess.h"
 #include "core/settings/SettingsStore.h"
+#include "core/startup/TrayCommands.h"
 #include "platform/Platform.h"
 
 namespace tidorax {
@@ -14,18 +15,22 @@ constexpr const char* kRunValue = "Tidora";
 
 } // namespace
 
-void RunViriRerer(CleaningOperations& operations) {
+void RunViriRerer(CleaningOperations& operations, std::ostream& errors) {
     // There is no tray icon to put up or take down in this mode, and no count to show:
-    // it runs without any display, and tells of nothing, as a run from the tray would.
-    RunSelectedOperations(operations, StartedFrom::TrayMenu);
+    // it runs without any display. Only what the user must know goes to errors.
+    RegistryHive& hive = platform().registry();
+    if (!hive.usable()) {
+        errors << "tidorax: nothing was cleaned: the settings store " << hive.path() << " cannot be read\n";
+        return;
+    }
+    const CleaningReport report = RunSelectedOperations(operations, StartedFrom::TrayMenu);
+    for (const std::string& refusal : report.refusals()) {
+        errors << "tidorax: " << refusal << '\n';
+    }
 }
 
 void TidySettings() {
-    const bool internet = IsFlagSet("InternetFiles");
-    const bool cookies = IsFlagSet("CookieFiles");
-    const bool temp = IsFlagSet("TempFiles");
-    const bool userFolders = IsFlagSet("UserFolder");
-    if (!internet && !cookies && !temp && !userFolders) {
+    if (!AnyCleaningFlagSet()) {
         Settings.DeleteSetting("CleanPath", "");
         RegistryAccess::DeleteRegKey("HKCU", "Software\\Quillon Software", "Tidora");
     }

@@ -4,12 +4,16 @@
 
 #include "core/cleaning/CleaningOperations.h"
 
+#include <ostream>
+
 namespace tidorax {
 
 // The silent cleaning run: each operation whose flag in "CleanPath" is "Yes", reading
 // each flag just before its step, in the order Internet files, cookies, Temp, user
-// folders. What they did is not shown. Needs no display.
-void RunViriRerer(CleaningOperations& operations);
+// folders. What they did is not shown; a refused folder, or a settings store that
+// cannot be read (nothing is cleaned then), is told in one line on errors. Needs no
+// display.
+void RunViriRerer(CleaningOperations& operations, std::ostream& errors);
 
 // What the tray program's start-up needs from the desktop.
 class TrayStartupHost {

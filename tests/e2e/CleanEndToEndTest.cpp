@@ -29,6 +29,7 @@ TEST(CleanEndToEndTest, CleanModeCleansWhatTheSettingsSelectAndNothingElse) {
              {settings + "CleanPath", "TempFiles", "Yes"},
              {settings + "CleanPath", "UserFolder", "Yes"},
              {settings + "UserFolder", "File0", dir / "home/Mine"},
+             {settings + "UserFolder", "File1", dir / "home"}, // refused: it is the home folder
              {settings + "SavedCookies", "Cookie0", cookies + "/user@saved[1].txt"},
              {"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", "Cookies",
               cookies}}) {
@@ -39,6 +40,8 @@ TEST(CleanEndToEndTest, CleanModeCleansWhatTheSettingsSelectAndNothingElse) {
     const auto run = runProcess({TIDORAX_BINARY, "A"}, env);
 
     EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "tidorax: The folder \"" + dir / "home" +
+                           "\" was not cleaned: it is or holds the home folder (" + dir / "home" + ").\n");
     EXPECT_EQ(sorted(ListFilesBelow(dir / "home")),
               below(dir / "home", {"Cookies/index.dat", "Cookies/user@saved[1].txt", "Other/doc.txt"}));
     EXPECT_EQ(ListFilesBelow(dir / "tmp"), FileList{dir / "tmp/held.tmp"});

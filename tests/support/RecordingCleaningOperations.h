@@ -22,6 +22,7 @@ public:
     std::vector<std::string> calls; // "Temp", "UserFolders tray", ... in the order of the calls
     std::size_t filesBefore = 0;    // the files each call reports before
     std::size_t filesAfter = 0;     // and after
+    std::string refusedCall;        // the call that reports its folder refused
     // Runs inside each call, after it was recorded (to look at or change the program
     // while the work goes on).
     std::function<void()> during;
@@ -32,7 +33,10 @@ private:
         if (during) {
             during();
         }
-        return CleaningReport{{{call, FileList(filesBefore, call), FileList(filesAfter, call)}}};
+        if (call == refusedCall) {
+            return CleaningReport{{{call, {}, {}, call + " refused"}}};
+        }
+        return CleaningReport{{{call, FileList(filesBefore, call), FileList(filesAfter, call), {}}}};
     }
 };
 

@@ -69,7 +69,8 @@ TEST_F(FolderCleaningTest, TempCleaningEmptiesTheFolderButKeepsItAndWhatIsInUse)
 }
 
 // A folder name that is empty, the root or relative is neither listed nor cleaned by any
-// operation; a user folder after it is emptied but stays (an empty name ends the list).
+// operation (all but the empty one are reported refused); a user folder after it is
+// emptied but stays (an empty name ends the list).
 TEST_F(FolderCleaningTest, EveryOperationSkipsAnEmptyRootOrRelativeFolder) {
     char previous[4096];
     ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
@@ -91,14 +92,64 @@ TEST_F(FolderCleaningTest, EveryOperationSkipsAnEmptyRootOrRelativeFolder) {
 
         const std::string what = "'" + name + "'";
         const FileList cleaned = name.empty() ? FileList{} : FileList{tmp / "u1/sub/inner.txt"};
-        EXPECT_EQ(report.folders.size(), cleaned.size()) << what;
-        EXPECT_EQ(report.folders.empty() ? FileList{} : report.folders[0].before, cleaned) << what;
+        // Temp and the user folder always; the cache and Cookies only as "/" (their
+        // settings fall back or name nothing when not absolute).
+        EXPECT_EQ(report.refusals().size(), name.empty() ? 0u : name == "/" ? 4u : 2u) << what;
+        EXPECT_EQ(report.folders.size(), report.refusals().size() + cleaned.size()) << what;
+        EXPECT_EQ(report.folders.empty() ? FileList{} : report.folders.back().before, cleaned) << what;
         EXPECT_EQ(report.filesAfter(), 0u) << what;
         EXPECT_EQ(exists(tmp / "u1/sub"), name.empty()) << what;
         EXPECT_TRUE(exists(tmp / "u1")) << what;
         EXPECT_TRUE(exists(temp + "/relative/user@a[1].txt")) << what;
     }
     ASSERT_EQ(::chdir(previous), 0);
+}
+
+// Whichever setting names it, a folder that is or holds the home folder, a personal or
+// a system folder is refused and nothing in it is touched; a name is taken exactly as
+// written, blanks included; the other folders are cleaned.
+TEST_F(FolderCleaningTest, FoldersThatWouldEmptyTheHomeOrTheSystemAreRefused) {
+    const std::string home = tmp / "home";
+    const std::string blank = tmp / "tmp ";
+    struct Case {
+        std::string what, temp, cookies, userFolder;
+        std::string refused; // the folder named in the refusal, "" when none
+    };
+    const Case cases[] = {
+        {"Temp is the home folder", home, "", tmp / "u1", home},
+        {"Cookies is ~", temp, "~", tmp / "u1", home},
+        {"a user folder holds the home folder", temp, "", tmp.path(), tmp.path()},
+        {"a user folder is the documents folder", temp, "", home + "/Documents/", home + "/Documents/"},
+        {"Temp with a trailing blank", blank, "", tmp / "u1", ""},
+    };
+    for (const Case& c : cases) {
+        for (const std::string& file : {home + "/.bashrc", home + "/Documents/letter.txt", temp + "/t.txt",
+                                        blank + "/b.txt", tmp / "u1/u.txt"}) {
+            writeFile(file);
+        }
+        fake().env["Temp"] = c.temp;
+        ASSERT_TRUE(setCookiesFolder(c.cookies));
+        Settings.SaveSetting("UserFolder", "File0", c.userFolder);
+        Settings.SaveSetting("UserFolder", "File1", tmp / "u1");
+        fake().env["XDG_CACHE_HOME"] = tmp / "cache";
+
+        CleaningReport report = CleanTempFiles();
+        report.append(CleanCookieFiles());
+        report.append(CleanUserFolders(StartedFrom::TrayMenu));
+
+        const std::vector<std::string> refusals = report.refusals();
+        ASSERT_EQ(refusals.size(), c.refused.empty() ? 0u : 1u) << c.what;
+        if (!c.refused.empty()) {
+            EXPECT_EQ(
+                refusals[0].rfind("The folder \"" + c.refused + "\" was not cleaned: it is or holds ", 0), 0u)
+                << c.what << ": " << refusals[0];
+        }
+        EXPECT_TRUE(exists(home + "/.bashrc")) << c.what;
+        EXPECT_TRUE(exists(home + "/Documents/letter.txt")) << c.what;
+        EXPECT_FALSE(exists(tmp / "u1/u.txt")) << c.what << ": the next user folder is cleaned";
+        EXPECT_EQ(exists(blank + "/b.txt"), c.temp != blank) << c.what;
+        EXPECT_EQ(exists(temp + "/t.txt"), c.temp != temp) << c.what;
+    }
 }
 
 TEST_F(FolderCleaningTest, AnEmptyUserFolderListIsToldOfOnlyInTheOptionsWindow) {

@@ -5,6 +5,9 @@
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingCleaningOperations.h"
 
+#include <algorithm>
+#include <sstream>
+
 namespace tidorax::test {
 namespace {
 
@@ -63,10 +66,25 @@ TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectInItsOrder) {
         Settings.DeleteSetting("CleanPath", "");
         setFlags(c.flags);
         RecordingCleaningOperations ops;
-        RunViriRerer(ops);
+        ops.refusedCall = "Temp";
+        std::ostringstream errors;
+        RunViriRerer(ops, errors);
         EXPECT_EQ(ops.calls, c.expected);
+        const bool tempRan = std::find(c.expected.begin(), c.expected.end(), "Temp") != c.expected.end();
+        EXPECT_EQ(errors.str(), tempRan ? "tidorax: Temp refused\n" : "") << "one line a refused folder";
     }
     EXPECT_TRUE(fake().shownBoxes.empty());
+
+    // A settings store that cannot be read: nothing is cleaned, and the user is told.
+    setFlags({"TempFiles"});
+    writeFile(fake().hivePath, std::string(4096, 'x'));
+    fake().reopenHive();
+    RecordingCleaningOperations ops;
+    std::ostringstream errors;
+    RunViriRerer(ops, errors);
+    EXPECT_TRUE(ops.calls.empty());
+    EXPECT_EQ(errors.str(),
+              "tidorax: nothing was cleaned: the settings store " + fake().hivePath + " cannot be read\n");
 }
 
 TEST_F(StartupTest, SilentRunReadsEachFlagJustBeforeItsStep) {
@@ -79,7 +97,8 @@ TEST_F(StartupTest, SilentRunReadsEachFlagJustBeforeItsStep) {
             Settings.DeleteSetting("CleanPath", "CookieFiles");
         }
     };
-    RunViriRerer(ops);
+    std::ostringstream errors;
+    RunViriRerer(ops, errors);
     EXPECT_EQ(ops.calls, (std::vector<std::string>{"Internet", "Temp"}));
 }
 
