@@ -12,6 +12,13 @@ constexpr std::size_t kFirstDataRoom = 256;
 
 } // namespace
 
+std::string RegKey::Text(std::string data) {
+    if (!data.empty() && data.back() == '\0') {
+        data.pop_back();
+    }
+    return data;
+}
+
 RegKey::RegKey() : RegKey(platform().registry()) {}
 
 RegKey::RegKey(RegistryHive& hive) : hive_(&hive) {}

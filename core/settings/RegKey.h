@@ -18,6 +18,10 @@ public:
         std::string data;
     };
 
+    // The text of a REG_SZ value's data: the bytes without the terminating zero byte,
+    // when there is one (a value written by another tool may lack it).
+    static std::string Text(std::string data);
+
     // No key open yet; the hive is the platform's unless another is given.
     RegKey();
     explicit RegKey(RegistryHive& hive);

@@ -92,8 +92,7 @@ LONG GetRegValue(const std::string& RootName, const std::string& KeyPath, const 
             const LONG result = key.readValue(ValueName, text);
             // A value without data bytes leaves the default in place.
             if (result == ERROR_SUCCESS && !text.data.empty()) {
-                text.data.pop_back();
-                Value = std::move(text.data);
+                Value = RegKey::Text(std::move(text.data));
             }
             return result;
         }

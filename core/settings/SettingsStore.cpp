@@ -63,9 +63,7 @@ std::string SettingsStore::GetSetting(const std::string& Section, const std::str
         key.readValue(valueName(Key), value) != ERROR_SUCCESS || value.data.empty()) {
         return Default;
     }
-    // The data ends with its terminating zero byte, which is not part of the text.
-    value.data.pop_back();
-    return value.data;
+    return RegKey::Text(std::move(value.data));
 }
 
 bool SettingsStore::SaveSetting(const std::string& Section, const std::string& Key,
@@ -99,10 +97,7 @@ std::optional<std::vector<SettingsStore::Row>> SettingsStore::GetAllSettings(con
     for (DWORD index = 0; key.valueAt(index, value) == ERROR_SUCCESS; ++index) {
         if (value.type == REG_SZ) {
             // A text value without any data byte reads as the empty text.
-            if (!value.data.empty()) {
-                value.data.pop_back();
-            }
-            rows.emplace_back(std::move(value.name), std::move(value.data));
+            rows.emplace_back(std::move(value.name), RegKey::Text(std::move(value.data)));
         }
     }
     if (rows.empty()) {

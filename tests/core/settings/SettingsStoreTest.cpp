@@ -3,6 +3,8 @@
 #include "tests/support/HiveTestSupport.h"
 #include "tests/support/PlatformFixture.h"
 
+#include <algorithm>
+
 namespace tidorax::test {
 namespace {
 
@@ -21,15 +23,20 @@ TEST_F(SettingsStoreTest, SettingsAreTextWithItsZeroByteAndMissingOnesReadAsTheD
     setValue(fake().registry(), section, "NoData", REG_SZ, "");
     setValue(fake().registry(), section, "Unterminated", REG_SZ, "abc");
     const std::pair<std::string, std::string> cases[] = {
-        {"Text", "abc"},        {"*", "unnamed"},
-        {"Missing", "dflt"},    {"Empty", ""}, // the empty text is a value, not a missing one
-        {"NoData", "dflt"},                    // no data bytes at all
-        {"Unterminated", "ab"},                // the last byte is taken for the terminator
+        {"Text", "abc"},         {"*", "unnamed"},
+        {"Missing", "dflt"},     {"Empty", ""}, // the empty text is a value, not a missing one
+        {"NoData", "dflt"},                     // no data bytes at all
+        {"Unterminated", "abc"},                // only a zero byte at the end is dropped
     };
     for (const auto& [name, expected] : cases) {
         EXPECT_EQ(Settings.GetSetting("S", name, "dflt"), expected) << name;
     }
     EXPECT_EQ(Settings.GetSetting("NeverWritten", "Text", "dflt"), "dflt");
+    const auto rows = Settings.GetAllSettings("S").value();
+    EXPECT_NE(std::find(rows.begin(), rows.end(), SettingsStore::Row{"Unterminated", "abc"}), rows.end());
+    RegValue read;
+    EXPECT_EQ(RegistryAccess::GetRegValue("HKCU", kTidora + "\\S", "Unterminated", "S", RegValue{}, read), 0);
+    EXPECT_EQ(std::get<std::string>(read), "abc");
 }
 
 TEST_F(SettingsStoreTest, FlagsAreSetOnlyByTheExactTextYesAndGoWithTheirSection) {
