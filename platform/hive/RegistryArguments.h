@@ -13,6 +13,10 @@ namespace tidorax {
 // name the key itself.
 std::vector<std::string> splitKeyPath(const char* subKey);
 
+// The longest key name (one step of a path) and value name the registry takes.
+inline constexpr std::size_t kMaxKeyNameLength = 255;
+inline constexpr std::size_t kMaxValueNameLength = 16383;
+
 // A value name as given; null is the unnamed value "".
 std::string nameOf(const char* name);
 

@@ -186,6 +186,12 @@ LONG RegistryHive::RegCreateKeyExA(HKEY hKey, const char* lpSubKey, DWORD /*Rese
         *phkResult = 0;
         const Handle parent = impl_->resolve(hKey, 0);
         const std::vector<std::string> parts = splitKeyPath(lpSubKey);
+        // Names the registry could not enumerate or export again are refused.
+        for (const std::string& part : parts) {
+            if (part.size() > kMaxKeyNameLength) {
+                return ERROR_INVALID_PARAMETER;
+            }
+        }
         auto key = impl_->store->findKey(parent.key, parts);
         bool created = false;
         if (!key) {
@@ -240,6 +246,9 @@ LONG RegistryHive::RegSetValueExA(HKEY hKey, const char* lpValueName, DWORD /*Re
     return impl_->guarded([&]() -> LONG {
         const Handle handle = impl_->resolve(hKey, KEY_SET_VALUE);
         if (lpData == nullptr && cbData > 0) {
+            return ERROR_INVALID_PARAMETER;
+        }
+        if (nameOf(lpValueName).size() > kMaxValueNameLength) {
             return ERROR_INVALID_PARAMETER;
         }
         const BYTE empty = 0;
