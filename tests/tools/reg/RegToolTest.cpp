@@ -80,6 +80,9 @@ TEST_F(RegToolTest, EveryErrorHasItsMessageAndExitCode1) {
     const ToolRun help = reg({"/?"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.out.rfind("Usage:\n  tidorax-reg query KEY", 0), 0u);
+    for (const char* verb : {"query", "ADD", "delete", "export"}) {
+        EXPECT_EQ(reg({verb, "/?"}), help) << verb << ": a request for help is no error";
+    }
     const std::string syntax = "ERROR: Invalid syntax.\n" + help.out;
     const std::string badKey = "ERROR: Invalid key name.\n";
     const auto badDword = [](const std::string& data) {
