@@ -35,8 +35,8 @@ ToolRun reg(const std::vector<std::string>& args, const std::string& input = "")
 using RegToolTest = PlatformFixture;
 
 TEST_F(RegToolTest, AddedValuesQueryAndExportAsTheyAreStored) {
-    const std::string longName(300, 'n'); // longer than any first guess at a buffer
-    const std::string sub = "\\" + longName;
+    const std::string longName(300, 'n');                 // longer than any first guess at a buffer
+    const std::string sub = "\\" + std::string(255, 'k'); // the longest key name
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"add", kKey, "/v", "TempFiles", "/d", "Yes"},
              {"ADD", kKey, "-V", "Count", "/T", "reg_dword", "/D", "-2147483648"},
