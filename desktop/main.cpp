@@ -1,6 +1,7 @@
 // The entry routine: the silent cleaning run needs no display at all; the tray
 // program starts its desktop, hands over to a running instance or puts its icon up.
 #include "core/cleaning/CleaningOperations.h"
+#include "core/notices/HelpFile.h"
 #include "core/startup/CommandLine.h"
 #include "core/startup/Startup.h"
 #include "desktop/LogindSession.h"
@@ -29,13 +30,29 @@ void chooseDisplayPlatform() {
     }
 }
 
+// Whether a desktop is there to show the tray on: a display named in the environment,
+// or a platform the user chose. Without one Qt could only abort.
+bool desktopAvailable() {
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (tidorax::IsHelpRequest(argc, argv)) {
+        std::cout << tidorax::UsageText(tidorax::HelpFilePath());
+        return 0;
+    }
     const std::string commandLine = tidorax::CommandLineText(argc, argv);
     if (tidorax::IsViriRererCommandLine(commandLine)) {
         tidorax::RunViriRerer(tidorax::engineOperations(), std::cerr);
         return 0;
+    }
+    if (!desktopAvailable()) {
+        std::cerr << "tidorax: no desktop to show the tray icon on (neither DISPLAY nor WAYLAND_DISPLAY is "
+                     "set); \"tidorax A\" cleans without one\n";
+        return 1;
     }
 
     chooseDisplayPlatform();

@@ -55,4 +55,25 @@ bool IsViriRererCommandLine(const std::string& CommandLine) {
     return last && (*last == "A" || *last == "a");
 }
 
+bool IsHelpRequest(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h" || argument == "-?" || argument == "/?") {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string UsageText(const std::string& HelpPath) {
+    return "Usage: tidorax [A]\n"
+           "  tidorax     puts its icon in the system tray; the icon's menu cleans, cleans and\n"
+           "              shuts down, opens the options, the help and the About window, and ends\n"
+           "  tidorax A   cleans now what the settings select, with no window, and ends\n"
+           "Settings: $XDG_CONFIG_HOME/tidorax/registry.sqlite3 (~/.config/tidorax/ when the\n"
+           "  variable is unset); read and change them with tidorax-reg.\n"
+           "Manual: " +
+           (HelpPath.empty() ? std::string("not found") : HelpPath) + "\n";
+}
+
 } // namespace tidorax

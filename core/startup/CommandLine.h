@@ -18,4 +18,11 @@ std::string CommandLineText(int argc, const char* const* argv);
 // True when the last argument selects the silent cleaning run ("A" or "a").
 bool IsViriRererCommandLine(const std::string& CommandLine);
 
+// True when an argument asks for the usage ("--help", "-h", "-?" or "/?").
+bool IsHelpRequest(int argc, const char* const* argv);
+
+// What "tidorax --help" prints: how to start the program, where its settings live,
+// and where its manual is (HelpPath, or that it was not found).
+std::string UsageText(const std::string& HelpPath);
+
 } // namespace tidorax

@@ -71,10 +71,16 @@ std::string LinuxPlatform::configHome() const {
 RegistryHive& LinuxPlatform::registry() {
     std::call_once(hiveOnce_, [this] {
         const std::string config = configHome();
+        // Log-on starts the tray program by its absolute path: the running executable,
+        // or the tidorax beside tidorax-reg when that companion writes the value.
+        const std::string self = selfExecutable();
+        const bool companion = executableBaseName() == "tidorax-reg";
+        const std::string program = self.empty() || companion
+                                        ? programFolder() + (programFolder() == "/" ? "tidorax" : "/tidorax")
+                                        : self;
         hive_ = std::make_unique<RegistryHive>(
             config.empty() ? std::string() : config + "/tidorax/registry.sqlite3",
-            AutostartRedirect{config.empty() ? std::string() : config + "/autostart",
-                              programFolder() + (programFolder() == "/" ? "tidorax" : "/tidorax")});
+            AutostartRedirect{config.empty() ? std::string() : config + "/autostart", program});
     });
     return *hive_;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -96,6 +97,20 @@ TEST(ProgramTest, SilentRunNeedsNoDisplayAndPrintsNothing) {
     // No flag was set: nothing was cleaned, and nothing was registered for log-on.
     EXPECT_TRUE(test::exists(tmp / "tmp/keep.txt"));
     EXPECT_FALSE(test::exists(tmp / "config/autostart/Tidora.desktop"));
+}
+
+TEST(ProgramTest, HelpAndAStartWithoutADesktopSayWhatToDo) {
+    test::TempDir tmp;
+    auto env = test::sandboxEnvironment(tmp.path());
+    const auto help = test::runProcess({TIDORAX_BINARY, "--help"}, env);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("  tidorax A   cleans now"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("Manual: /"), std::string::npos) << help.out;
+    EXPECT_EQ(help.err, "");
+    const auto tray = test::runProcess({TIDORAX_BINARY}, env);
+    EXPECT_EQ(tray.exitCode, 1);
+    EXPECT_EQ(tray.err.rfind("tidorax: no desktop to show the tray icon on", 0), 0u) << tray.err;
+    EXPECT_EQ(std::count(tray.err.begin(), tray.err.end(), '\n'), 1);
 }
 
 TEST(ProgramTest, SilentRunSurvivesADamagedHive) {

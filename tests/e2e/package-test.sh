@@ -63,4 +63,12 @@ echo kept >"$root/keep/kept"
 run "$usr/bin/tidorax" A || fail "tidorax A failed"
 [ ! -e "$root/temp/one" ] && [ ! -e "$root/temp/sub/two" ] || fail "tidorax A did not clean Temp"
 [ -d "$root/temp" ] && [ -e "$root/keep/kept" ] || fail "tidorax A deleted what it should not"
+# The unpacked program finds its manual in usr/share/tidorax/, and its start at log-on
+# names it by its absolute path.
+run "$usr/bin/tidorax" --help | grep -qx "Manual: $usr/share/tidorax/Tidora.html" ||
+    fail "the unpacked program does not find its manual: $(run "$usr/bin/tidorax" --help | grep Manual)"
+run "$usr/bin/tidorax-reg" add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidora /d x /f >/dev/null ||
+    fail "the log-on value could not be written"
+grep -qx "Exec=$usr/bin/tidorax" "$root/config/autostart/Tidora.desktop" ||
+    fail "the autostart entry does not name the program: $(grep Exec "$root/config/autostart/Tidora.desktop")"
 echo "package test passed: $(basename "$deb")"

@@ -79,6 +79,7 @@ TEST_F(RegistryHiveAutostart, AnEntryWithoutTheValueReadsAsTheProgramOfItsExecLi
              {"/home/u/my apps/tidorax", "\"/home/u/my apps/tidorax\""},
              {"/home/u/a$b \"c\"/back\\slash", "\"/home/u/a\\\\$b \\\\\"c\\\\\"/back\\\\\\\\slash\""},
              {"/home/u/100%", "/home/u/100%%"},
+             {"/home/u/my 100% \"odd\" dir/tidorax", "\"/home/u/my 100%% \\\\\"odd\\\\\" dir/tidorax\""},
          }) {
         RegistryHive other(hive.path(), AutostartRedirect{folder, program});
         ASSERT_EQ(setRunValue(other, sz("v")), ERROR_SUCCESS);
