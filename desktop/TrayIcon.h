@@ -1,6 +1,6 @@
 // The program's icon in the desktop's tray, with the tip "Quillon Tidorax". A left or
-// right click on it is reported as released(); every other mouse event on it does
-// nothing.
+// right click on it is reported as released() when the button goes up; every other
+// mouse event on it does nothing.
 #pragma once
 
 #include <QObject>
@@ -21,16 +21,29 @@ public:
     QString toolTip() const { return icon_.toolTip(); }
     QIcon icon() const { return icon_.icon(); }
 
+    // The window that shows the icon in an X11 tray, which reports a click when the
+    // button goes down: the click is then reported when the button goes up on it.
+    // Found by itself; a test may name another window.
+    void awaitReleaseOn(QObject* trayWindow) { trayWindow_ = trayWindow; }
+
 public slots:
     // What the tray reports about a mouse event on the icon.
     void onActivated(QSystemTrayIcon::ActivationReason reason);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     // A left or right button click on the icon.
     void released();
 
 private:
+    // The X11 tray's window of the icon, or nullptr where the tray reports releases.
+    QObject* trayWindow();
+
     QSystemTrayIcon icon_;
+    QObject* trayWindow_ = nullptr;
+    bool awaitingRelease_ = false;
 };
 
 } // namespace tidorax

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <stdexcept>
 
@@ -83,6 +84,18 @@ TEST_F(TrayWindowTest, LeftOrRightClickRecordsLastMouseXAndOpensTheMenuAtThePoin
         form.trayIcon()->onActivated(reason);
         EXPECT_EQ(released.count(), opens ? 1 : 0) << reason;
     }
+    // An X11 tray reports the click when the button goes down: the menu waits for it
+    // to go up on the icon.
+    QWidget trayWindow;
+    form.trayIcon()->awaitReleaseOn(&trayWindow);
+    QSignalSpy released(form.trayIcon(), &TrayIcon::released);
+    form.trayIcon()->onActivated(QSystemTrayIcon::Context);
+    EXPECT_EQ(released.count(), 0);
+    QTest::mouseRelease(&trayWindow, Qt::RightButton);
+    EXPECT_EQ(released.count(), 1);
+    QTest::mouseRelease(&trayWindow, Qt::RightButton);
+    EXPECT_EQ(released.count(), 1) << "one release per click";
+    form.trayIcon()->awaitReleaseOn(nullptr);
     // Beyond 2184 pixels the position still counts: no 16-bit overflow.
     for (const QPoint at : {QPoint(300, 200), QPoint(3000, 10)}) {
         LastMouseX = -1;

@@ -226,8 +226,11 @@ wait_for 150 has_tray_icon || fail "no tray icon appeared"
 icon=$(tray_icon)
 [ -e "$XDG_RUNTIME_DIR/tidorax.instance" ] || fail "no instance socket in the runtime folder"
 
-# Open the menu with a click on the icon and choose its last item, ViriRerer.
-xdotool mousemove --window "$icon" 8 8 click 1
+# Open the menu with a click on the icon and choose its last item, ViriRerer. The menu
+# opens when the button goes up, not while it is held down.
+xdotool mousemove --window "$icon" 8 8 mousedown 1
+! wait_for 5 has_top_window || fail "the menu opened while the button was still down"
+xdotool mouseup 1
 wait_for 50 has_top_window || fail "the menu did not open"
 menu=$(top_windows | head -1)
 wait_for 50 menu_laid_out || fail "the menu is too small to hold its items"
