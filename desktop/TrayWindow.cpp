@@ -131,7 +131,10 @@ void TrayWindow::CleanAndShutdown() {
         return;
     }
     const CleaningReport report = RunSelectedCleaning();
-    CountWindow::instance()->ShowCount(StartedFrom::TrayMenu, report.filesBefore(), report.filesAfter());
+    CountWindow* count = CountWindow::instance();
+    count->ShowCount(StartedFrom::TrayMenu, report.filesBefore(), report.filesAfter());
+    // The count stays on the screen with the shutdown notice until the program ends.
+    count->keepShown();
     actions_.pause(1000);
 
     ShutdownNoticePresenter notice(actions_);
@@ -141,6 +144,9 @@ void TrayWindow::CleanAndShutdown() {
         // Nothing was shut down: say why, and stay in the tray.
         if (ShutdownNotice* window = ShutdownNotice::loaded()) {
             window->close();
+        }
+        if (CountWindow* shown = CountWindow::loaded()) {
+            shown->close();
         }
         platform().MsgBox(ShutdownErrorMessage(error), MB_OK_CRITICAL, kTitle);
         return;

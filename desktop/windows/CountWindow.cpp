@@ -142,6 +142,10 @@ void CountWindow::ShowCount(StartedFrom from, std::size_t filesBefore, std::size
     repaint();
 }
 
+void CountWindow::keepShown() {
+    closeTimer->stop();
+}
+
 void CountWindow::closeTimerElapsed() {
     closeTimer->stop();
     hide();

@@ -30,6 +30,9 @@ public:
 
     // Shows filesBefore - filesAfter, the files the run removed.
     void ShowCount(StartedFrom from, std::size_t filesBefore, std::size_t filesAfter);
+    // Keeps the count on the screen instead of closing it after 1.2 seconds (while the
+    // system is being shut down).
+    void keepShown();
 
     QLabel* countLabel;
     QLabel* captionLabel;

@@ -166,7 +166,14 @@ TEST_F(TrayWindowTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
     TrayWindow form(operations, actions, shutdown);
     form.load();
     std::vector<std::string> seen;
-    actions.duringPause = [&seen](std::uint32_t ms) {
+    int elapsed = 0; // since the count showed: its timer fires in a pause that reaches 1200 ms
+    actions.duringPause = [&seen, &elapsed](std::uint32_t ms) {
+        elapsed += static_cast<int>(ms);
+        if (CountWindow* count = CountWindow::loaded();
+            count && count->closeTimer->isActive() && elapsed >= count->closeTimer->interval()) {
+            count->closeTimerElapsed();
+            processEvents();
+        }
         const CountWindow* count = CountWindow::loaded();
         const ShutdownNotice* notice = ShutdownNotice::loaded();
         seen.push_back(
@@ -180,7 +187,8 @@ TEST_F(TrayWindowTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
     EXPECT_TRUE(fakePlatform().shownBoxes.empty());
     EXPECT_EQ(operations.calls, (std::vector<std::string>{"Internet", "Temp"}));
     EXPECT_EQ(actions.events, (std::vector<std::string>{"work", "pause 1000", "pause 1000", "pause 200"}));
-    // The count shows through the first second, the notice from the second on.
+    // The count shows through the pauses until the program ends, the notice from the
+    // second pause on.
     EXPECT_EQ(seen, (std::vector<std::string>{"1000 count 8", "1000 count 8 notice Shutdown",
                                               "200 count 8 notice Shutdown"}));
     EXPECT_EQ(shutdown.exitModes, std::vector<std::int32_t>{8});
@@ -230,6 +238,7 @@ TEST_F(TrayWindowTest, CleanAndShutdownRefusalsAndShutdownErrorsAreToldAndThePro
         EXPECT_EQ(shutdown.exitModes.size(), c.failAt == std::string_view("ExitWindowsEx") ? 1u : 0u)
             << c.what;
         EXPECT_EQ(ShutdownNotice::loaded(), nullptr) << c.what;
+        EXPECT_EQ(CountWindow::loaded(), nullptr) << c.what << ": the count goes with the notice";
         EXPECT_FALSE(form.isUnloaded()) << c.what;
         EXPECT_EQ(programEnds, 0) << c.what;
         processEvents();
