@@ -173,8 +173,9 @@ void TrayWindow::ViriRerer() {
 CleaningReport TrayWindow::RunSelectedCleaning() {
     CleaningReport report;
     CleaningOperations& operations = operations_;
-    actions_.runWork(
-        [&operations, &report] { report = RunSelectedOperations(operations, StartedFrom::TrayMenu); });
+    actions_.runWork([&operations, &report] {
+        report = RunSelectedOperations(operations, StartedFrom::TrayMenu, Listing::CountOnly);
+    });
     for (const std::string& refusal : report.refusals()) {
         platform().MsgBox(refusal, MB_OK_INFORMATION, kTitle);
     }

@@ -24,6 +24,7 @@ inline constexpr HKEY HKEY_DYN_DATA = 0x80000006u;
 
 // Result codes.
 inline constexpr LONG ERROR_SUCCESS = 0;
+inline constexpr LONG ERROR_INVALID_FUNCTION = 1;
 inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;
 inline constexpr LONG ERROR_ACCESS_DENIED = 5;
 inline constexpr LONG ERROR_INVALID_HANDLE = 6;

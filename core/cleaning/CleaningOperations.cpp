@@ -6,17 +6,17 @@
 
 namespace tidorax {
 
-CleaningReport CleaningOperations::CleanInternetFiles() {
-    return tidorax::CleanInternetFiles();
+CleaningReport CleaningOperations::CleanInternetFiles(Listing listing) {
+    return tidorax::CleanInternetFiles(listing);
 }
-CleaningReport CleaningOperations::CleanCookieFiles() {
-    return tidorax::CleanCookieFiles();
+CleaningReport CleaningOperations::CleanCookieFiles(Listing listing) {
+    return tidorax::CleanCookieFiles(listing);
 }
-CleaningReport CleaningOperations::CleanTempFiles() {
-    return tidorax::CleanTempFiles();
+CleaningReport CleaningOperations::CleanTempFiles(Listing listing) {
+    return tidorax::CleanTempFiles(listing);
 }
-CleaningReport CleaningOperations::CleanUserFolders(StartedFrom from) {
-    return tidorax::CleanUserFolders(from);
+CleaningReport CleaningOperations::CleanUserFolders(StartedFrom from, Listing listing) {
+    return tidorax::CleanUserFolders(from, listing);
 }
 
 CleaningOperations& engineOperations() {
@@ -24,19 +24,19 @@ CleaningOperations& engineOperations() {
     return operations;
 }
 
-CleaningReport RunSelectedOperations(CleaningOperations& operations, StartedFrom from) {
+CleaningReport RunSelectedOperations(CleaningOperations& operations, StartedFrom from, Listing listing) {
     CleaningReport report;
     if (IsFlagSet("InternetFiles")) {
-        report.append(operations.CleanInternetFiles());
+        report.append(operations.CleanInternetFiles(listing));
     }
     if (IsFlagSet("CookieFiles")) {
-        report.append(operations.CleanCookieFiles());
+        report.append(operations.CleanCookieFiles(listing));
     }
     if (IsFlagSet("TempFiles")) {
-        report.append(operations.CleanTempFiles());
+        report.append(operations.CleanTempFiles(listing));
     }
     if (IsFlagSet("UserFolder")) {
-        report.append(operations.CleanUserFolders(from));
+        report.append(operations.CleanUserFolders(from, listing));
     }
     return report;
 }

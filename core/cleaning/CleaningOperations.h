@@ -10,10 +10,11 @@ namespace tidorax {
 class CleaningOperations {
 public:
     virtual ~CleaningOperations() = default;
-    virtual CleaningReport CleanInternetFiles();
-    virtual CleaningReport CleanCookieFiles();
-    virtual CleaningReport CleanTempFiles();
-    virtual CleaningReport CleanUserFolders(StartedFrom from);
+    // Each keeps the paths it found unless told to count them only.
+    virtual CleaningReport CleanInternetFiles(Listing listing = Listing::Keep);
+    virtual CleaningReport CleanCookieFiles(Listing listing = Listing::Keep);
+    virtual CleaningReport CleanTempFiles(Listing listing = Listing::Keep);
+    virtual CleaningReport CleanUserFolders(StartedFrom from, Listing listing = Listing::Keep);
 };
 
 // The engine's own operations.
@@ -21,7 +22,8 @@ CleaningOperations& engineOperations();
 
 // Runs each operation whose flag in "CleanPath" is "Yes", reading each flag just
 // before its step, in the order Internet files, cookies, Temp, user folders; returns
-// what they did, one report after the other.
-CleaningReport RunSelectedOperations(CleaningOperations& operations, StartedFrom from);
+// what they did, one report after the other, listed as listing says.
+CleaningReport RunSelectedOperations(CleaningOperations& operations, StartedFrom from,
+                                     Listing listing = Listing::Keep);
 
 } // namespace tidorax

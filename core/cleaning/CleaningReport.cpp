@@ -1,5 +1,6 @@
 #include "core/cleaning/CleaningReport.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace tidorax {
@@ -7,7 +8,7 @@ namespace tidorax {
 std::size_t CleaningReport::filesBefore() const {
     std::size_t files = 0;
     for (const FolderReport& folder : folders) {
-        files += folder.before.size();
+        files += std::max(folder.beforeCount, folder.before.size());
     }
     return files;
 }
@@ -15,7 +16,7 @@ std::size_t CleaningReport::filesBefore() const {
 std::size_t CleaningReport::filesAfter() const {
     std::size_t files = 0;
     for (const FolderReport& folder : folders) {
-        files += folder.after.size();
+        files += std::max(folder.afterCount, folder.after.size());
     }
     return files;
 }

@@ -13,6 +13,8 @@ namespace tidorax {
 struct CleaningReport {
     std::vector<FolderReport> folders; // in the order they were cleaned
 
+    // The files of all folders, from their counts (a report made with listed paths
+    // only answers from the lists).
     std::size_t filesBefore() const;
     std::size_t filesAfter() const;
     // Why each refused folder was not cleaned, in order.

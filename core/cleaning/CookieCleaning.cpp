@@ -22,21 +22,24 @@ CookieFolderListing ListCookieFiles(const std::string& Folder) {
     return {ListFilesBelow(Folder), ReadSettingsList("SavedCookies", "Cookie")};
 }
 
-CleaningReport CleanCookieFiles() {
+CleaningReport CleanCookieFiles(Listing listing) {
     // No Cookies folder (none is set on Linux until the user names one): nothing is
     // listed or deleted.
     const std::string folder = SpecialFolderPath(CSIDL_COOKIES);
     const std::string slashed = AddBackslash(folder);
-    return CleanListed(folder, [&slashed] {
-        const CookieSelection selection = SelectCookiesToDelete(slashed);
-        const InUseSnapshot inUse = InUseSnapshot::Take();
-        SafeDeleter deleter(inUse, SafeDeleter::Rules{});
-        for (const std::string& E : selection.toDelete) {
-            if (!EndsWithDat(E)) {
-                deleter.DeleteFileBelow(slashed, E);
+    return CleanListed(
+        folder,
+        [&slashed] {
+            const CookieSelection selection = SelectCookiesToDelete(slashed);
+            const InUseSnapshot inUse = InUseSnapshot::Take();
+            SafeDeleter deleter(inUse, SafeDeleter::Rules{});
+            for (const std::string& E : selection.toDelete) {
+                if (!EndsWithDat(E)) {
+                    deleter.DeleteFileBelow(slashed, E);
+                }
             }
-        }
-    });
+        },
+        listing);
 }
 
 } // namespace tidorax

@@ -8,7 +8,7 @@
 
 namespace tidorax {
 
-CleaningReport CleanCookieFiles();
+CleaningReport CleanCookieFiles(Listing listing = Listing::Keep);
 
 struct CookieFolderListing {
     FileList files; // every file below the folder

@@ -62,10 +62,7 @@ CookieSelection SelectCookiesToDelete(const std::string& Folder) {
         kept = std::move(updated);
 
         if (kept != saved) {
-            Settings.DeleteSetting("SavedCookies");
-            for (std::size_t k = 0; k < kept.size(); ++k) {
-                Settings.SaveSetting("SavedCookies", "Cookie" + std::to_string(k), kept[k]);
-            }
+            WriteSettingsList("SavedCookies", "Cookie", kept);
         }
     }
 

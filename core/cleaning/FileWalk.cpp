@@ -1,5 +1,6 @@
 #include "core/cleaning/FileWalk.h"
 
+#include "core/cleaning/MountTable.h"
 #include "core/cleaning/SafeDeleter.h"
 
 #include <cerrno>
@@ -142,7 +143,10 @@ bool isDotOrDotDot(const char* name) {
 
 } // namespace
 
-void WalkInto(const std::string& Folder, FileList& target) {
+namespace {
+
+// Calls onFile(folder path, name, name length) for every file below Folder.
+template <typename OnFile> void walk(const std::string& Folder, OnFile onFile) {
     const int startFd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (startFd < 0) {
         return;
@@ -154,6 +158,7 @@ void WalkInto(const std::string& Folder, FileList& target) {
         return;
     }
 
+    const MountTable mounts = MountTable::Read();
     std::vector<char> buffer(kReadBufferSize);
     std::size_t bufferPos = 0;
     std::size_t bufferLength = 0;
@@ -211,6 +216,9 @@ void WalkInto(const std::string& Folder, FileList& target) {
             if (name[0] == '.') {
                 continue;
             }
+            if (!mounts.Empty() && mounts.IsMountPoint(path + name)) {
+                continue; // another file system, known without opening it
+            }
             // O_NOFOLLOW: a folder swapped for a symbolic link since it was read is not entered.
             // When no descriptor is left (EMFILE), the subfolder is simply not entered.
             const int childFd = ::openat(folder.fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -238,13 +246,29 @@ void WalkInto(const std::string& Folder, FileList& target) {
             continue;
         }
 
+        onFile(path, name);
+    }
+}
+
+} // namespace
+
+void WalkInto(const std::string& Folder, FileList& target) {
+    walk(Folder, [&target](const std::string& path, const char* name) {
         // One allocation per entry, made in place.
         const std::size_t nameLength = std::strlen(name);
         std::string& fullPath = target.emplace_back(path.size() + nameLength, '\0');
         char* out = fullPath.data();
         std::memcpy(out, path.data(), path.size());
         std::memcpy(out + path.size(), name, nameLength);
+    });
+}
+
+std::size_t CountFilesBelow(const std::string& Folder) {
+    std::size_t files = 0;
+    if (SafeDeleter::IsCleanableFolder(Folder)) {
+        walk(AddBackslash(Folder), [&files](const std::string&, const char*) { ++files; });
     }
+    return files;
 }
 
 FileList ListFilesBelow(const std::string& Folder) {

@@ -28,5 +28,7 @@ void WalkInto(const std::string& Folder, FileList& target);
 // Every file below Folder (with or without its final "/"), as WalkInto lists them;
 // nothing for a folder no clean may start in (empty, relative, the root, no folder).
 FileList ListFilesBelow(const std::string& Folder);
+// How many files ListFilesBelow would list, without holding their paths.
+std::size_t CountFilesBelow(const std::string& Folder);
 
 } // namespace tidorax

@@ -35,7 +35,7 @@ std::int32_t DeleteFolderTree(std::string Folder, const std::string& RootFolder)
     return deleter.DeleteFolderTree(std::move(Folder), RootFolder);
 }
 
-CleaningReport CleanListed(const std::string& Folder, const std::function<void()>& clean) {
+CleaningReport CleanListed(const std::string& Folder, const std::function<void()>& clean, Listing listing) {
     CleaningReport report;
     if (Folder.empty()) {
         return report; // no folder is set (the Cookies folder until the user names one)
@@ -49,50 +49,68 @@ CleaningReport CleanListed(const std::string& Folder, const std::function<void()
     if (!SafeDeleter::IsCleanableFolder(Folder)) {
         return report; // a folder that does not exist (yet) has nothing to clean
     }
-    FolderReport folder{AddBackslash(Folder), ListFilesBelow(Folder), {}, {}};
+    FolderReport folder{AddBackslash(Folder), {}, {}, {}};
+    if (listing == Listing::Keep) {
+        folder.before = ListFilesBelow(Folder);
+        folder.beforeCount = folder.before.size();
+    } else {
+        folder.beforeCount = CountFilesBelow(Folder);
+    }
     clean();
     // Listed also when nothing ran, so that what stayed is not counted as cleaned.
-    folder.after = ListFilesBelow(Folder);
+    if (listing == Listing::Keep) {
+        folder.after = ListFilesBelow(Folder);
+        folder.afterCount = folder.after.size();
+    } else {
+        folder.afterCount = CountFilesBelow(Folder);
+    }
     report.folders.push_back(std::move(folder));
     return report;
 }
 
-CleaningReport CleanInternetFiles() {
+CleaningReport CleanInternetFiles(Listing listing) {
     const std::string folder = SpecialFolderPath(CSIDL_INTERNET_CACHE);
     // With no usable folder nothing is run, listed or deleted.
-    return CleanListed(folder, [&folder] {
-        OsVersionInfo version;
-        if (platform().GetVersionExA(version) == 1) {
-            const std::string interpreter = CommandInterpreter();
-            const auto command = InternetFilesCommandLine(version, interpreter, AddBackslash(folder));
-            std::uint32_t processId = 0;
-            if (command && !interpreter.empty()) {
-                processId = platform().StartHiddenProcess(*command);
-            }
-            if (processId != 0) {
-                platform().WaitForProcessEnd(processId);
+    return CleanListed(
+        folder,
+        [&folder] {
+            OsVersionInfo version;
+            if (platform().GetVersionExA(version) == 1) {
+                const std::string interpreter = CommandInterpreter();
+                const auto command = InternetFilesCommandLine(version, interpreter, AddBackslash(folder));
+                std::uint32_t processId = 0;
+                if (command && !interpreter.empty()) {
+                    processId = platform().StartHiddenProcess(*command);
+                }
+                if (processId != 0) {
+                    platform().WaitForProcessEnd(processId);
+                } else {
+                    platform().MsgBox("Error Running Command, Files Not Cleaned", MB_OK_INFORMATION,
+                                      kInfoTitle);
+                }
             } else {
-                platform().MsgBox("Error Running Command, Files Not Cleaned", MB_OK_INFORMATION, kInfoTitle);
+                // No Windows and no command interpreter: the program deletes every file
+                // below the folder itself; files in use stay, folders stay.
+                const InUseSnapshot inUse = InUseSnapshot::Take();
+                SafeDeleter(inUse, SafeDeleter::Rules{}).DeleteFilesBelow(folder);
             }
-        } else {
-            // No Windows and no command interpreter: the program deletes every file
-            // below the folder itself; files in use stay, folders stay.
-            const InUseSnapshot inUse = InUseSnapshot::Take();
-            SafeDeleter(inUse, SafeDeleter::Rules{}).DeleteFilesBelow(folder);
-        }
-    });
+        },
+        listing);
 }
 
-CleaningReport CleanTempFiles() {
+CleaningReport CleanTempFiles(Listing listing) {
     const std::string T = TempFolderPath();
-    return CleanListed(T, [&T] {
-        // The Temp folder is shared with other users: only the user's own entries go.
-        const InUseSnapshot inUse = InUseSnapshot::Take();
-        SafeDeleter(inUse, SafeDeleter::Rules{.onlyOwnedByUser = true}).DeleteFolderTree(T, T);
-    });
+    return CleanListed(
+        T,
+        [&T] {
+            // The Temp folder is shared with other users: only the user's own entries go.
+            const InUseSnapshot inUse = InUseSnapshot::Take();
+            SafeDeleter(inUse, SafeDeleter::Rules{.onlyOwnedByUser = true}).DeleteFolderTree(T, T);
+        },
+        listing);
 }
 
-CleaningReport CleanUserFolders(StartedFrom from) {
+CleaningReport CleanUserFolders(StartedFrom from, Listing listing) {
     // Each value is read when the loop reaches it, and its folder cleaned completely
     // before the next is read; the list ends at the first value that is missing, "0"
     // or empty, and after index 1000.
@@ -110,7 +128,7 @@ CleaningReport CleanUserFolders(StartedFrom from) {
             inUse = InUseSnapshot::Take();
         }
         report.append(CleanListed(
-            V, [&inUse, &V] { SafeDeleter(*inUse, SafeDeleter::Rules{}).DeleteFolderTree(V, V); }));
+            V, [&inUse, &V] { SafeDeleter(*inUse, SafeDeleter::Rules{}).DeleteFolderTree(V, V); }, listing));
     }
     return report;
 }

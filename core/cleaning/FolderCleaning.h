@@ -14,15 +14,16 @@
 
 namespace tidorax {
 
-CleaningReport CleanInternetFiles();
-CleaningReport CleanTempFiles();
+CleaningReport CleanInternetFiles(Listing listing = Listing::Keep);
+CleaningReport CleanTempFiles(Listing listing = Listing::Keep);
 // With no user folder set, a run from the options window tells the user so.
-CleaningReport CleanUserFolders(StartedFrom from);
+CleaningReport CleanUserFolders(StartedFrom from, Listing listing = Listing::Keep);
 
-// Lists Folder, runs clean, lists Folder again: the report of that one folder. A
-// refused folder is reported with its reason; one with no name or that does not exist
-// gives an empty report.
-CleaningReport CleanListed(const std::string& Folder, const std::function<void()>& clean);
+// Lists Folder, runs clean, lists Folder again: the report of that one folder (with
+// CountOnly, only the numbers of files). A refused folder is reported with its reason;
+// one with no name or that does not exist gives an empty report.
+CleaningReport CleanListed(const std::string& Folder, const std::function<void()>& clean,
+                           Listing listing = Listing::Keep);
 
 // Empties Folder and removes its emptied subfolders, and Folder itself unless it is
 // RootFolder; files in use stay, and so do the folders that hold them. -1 when the

@@ -1,10 +1,13 @@
 #include "core/cleaning/InUseSnapshot.h"
 
+#include "core/cleaning/MountTable.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -120,24 +123,80 @@ template <typename LineFunction> void forEachLine(std::string_view text, LineFun
     }
 }
 
-// Adds the identity of every entry of a /proc folder whose entries stand for files
-// (fd, map_files): each resolves to the file it names.
-void addLinkedFiles(InUseSnapshot& snapshot, int processFd, const char* folderName) {
-    const int folderFd = ::openat(processFd, folderName, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd < 0) {
+// What the snapshot knows of the mounts: its own, and those of processes in other
+// mount namespaces, read when one of their mount ids is first met.
+struct KnownMounts {
+    MountTable own = MountTable::Read();
+
+    std::optional<dev_t> deviceOf(std::uint64_t mountId, int processFd) {
+        if (const auto device = own.DeviceOf(mountId)) {
+            return device;
+        }
+        own.Merge(MountTable::Parse(readText(processFd, "mountinfo")));
+        return own.DeviceOf(mountId);
+    }
+};
+
+// Adds the file one fdinfo text names, by its mount and inode; the file itself is never
+// looked at (a stat there could wait forever on a file system that stopped answering).
+void addFromFdInfo(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd, std::string_view text) {
+    std::uint64_t mountId = 0;
+    std::uint64_t inode = 0;
+    if (!InUseSnapshot::ParseFdInfo(text, mountId, inode)) {
         return;
     }
+    if (const auto device = mounts.deviceOf(mountId, processFd)) {
+        snapshot.Add(*device, static_cast<ino_t>(inode));
+    }
+}
+
+// Adds every file open in one fdinfo folder; returns how many entries it had. An entry
+// that cannot be read (gone, or not allowed) is passed by and the next one read.
+std::size_t addOpenFiles(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd, int ownerFd,
+                         const char* folderName) {
+    const int folderFd = ::openat(ownerFd, folderName, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) {
+        return 0;
+    }
     FdGuard folder(folderFd);
-    for (const std::string& name : entryNames(folderFd)) {
-        struct stat st {};
-        if (::fstatat(folderFd, name.c_str(), &st, 0) == 0) {
-            if (!S_ISDIR(st.st_mode)) {
-                snapshot.Add(st.st_dev, st.st_ino);
+    const std::vector<std::string> names = entryNames(folderFd);
+    for (const std::string& name : names) {
+        addFromFdInfo(snapshot, mounts, processFd, readText(folderFd, name.c_str()));
+    }
+    return names.size();
+}
+
+// Adds a process's working directory or root (link "cwd" or "root"): opened as a path
+// only, which reaches no file system, and named by this process's own fdinfo of it.
+void addFolderLink(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd, const char* link) {
+    const int fd = ::openat(processFd, link, O_PATH | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    FdGuard held(fd);
+    const std::string own = "/proc/self/fdinfo/" + std::to_string(fd);
+    addFromFdInfo(snapshot, mounts, processFd, readText(AT_FDCWD, own.c_str()));
+}
+
+// Adds the files of one process: open, mapped, its folders, and those of its threads
+// when its main thread has ended (its own table is then empty).
+void addProcess(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd) {
+    if (addOpenFiles(snapshot, mounts, processFd, processFd, "fdinfo") == 0) {
+        const int tasksFd = ::openat(processFd, "task", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (tasksFd >= 0) {
+            FdGuard tasks(tasksFd);
+            for (const std::string& task : entryNames(tasksFd)) {
+                const int taskFd = ::openat(tasksFd, task.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                if (taskFd >= 0) {
+                    FdGuard held(taskFd);
+                    addOpenFiles(snapshot, mounts, processFd, taskFd, "fdinfo");
+                }
             }
-        } else if (errno == EPERM || errno == EACCES) {
-            return; // not allowed to look here (map_files without privilege): maps says the same
         }
     }
+    addFolderLink(snapshot, mounts, processFd, "cwd");
+    addFolderLink(snapshot, mounts, processFd, "root");
+    snapshot.AddMappedFiles(readText(processFd, "maps"));
 }
 
 } // namespace
@@ -149,6 +208,31 @@ void InUseSnapshot::Add(dev_t device, ino_t inode) {
 bool InUseSnapshot::Contains(dev_t device, ino_t inode) const {
     return files_.count(
                FileIdentity{static_cast<std::uint64_t>(device), static_cast<std::uint64_t>(inode)}) != 0;
+}
+
+bool InUseSnapshot::ContainsPath(const std::string& Path) const {
+    return paths_.count(Path) != 0;
+}
+
+// The fields "mnt_id:" and "ino:", each on a line of its own.
+bool InUseSnapshot::ParseFdInfo(std::string_view text, std::uint64_t& mountId, std::uint64_t& inode) {
+    bool haveMount = false;
+    bool haveInode = false;
+    forEachLine(text, [&](std::string_view line) {
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos) {
+            return;
+        }
+        const std::string_view field = line.substr(0, colon);
+        std::size_t pos = colon + 1;
+        const std::string_view value = nextWord(line, pos);
+        if (field == "mnt_id") {
+            haveMount = parseNumber(value, 10, mountId);
+        } else if (field == "ino") {
+            haveInode = parseNumber(value, 10, inode);
+        }
+    });
+    return haveMount && haveInode;
 }
 
 // A line reads "start-end perms offset major:minor inode [path]", the device numbers
@@ -209,6 +293,7 @@ InUseSnapshot InUseSnapshot::Take() {
         return snapshot;
     }
     FdGuard proc(procFd);
+    KnownMounts mounts;
     for (const std::string& name : entryNames(procFd)) {
         if (!allDigits(name.c_str())) {
             continue;
@@ -219,12 +304,31 @@ InUseSnapshot InUseSnapshot::Take() {
             continue;
         }
         FdGuard process(processFd);
-        addLinkedFiles(snapshot, processFd, "fd");
-        addLinkedFiles(snapshot, processFd, "map_files");
-        snapshot.AddMappedFiles(readText(processFd, "maps"));
+        addProcess(snapshot, mounts, processFd);
     }
     snapshot.AddLockedFiles(readText(procFd, "locks"));
+    snapshot.AddLoopBackingFiles("/sys/block");
     return snapshot;
+}
+
+void InUseSnapshot::AddLoopBackingFiles(const std::string& BlockFolder) {
+    const int blockFd = ::open(BlockFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (blockFd < 0) {
+        return;
+    }
+    FdGuard block(blockFd);
+    for (const std::string& name : entryNames(blockFd)) {
+        if (name.rfind("loop", 0) != 0) {
+            continue;
+        }
+        std::string file = readText(blockFd, (name + "/loop/backing_file").c_str());
+        while (!file.empty() && file.back() == '\n') {
+            file.pop_back();
+        }
+        if (!file.empty()) {
+            paths_.insert(file); // named only: the file may lie on any file system
+        }
+    }
 }
 
 } // namespace tidorax

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <sys/types.h>
 #include <unordered_set>
@@ -13,14 +14,24 @@ namespace tidorax {
 
 class InUseSnapshot {
 public:
-    // Reads every process this user may inspect: the files each holds open
-    // (/proc/<pid>/fd), the files each has mapped (/proc/<pid>/map_files and
-    // /proc/<pid>/maps), and the files that carry a lock (/proc/locks).
+    // Reads every process this user may inspect: the files and folders each holds open
+    // (/proc/<pid>/fdinfo, or its threads' when its main thread has ended), its working
+    // directory and root, the files it has mapped (/proc/<pid>/maps), then the files
+    // that carry a lock (/proc/locks) and those behind loop devices. Nothing is looked
+    // up on the files themselves: they are named by mount and inode as /proc gives them.
     static InUseSnapshot Take();
 
     void Add(dev_t device, ino_t inode);
     bool Contains(dev_t device, ino_t inode) const;
     std::size_t Size() const { return files_.size(); }
+    // Files known by name only (loop devices' backing files), as absolute paths.
+    bool ContainsPath(const std::string& Path) const;
+    bool HasPaths() const { return !paths_.empty(); }
+
+    // Reads "mnt_id:" and "ino:" of one /proc/<pid>/fdinfo/<fd> text; false when one is missing.
+    static bool ParseFdInfo(std::string_view text, std::uint64_t& mountId, std::uint64_t& inode);
+    // Adds the backing file of every loop device below BlockFolder (/sys/block).
+    void AddLoopBackingFiles(const std::string& BlockFolder);
 
     // Adds the mapped files named by the text of one /proc/<pid>/maps.
     void AddMappedFiles(std::string_view mapsText);
@@ -39,6 +50,7 @@ private:
         }
     };
     std::unordered_set<FileIdentity, FileIdentityHash> files_;
+    std::unordered_set<std::string> paths_;
 };
 
 } // namespace tidorax

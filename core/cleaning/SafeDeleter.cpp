@@ -6,8 +6,10 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <memory>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 #include <utility>
@@ -31,6 +33,36 @@ bool isSpecialFile(mode_t mode) {
     return S_ISSOCK(mode) || S_ISFIFO(mode) || S_ISCHR(mode) || S_ISBLK(mode);
 }
 
+bool isSpecialType(unsigned char type) {
+    return type == DT_SOCK || type == DT_FIFO || type == DT_CHR || type == DT_BLK;
+}
+
+// File systems whose folder listings give each entry's type and the same inode number
+// that stat gives; elsewhere (overlays, network and FUSE file systems) every entry is
+// looked at with a stat before anything is decided.
+bool listingMatchesStat(int fd) {
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0) {
+        return false;
+    }
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case TMPFS_MAGIC:
+    case EXT4_SUPER_MAGIC: // also ext2 and ext3
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// One entry of a folder as its listing gives it; the name lies in a shared text.
+struct ListedEntry {
+    std::size_t nameOffset;
+    ino_t inode;
+    unsigned char type;
+};
+
 } // namespace
 
 // An open folder and what the deleter knows about it.
@@ -44,12 +76,18 @@ struct SafeDeleter::FolderState {
     std::uint64_t mountId = 0;
     bool mountRoot = false;
     bool madeWritable = false;
+    mode_t modeBefore = 0; // the mode to give back when it was made writable
+    bool removed = false;
 
     FolderState() = default;
     FolderState(const FolderState&) = delete;
     FolderState& operator=(const FolderState&) = delete;
     ~FolderState() {
         if (fd >= 0) {
+            // A folder made writable to delete inside it, which stays, gets its mode back.
+            if (madeWritable && !removed) {
+                ::fchmod(fd, modeBefore & 07777);
+            }
             ::close(fd);
         }
     }
@@ -112,11 +150,14 @@ bool SafeDeleter::IsCleanableFolder(const std::string& Folder) {
 
 // Opens the folder a clean starts from. Links in the name given are followed (the user
 // named that folder); the root of the file system is refused however it is named.
-int SafeDeleter::openCleanRoot(const std::string& normalized, FolderState& root) const {
+int SafeDeleter::openCleanRoot(const std::string& normalized, FolderState& root, std::string* path) const {
     // A link that another user planted in a shared folder is not followed.
     const std::optional<std::string> resolved = ResolveFolder(normalized);
     if (!resolved) {
         return -1;
+    }
+    if (path != nullptr) {
+        *path = *resolved;
     }
     root.fd = ::open(resolved->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (root.fd < 0 || !root.describe()) {
@@ -131,7 +172,7 @@ int SafeDeleter::openCleanRoot(const std::string& normalized, FolderState& root)
 
 // Opens a subfolder that was listed as `listed`, without following a link, and only
 // when it is still that folder and lies on the same mount as its parent.
-int SafeDeleter::enterSubfolder(FolderState& parent, const char* name, const struct stat& listed,
+int SafeDeleter::enterSubfolder(FolderState& parent, const char* name, dev_t listedDevice, ino_t listedInode,
                                 FolderState& child) const {
     child.fd = ::openat(parent.fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (child.fd < 0) {
@@ -140,7 +181,7 @@ int SafeDeleter::enterSubfolder(FolderState& parent, const char* name, const str
     if (!child.describe()) {
         return errno != 0 ? errno : EIO;
     }
-    if (child.device != listed.st_dev || child.inode != listed.st_ino) {
+    if (child.device != listedDevice || child.inode != listedInode) {
         return ESTALE; // replaced since it was listed
     }
     if (child.device != parent.device || child.mountRoot ||
@@ -159,6 +200,7 @@ int SafeDeleter::unlinkWithRetry(FolderState& folder, const char* name, int flag
     if ((error == EACCES || error == EPERM) && !folder.madeWritable && folder.owner == user_ &&
         (folder.mode & S_IWUSR) == 0 && ::fchmod(folder.fd, (folder.mode & 07777) | S_IWUSR) == 0) {
         folder.madeWritable = true;
+        folder.modeBefore = folder.mode;
         folder.mode |= S_IWUSR;
         if (::unlinkat(folder.fd, name, flags) == 0) {
             return 0;
@@ -184,15 +226,28 @@ int SafeDeleter::deleteNonFolder(FolderState& folder, const char* name, const st
     return unlinkWithRetry(folder, name, 0);
 }
 
-int SafeDeleter::emptyFolder(FolderState& folder, bool removeSubfolders, int depth) {
+int SafeDeleter::deleteListedNonFolder(FolderState& folder, const char* name, unsigned char type,
+                                       ino_t inode) {
+    if (isSpecialType(type)) {
+        return EBUSY;
+    }
+    if (type == DT_REG && inUse_.Contains(folder.device, inode)) {
+        return EBUSY;
+    }
+    // A file mounted over this name is refused by the system itself (EBUSY).
+    return unlinkWithRetry(folder, name, 0);
+}
+
+int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, bool removeSubfolders, int depth) {
     // Read the whole folder first, so that deleting does not disturb the reading.
-    std::vector<std::string> names;
+    std::string names;
+    std::vector<ListedEntry> entries;
     {
         char* const buffer = readBuffer_.data();
         for (;;) {
             const ssize_t got = ::getdents64(folder.fd, buffer, readBuffer_.size());
             if (got <= 0) {
-                if (got < 0 && names.empty()) {
+                if (got < 0 && entries.empty()) {
                     return errno;
                 }
                 break;
@@ -201,56 +256,60 @@ int SafeDeleter::emptyFolder(FolderState& folder, bool removeSubfolders, int dep
                 const auto* entry = reinterpret_cast<const dirent64*>(buffer + pos);
                 pos += entry->d_reclen;
                 if (!isDotOrDotDot(entry->d_name)) {
-                    names.emplace_back(entry->d_name);
+                    entries.push_back(
+                        ListedEntry{names.size(), static_cast<ino_t>(entry->d_ino), entry->d_type});
+                    names.append(entry->d_name).push_back('\0');
                 }
             }
         }
     }
 
     int failure = 0;
-    std::vector<std::pair<std::size_t, struct stat>> subfolders;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        struct stat st {};
-        if (::fstatat(folder.fd, names[i].c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno != ENOENT) {
-                failure = errno;
+    std::vector<ListedEntry> subfolders;
+    for (ListedEntry& entry : entries) {
+        const char* name = names.data() + entry.nameOffset;
+        if (inUse_.HasPaths() && entry.type != DT_DIR && inUse_.ContainsPath(path + "/" + name)) {
+            failure = EBUSY; // backs a loop device
+            continue;
+        }
+        // The listing says what the entry is; a stat is made only where it cannot, or
+        // where the owner decides.
+        if (entry.type == DT_UNKNOWN || !listingMatchesStat_ || rules_.onlyOwnedByUser) {
+            struct stat st {};
+            if (::fstatat(folder.fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+                if (errno != ENOENT) {
+                    failure = errno;
+                }
+                continue;
             }
-            continue;
+            entry.inode = st.st_ino;
+            entry.type = IFTODT(st.st_mode);
+            if (rules_.onlyOwnedByUser && st.st_uid != user_) {
+                failure = EPERM; // another user's: not deleted, and a folder not entered
+                continue;
+            }
+            if (!S_ISDIR(st.st_mode)) {
+                if (const int result = deleteNonFolder(folder, name, st); result != 0) {
+                    failure = result;
+                }
+                continue;
+            }
         }
-        if (S_ISDIR(st.st_mode)) {
-            subfolders.emplace_back(i, st);
-            continue;
-        }
-        if (const int result = deleteNonFolder(folder, names[i].c_str(), st); result != 0) {
+        if (entry.type == DT_DIR) {
+            subfolders.push_back(entry);
+        } else if (const int result = deleteListedNonFolder(folder, name, entry.type, entry.inode);
+                   result != 0) {
             failure = result;
         }
     }
 
     // Every subfolder is worked on, whatever happened in the ones before it.
-    for (const auto& [index, listed] : subfolders) {
-        const char* name = names[index].c_str();
-        if (rules_.onlyOwnedByUser && listed.st_uid != user_) {
-            failure = EPERM;
-            continue;
-        }
-        if (depth >= kMaxDepth) {
-            failure = ENAMETOOLONG;
-            continue;
-        }
-        int result = 0;
-        {
-            FolderState child;
-            result = enterSubfolder(folder, name, listed, child);
-            if (result == ENOENT) {
-                continue;
-            }
-            if (result == 0) {
-                result = emptyFolder(child, removeSubfolders, depth + 1);
-            }
-        }
-        if (result == 0 && removeSubfolders) {
-            result = unlinkWithRetry(folder, name, AT_REMOVEDIR);
-        }
+    const std::size_t pathLength = path.size();
+    for (const ListedEntry& listed : subfolders) {
+        const char* name = names.data() + listed.nameOffset;
+        path.append("/").append(name);
+        const int result = cleanSubfolder(folder, name, listed.inode, path, removeSubfolders, depth);
+        path.resize(pathLength);
         if (result != 0) {
             failure = result;
         }
@@ -258,18 +317,52 @@ int SafeDeleter::emptyFolder(FolderState& folder, bool removeSubfolders, int dep
     return failure;
 }
 
+int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t inode, std::string& path,
+                                bool removeSubfolders, int depth) {
+    if (mounts_.IsMountPoint(path)) {
+        return EXDEV; // another file system: passed by without being opened
+    }
+    if (depth >= kMaxDepth) {
+        return ENAMETOOLONG;
+    }
+    FolderState child;
+    int result = enterSubfolder(parent, name, parent.device, inode, child);
+    if (result == ENOENT) {
+        return 0;
+    }
+    if (result == 0 && rules_.onlyOwnedByUser && child.owner != user_) {
+        return EPERM;
+    }
+    if (result == 0) {
+        result = emptyFolder(child, path, removeSubfolders, depth + 1);
+    }
+    if (result == 0 && removeSubfolders) {
+        if (inUse_.Contains(child.device, child.inode)) {
+            return EBUSY; // a working directory, a root or an open folder of a process
+        }
+        result = unlinkWithRetry(parent, name, AT_REMOVEDIR);
+        child.removed = result == 0;
+    }
+    return result;
+}
+
 int SafeDeleter::DeleteFolderTree(std::string Folder, const std::string& RootFolder) {
     const std::string normalized = NormalizedFolderName(Folder);
     FolderState root;
-    if (normalized.empty() || openCleanRoot(normalized, root) != 0) {
+    std::string path;
+    if (normalized.empty() || openCleanRoot(normalized, root, &path) != 0) {
         return -1;
     }
-    const int failure = emptyFolder(root, true, 0);
+    prepare(root);
+    const int failure = emptyFolder(root, path, true, 0);
     if (failure != 0 || normalized == NormalizedFolderName(RootFolder)) {
         return failure;
     }
     if (rules_.onlyOwnedByUser && root.owner != user_) {
         return EPERM;
+    }
+    if (inUse_.Contains(root.device, root.inode)) {
+        return EBUSY;
     }
 
     // Remove the emptied folder itself, through its parent, and only when the name still
@@ -292,16 +385,25 @@ int SafeDeleter::DeleteFolderTree(std::string Folder, const std::string& RootFol
     if (!S_ISDIR(current.st_mode) || current.st_dev != root.device || current.st_ino != root.inode) {
         return ESTALE;
     }
-    return unlinkWithRetry(parent, baseName.c_str(), AT_REMOVEDIR);
+    const int result = unlinkWithRetry(parent, baseName.c_str(), AT_REMOVEDIR);
+    root.removed = result == 0;
+    return result;
 }
 
 int SafeDeleter::DeleteFilesBelow(const std::string& Folder) {
     const std::string normalized = NormalizedFolderName(Folder);
     FolderState root;
-    if (normalized.empty() || openCleanRoot(normalized, root) != 0) {
+    std::string path;
+    if (normalized.empty() || openCleanRoot(normalized, root, &path) != 0) {
         return -1;
     }
-    return emptyFolder(root, false, 0);
+    prepare(root);
+    return emptyFolder(root, path, false, 0);
+}
+
+void SafeDeleter::prepare(const FolderState& root) {
+    listingMatchesStat_ = listingMatchesStat(root.fd);
+    mounts_ = MountTable::Read();
 }
 
 int SafeDeleter::DeleteFileBelow(const std::string& Folder, const std::string& Path) {
@@ -346,7 +448,9 @@ int SafeDeleter::DeleteFileBelow(const std::string& Folder, const std::string& P
             return EPERM;
         }
         chain.push_back(std::make_unique<FolderState>());
-        if (const int result = enterSubfolder(parent, parts[i].c_str(), listed, *chain.back()); result != 0) {
+        if (const int result =
+                enterSubfolder(parent, parts[i].c_str(), listed.st_dev, listed.st_ino, *chain.back());
+            result != 0) {
             return result == ENOENT ? 0 : result;
         }
     }
@@ -357,6 +461,9 @@ int SafeDeleter::DeleteFileBelow(const std::string& Folder, const std::string& P
     }
     if (S_ISDIR(st.st_mode)) {
         return EISDIR;
+    }
+    if (inUse_.ContainsPath(Path)) {
+        return EBUSY;
     }
     return deleteNonFolder(folder, parts.back().c_str(), st);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/cleaning/InUseSnapshot.h"
+#include "core/cleaning/MountTable.h"
 
 #include <string>
 #include <sys/stat.h>
@@ -51,17 +52,25 @@ public:
 private:
     struct FolderState;
 
-    int openCleanRoot(const std::string& normalized, FolderState& root) const;
-    int emptyFolder(FolderState& folder, bool removeSubfolders, int depth);
-    int enterSubfolder(FolderState& parent, const char* name, const struct stat& listed,
+    // Opens the folder a clean starts from; Path, when given, receives its resolved name.
+    int openCleanRoot(const std::string& normalized, FolderState& root, std::string* path = nullptr) const;
+    // Learns what a clean below root needs: the mounts, and whether listings can be trusted.
+    void prepare(const FolderState& root);
+    int emptyFolder(FolderState& folder, std::string& path, bool removeSubfolders, int depth);
+    int cleanSubfolder(FolderState& parent, const char* name, ino_t inode, std::string& path,
+                       bool removeSubfolders, int depth);
+    int enterSubfolder(FolderState& parent, const char* name, dev_t listedDevice, ino_t listedInode,
                        FolderState& child) const;
     int deleteNonFolder(FolderState& folder, const char* name, const struct stat& st);
+    int deleteListedNonFolder(FolderState& folder, const char* name, unsigned char type, ino_t inode);
     int unlinkWithRetry(FolderState& folder, const char* name, int flags);
 
     const InUseSnapshot& inUse_;
     Rules rules_;
     uid_t user_;
     std::vector<char> readBuffer_;
+    MountTable mounts_;
+    bool listingMatchesStat_ = false;
 };
 
 } // namespace tidorax

@@ -122,4 +122,20 @@ std::vector<std::string> ReadSettingsList(const std::string& Section, const std:
     return entries;
 }
 
+bool WriteSettingsList(const std::string& Section, const std::string& Prefix,
+                       const std::vector<std::string>& Entries) {
+    RegistryHive& hive = platform().registry();
+    // Without a group (a store that cannot be written) each write fails on its own.
+    const bool grouped = hive.BeginWriteGroup() == ERROR_SUCCESS;
+    Settings.DeleteSetting(Section); // false also when there was nothing to remove
+    bool written = true;
+    for (std::size_t k = 0; k < Entries.size(); ++k) {
+        written = Settings.SaveSetting(Section, Prefix + std::to_string(k), Entries[k]) && written;
+    }
+    if (grouped) {
+        written = hive.EndWriteGroup() == ERROR_SUCCESS && written;
+    }
+    return written;
+}
+
 } // namespace tidorax

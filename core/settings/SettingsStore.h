@@ -50,5 +50,9 @@ bool IsFlagSet(const std::string& Key);
 // Reads a numbered list (Prefix + "0", Prefix + "1", ...) of a section: it ends at the
 // first value that is missing, "0" or empty, and never looks past index 1000.
 std::vector<std::string> ReadSettingsList(const std::string& Section, const std::string& Prefix);
+// Replaces the whole section by the numbered list Entries (Prefix + "0", ...), all in
+// one durable write; true when every entry was written and the write committed.
+bool WriteSettingsList(const std::string& Section, const std::string& Prefix,
+                       const std::vector<std::string>& Entries);
 
 } // namespace tidorax

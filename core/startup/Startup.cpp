@@ -23,7 +23,8 @@ void RunViriRerer(CleaningOperations& operations, std::ostream& errors) {
         errors << "tidorax: nothing was cleaned: the settings store " << hive.path() << " cannot be read\n";
         return;
     }
-    const CleaningReport report = RunSelectedOperations(operations, StartedFrom::TrayMenu);
+    const CleaningReport report =
+        RunSelectedOperations(operations, StartedFrom::TrayMenu, Listing::CountOnly);
     for (const std::string& refusal : report.refusals()) {
         errors << "tidorax: " << refusal << '\n';
     }

@@ -137,6 +137,29 @@ std::int64_t HiveStore::insertKey(std::int64_t parent, const std::string& name) 
     return sqlite3_last_insert_rowid(db_.handle());
 }
 
+void HiveStore::beginGroup() {
+    if (!writable()) {
+        throw HiveError{ERROR_CANTWRITE};
+    }
+    execute(db_.handle(), "BEGIN IMMEDIATE", true);
+}
+
+void HiveStore::endGroup() {
+    if (!inGroup()) {
+        return;
+    }
+    try {
+        execute(db_.handle(), "COMMIT", true);
+    } catch (...) {
+        sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+bool HiveStore::inGroup() const {
+    return sqlite3_get_autocommit(db_.handle()) == 0;
+}
+
 bool HiveStore::isRoot(std::int64_t key) const {
     for (const auto& [root, id] : rootIds_) {
         if (id == key) {

@@ -49,6 +49,14 @@ public:
     bool isRoot(std::int64_t key) const;
     std::int64_t runKeyId() const { return runKeyId_; }
 
+    // Opens and ends a group of writes: one durable transaction for all calls made in
+    // between, each of which still succeeds or fails alone. An ended group that could
+    // not be committed is rolled back and thrown.
+    void beginGroup();
+    void endGroup();
+    // True while a group is open.
+    bool inGroup() const;
+
     bool keyExists(std::int64_t key);
     // The key at parts below start, or nullopt when one of them is missing.
     std::optional<std::int64_t> findKey(std::int64_t start, const std::vector<std::string>& parts);

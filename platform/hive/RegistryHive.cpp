@@ -41,6 +41,7 @@ struct RegistryHive::Impl {
     LONG openError = ERROR_CANTOPEN;
     std::map<HKEY, Handle> handles;
     HKEY nextHandle = kFirstHandle;
+    int groupDepth = 0; // open BeginWriteGroup calls that succeeded
 
     // Opens the file when it is not open yet; on failure remembers why.
     void ensureOpen() {
@@ -133,6 +134,7 @@ struct RegistryHive::Impl {
                 // The file went bad under us: stop using it until it can be opened again.
                 store.reset();
                 openError = ERROR_BADDB;
+                groupDepth = 0;
             }
             return error.code;
         } catch (const std::bad_alloc&) {
@@ -387,6 +389,33 @@ LONG RegistryHive::RegQueryInfoKeyA(HKEY hKey, char* lpClass, DWORD* lpcchClass,
         put(lpcbMaxValueNameLen, info.maxValueName);
         put(lpcbMaxValueLen, info.maxData);
         put(lpcbSecurityDescriptor, 0);
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG RegistryHive::BeginWriteGroup() {
+    return impl_->guarded([&]() -> LONG {
+        impl_->ensureOpen();
+        if (!impl_->store) {
+            return impl_->openError;
+        }
+        if (impl_->groupDepth == 0) {
+            impl_->requireWritable();
+            impl_->store->beginGroup();
+        }
+        ++impl_->groupDepth;
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG RegistryHive::EndWriteGroup() {
+    return impl_->guarded([&]() -> LONG {
+        if (impl_->groupDepth == 0 || !impl_->store) {
+            return ERROR_INVALID_FUNCTION;
+        }
+        if (--impl_->groupDepth == 0) {
+            impl_->store->endGroup();
+        }
         return ERROR_SUCCESS;
     });
 }

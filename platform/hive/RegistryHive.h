@@ -7,7 +7,9 @@
 // - A value is its type plus its raw data bytes: a REG_SZ with no bytes and one
 //   holding a single zero byte stay different.
 // - Every write is its own transaction and is on disk when the call returns; two
-//   processes may use the same file at once.
+//   processes may use the same file at once. Between BeginWriteGroup and
+//   EndWriteGroup the writes of this process form one transaction instead (each call
+//   still succeeds or fails alone), on disk when EndWriteGroup returns.
 // - A file that cannot be opened or is damaged never crashes the program: opening a
 //   key fails (reads fall back to their defaults) and writes fail.
 // - The log-on value HKLM\Software\Microsoft\Windows\CurrentVersion\Run "Tidora" is
@@ -57,6 +59,12 @@ public:
                           DWORD* lpcbMaxValueNameLen, DWORD* lpcbMaxValueLen, DWORD* lpcbSecurityDescriptor,
                           void* lpftLastWriteTime);
     LONG RegCloseKey(HKEY hKey);
+
+    // A group of writes, made durable at once by its end; groups may nest (the
+    // outermost end commits). When Begin fails the writes are each their own
+    // transaction, as outside a group. End returns the result of the commit.
+    LONG BeginWriteGroup();
+    LONG EndWriteGroup();
 
 private:
     struct Impl;

@@ -6,18 +6,29 @@
 
 namespace tidorax {
 
-SqliteTransaction::SqliteTransaction(sqlite3* db, bool writing) : db_(db), writing_(writing) {
-    execute(db_, writing ? "BEGIN IMMEDIATE" : "BEGIN", writing);
+SqliteTransaction::SqliteTransaction(sqlite3* db, bool writing)
+    : db_(db), writing_(writing), nested_(sqlite3_get_autocommit(db) == 0) {
+    if (nested_) {
+        execute(db_, "SAVEPOINT call", writing);
+    } else {
+        execute(db_, writing ? "BEGIN IMMEDIATE" : "BEGIN", writing);
+    }
 }
 
 SqliteTransaction::~SqliteTransaction() {
-    if (!done_) {
+    if (done_) {
+        return;
+    }
+    if (nested_) {
+        // Only this call's changes go; the enclosing group goes on.
+        sqlite3_exec(db_, "ROLLBACK TO call; RELEASE call", nullptr, nullptr, nullptr);
+    } else {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
 }
 
 void SqliteTransaction::commit() {
-    execute(db_, "COMMIT", writing_);
+    execute(db_, nested_ ? "RELEASE call" : "COMMIT", writing_);
     done_ = true;
 }
 

@@ -1,6 +1,7 @@
 // A transaction that rolls back unless committed. Writers take the write lock at once
 // (BEGIN IMMEDIATE) so that two processes wait for each other through the busy
-// timeout instead of failing on a lock upgrade.
+// timeout instead of failing on a lock upgrade. Inside a transaction that is already
+// open (a group of writes) it is a savepoint: its rollback undoes only its own changes.
 #pragma once
 
 struct sqlite3;
@@ -19,6 +20,7 @@ public:
 private:
     sqlite3* db_;
     bool writing_;
+    bool nested_;
     bool done_ = false;
 };
 

@@ -104,5 +104,32 @@ TEST_F(RegistryHiveTest, ValuesKeepTypeBytesOrderAndTheFirstSpellingOfTheirName)
               std::make_pair(DWORD{12}, DWORD(sz("a much longer text").size())));
 }
 
+TEST_F(RegistryHiveTest, AGroupOfWritesIsOneTransactionThatKeepsEveryResultCode) {
+    RegistryHive other{dir / "registry.sqlite3",
+                       AutostartRedirect{dir / "autostart", "/opt/tidorax/tidorax"}};
+    const HKEY key = createKey(hive, kUser, "Software\\Group");
+    const HKEY gone = createKey(hive, key, "Gone");
+    ASSERT_EQ(hive.RegDeleteKeyA(key, "Gone"), ERROR_SUCCESS);
+    const auto seenByOther = [&other](const char* name) {
+        return queryValue(other, openKey(other, kUser, "Software\\Group", KEY_READ), name).has_value();
+    };
+    const std::vector<std::tuple<const char*, LONG, LONG>> cases = {
+        {"end without a group", hive.EndWriteGroup(), ERROR_INVALID_FUNCTION},
+        {"begin", hive.BeginWriteGroup(), ERROR_SUCCESS},
+        {"begin inside", hive.BeginWriteGroup(), ERROR_SUCCESS},
+        {"write", setValue(hive, key, "A", REG_SZ, sz("a")), ERROR_SUCCESS},
+        {"a failing write keeps its code", setValue(hive, gone, "X", REG_SZ, sz("x")), ERROR_KEY_DELETED},
+        {"write after it", setValue(hive, key, "B", REG_SZ, sz("b")), ERROR_SUCCESS},
+        {"end inside", hive.EndWriteGroup(), ERROR_SUCCESS},
+        {"not yet seen by another process", seenByOther("A") || seenByOther("B"), 0},
+        {"end", hive.EndWriteGroup(), ERROR_SUCCESS},
+        {"then both are there", seenByOther("A") && seenByOther("B"), 1},
+        {"and only once ended", hive.EndWriteGroup(), ERROR_INVALID_FUNCTION},
+    };
+    for (const auto& [what, result, expected] : cases) {
+        EXPECT_EQ(result, expected) << what;
+    }
+}
+
 } // namespace
 } // namespace tidorax::test

@@ -12,14 +12,15 @@ namespace tidorax::test {
 
 class RecordingCleaningOperations : public CleaningOperations {
 public:
-    CleaningReport CleanInternetFiles() override { return record("Internet"); }
-    CleaningReport CleanCookieFiles() override { return record("Cookies"); }
-    CleaningReport CleanTempFiles() override { return record("Temp"); }
-    CleaningReport CleanUserFolders(StartedFrom from) override {
-        return record(from == StartedFrom::TrayMenu ? "UserFolders tray" : "UserFolders options");
+    CleaningReport CleanInternetFiles(Listing listing) override { return record("Internet", listing); }
+    CleaningReport CleanCookieFiles(Listing listing) override { return record("Cookies", listing); }
+    CleaningReport CleanTempFiles(Listing listing) override { return record("Temp", listing); }
+    CleaningReport CleanUserFolders(StartedFrom from, Listing listing) override {
+        return record(from == StartedFrom::TrayMenu ? "UserFolders tray" : "UserFolders options", listing);
     }
 
     std::vector<std::string> calls; // "Temp", "UserFolders tray", ... in the order of the calls
+    std::vector<Listing> listings;  // how each call was asked to list
     std::size_t filesBefore = 0;    // the files each call reports before
     std::size_t filesAfter = 0;     // and after
     std::string refusedCall;        // the call that reports its folder refused
@@ -28,13 +29,17 @@ public:
     std::function<void()> during;
 
 private:
-    CleaningReport record(const std::string& call) {
+    CleaningReport record(const std::string& call, Listing listing) {
         calls.push_back(call);
+        listings.push_back(listing);
         if (during) {
             during();
         }
         if (call == refusedCall) {
             return CleaningReport{{{call, {}, {}, call + " refused"}}};
+        }
+        if (listing == Listing::CountOnly) {
+            return CleaningReport{{{call, {}, {}, {}, filesBefore, filesAfter}}};
         }
         return CleaningReport{{{call, FileList(filesBefore, call), FileList(filesAfter, call), {}}}};
     }

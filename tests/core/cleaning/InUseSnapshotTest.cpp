@@ -1,8 +1,12 @@
 #include "core/cleaning/InUseSnapshot.h"
 
+#include "core/cleaning/MountTable.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/sysmacros.h>
+#include <tuple>
+#include <vector>
 
 namespace tidorax {
 namespace {
@@ -25,6 +29,33 @@ TEST(InUseSnapshotTest, ReadsMappedFilesFromAMapsTextAndLockedFilesFromALocksTex
     EXPECT_EQ(snapshot.Size(), 4u);
     EXPECT_TRUE(snapshot.Contains(makedev(0x08, 0x01), 5678));
     EXPECT_TRUE(snapshot.Contains(makedev(0xfd, 0x1a), 1048578));
+}
+
+TEST(InUseSnapshotTest, ReadsFdInfoAndMountinfoTextsWithoutLookingAtTheFiles) {
+    const std::vector<std::tuple<const char*, bool, std::uint64_t, std::uint64_t>> fdinfo = {
+        {"pos:\t0\nflags:\t0100000\nmnt_id:\t23\nino:\t3\n", true, 23, 3},
+        {"mnt_id:\t7\nino:\t18446744073709551615", true, 7, 18446744073709551615ull},
+        {"pos:\t0\nmnt_id:\t23\n", false, 0, 0},
+        {"mnt_id:\tx\nino:\t3\n", false, 0, 0},
+    };
+    for (const auto& [text, parsed, mountId, inode] : fdinfo) {
+        std::uint64_t readMount = 0;
+        std::uint64_t readInode = 0;
+        EXPECT_EQ(InUseSnapshot::ParseFdInfo(text, readMount, readInode), parsed) << text;
+        if (parsed) {
+            EXPECT_EQ(std::make_pair(readMount, readInode), std::make_pair(mountId, inode)) << text;
+        }
+    }
+    const MountTable mounts = MountTable::Parse("21 26 0:20 / /proc rw - proc proc rw\n"
+                                                "40 26 259:3 / /home/u/my\\040stuff rw - ext4 /dev/x rw\n"
+                                                "bad line\n"
+                                                "41 26 0:55 / /mnt/fuse rw - fuse.sshfs host: rw");
+    EXPECT_EQ(mounts.DeviceOf(40), std::optional<dev_t>(makedev(259, 3)));
+    EXPECT_EQ(mounts.DeviceOf(99), std::nullopt);
+    for (const auto& [path, point] : std::vector<std::pair<std::string, bool>>{
+             {"/home/u/my stuff", true}, {"/mnt/fuse", true}, {"/mnt", false}, {"/mnt/fuse/x", false}}) {
+        EXPECT_EQ(mounts.IsMountPoint(path), point) << path;
+    }
 }
 
 } // namespace
