@@ -7,6 +7,7 @@
 #include "desktop/QtDesktopActions.h"
 #include "desktop/QtMessageBoxService.h"
 #include "desktop/QtStartupHost.h"
+#include "desktop/options/OptionsOpeners.h"
 #include "desktop/windows/HelpAndAboutOpeners.h"
 
 #include <QApplication>
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     tidorax::RegisterHelpAndAboutWindows();
 
     tidorax::QtDesktopActions actions;
+    tidorax::RegisterOptionsWindow(tidorax::engineOperations(), actions);
     tidorax::LogindSession logind;
     tidorax::QtStartupHost host(tidorax::engineOperations(), actions, logind);
     if (tidorax::RunTrayStartup(host) == tidorax::TrayStartupOutcome::HandedOver) {
