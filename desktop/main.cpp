@@ -4,6 +4,7 @@
 #include "core/startup/CommandLine.h"
 #include "core/startup/Startup.h"
 #include "desktop/LogindSession.h"
+#include "desktop/ProcessMemory.h"
 #include "desktop/QtDesktopActions.h"
 #include "desktop/QtMessageBoxService.h"
 #include "desktop/QtStartupHost.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     }
 
     chooseDisplayPlatform();
+    tidorax::UseOneMallocArena();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tidorax"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillon Tidorax"));

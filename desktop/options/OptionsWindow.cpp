@@ -12,6 +12,8 @@
 #include <QCloseEvent>
 #include <QVBoxLayout>
 
+#include <malloc.h>
+
 namespace tidorax {
 
 namespace {
@@ -103,6 +105,10 @@ OptionsWindow::~OptionsWindow() {
     if (theWindow == this) {
         theWindow = nullptr;
     }
+    // The lists may have held a great many paths; the program lives on in the tray,
+    // so the memory they took goes back to the system once the tabs are gone.
+    delete tabs;
+    ::malloc_trim(0);
 }
 
 void OptionsWindow::SetTabList3() {

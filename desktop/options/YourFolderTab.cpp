@@ -57,22 +57,16 @@ YourFolderTab::YourFolderTab(OptionsWindow* window) : QWidget(window), window_(w
     placesBox->setAccessibleName(QStringLiteral("Places"));
     placesBox->addItems(placesSource ? placesSource() : DefaultPlaces());
 
-    folderModel = new QFileSystemModel(this);
-    folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-    folderModel->setRootPath(QStringLiteral("/"));
+    // The folder tree and the file list get their models when the tab is first
+    // entered: a window that never shows them does not watch the file system.
+    folderModel = nullptr;
+    filesModel = nullptr;
     folderTree = new QTreeView(this);
-    folderTree->setModel(folderModel);
-    for (int column = 1; column < folderModel->columnCount(); ++column) {
-        folderTree->hideColumn(column);
-    }
     folderTree->setHeaderHidden(true);
     folderTree->setAccessibleName(QStringLiteral("Folders"));
     folderPathLine = new QLabel(this);
     folderPathLine->setAccessibleName(QStringLiteral("Open folder"));
-    filesModel = new QFileSystemModel(this);
-    filesModel->setFilter(QDir::Files | QDir::Hidden | QDir::System);
     folderFilesList = new QListView(this);
-    folderFilesList->setModel(filesModel);
     folderFilesList->setAccessibleName(QStringLiteral("Files of the open folder"));
 
     savedFoldersModel = new QStringListModel(this);
@@ -111,14 +105,32 @@ YourFolderTab::YourFolderTab(OptionsWindow* window) : QWidget(window), window_(w
     layout->addLayout(buttons);
 
     connect(placesBox, &QComboBox::activated, this, &YourFolderTab::placeChosen);
-    connect(folderTree, &QTreeView::activated, this,
-            [this](const QModelIndex& index) { openFolder(folderModel->filePath(index)); });
+    connect(folderTree, &QTreeView::activated, this, [this](const QModelIndex& index) {
+        if (folderModel != nullptr) {
+            openFolder(folderModel->filePath(index));
+        }
+    });
     connect(saveFolderButton, &QPushButton::clicked, this, &YourFolderTab::saveOrAddClicked);
     connect(showListButton, &QPushButton::clicked, this, &YourFolderTab::showListOrCloseClicked);
     connect(savedFoldersList, &QListView::doubleClicked, this, &YourFolderTab::removeFolder);
     connect(cleanFoldersButton, &QPushButton::clicked, this, &YourFolderTab::cleanClicked);
     connect(helpButton, &QPushButton::clicked, window, &OptionsWindow::showHelp);
-    openFolder(placesBox->count() > 1 ? placesBox->itemText(1) : QDir::homePath());
+}
+
+void YourFolderTab::ensureModels() {
+    if (folderModel != nullptr) {
+        return;
+    }
+    folderModel = new QFileSystemModel(this);
+    folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    folderModel->setRootPath(QStringLiteral("/"));
+    folderTree->setModel(folderModel);
+    for (int column = 1; column < folderModel->columnCount(); ++column) {
+        folderTree->hideColumn(column);
+    }
+    filesModel = new QFileSystemModel(this);
+    filesModel->setFilter(QDir::Files | QDir::Hidden | QDir::System);
+    folderFilesList->setModel(filesModel);
 }
 
 void YourFolderTab::setCaption(QPushButton* button, const QString& caption) {
@@ -131,6 +143,7 @@ void YourFolderTab::placeChosen(int index) {
 }
 
 void YourFolderTab::openFolder(const QString& path) {
+    ensureModels();
     openFolder_ = QDir::cleanPath(path);
     folderPathLine->setText(openFolder_);
     const QModelIndex index = folderModel->index(openFolder_);
@@ -141,8 +154,8 @@ void YourFolderTab::openFolder(const QString& path) {
 }
 
 void YourFolderTab::enterTab() {
-    if (placesBox->currentIndex() >= 0 && openFolder_.isEmpty()) {
-        openFolder(placesBox->currentText());
+    if (openFolder_.isEmpty()) {
+        openFolder(placesBox->count() > 1 ? placesBox->itemText(1) : QDir::homePath());
     }
     ActivateList();
 }
@@ -190,6 +203,9 @@ void YourFolderTab::saveOrAddClicked() {
 }
 
 void YourFolderTab::saveFolder() {
+    if (openFolder_.isEmpty()) {
+        return;
+    }
     window_->hide();
     setCaption(showListButton, QStringLiteral("Show List"));
     if (ReadSettingsList("UserFolder", "File").empty() &&

@@ -28,7 +28,7 @@ public:
     static void setPlacesSource(std::function<QStringList()> source);
     static QStringList DefaultPlaces();
 
-    // Tab selected: the tree opens the chosen place, then ActivateList.
+    // Tab selected: the tree opens the home folder the first time, then ActivateList.
     void enterTab();
     // List mode when folders are saved, else browsing mode.
     void ActivateList();
@@ -40,10 +40,10 @@ public:
 
     QComboBox* placesBox;
     QTreeView* folderTree;
-    QFileSystemModel* folderModel;
+    QFileSystemModel* folderModel; // nullptr until the tab is first entered
     QLabel* folderPathLine;
     QListView* folderFilesList;
-    QFileSystemModel* filesModel;
+    QFileSystemModel* filesModel; // nullptr until the tab is first entered
     QListView* savedFoldersList;
     QStringListModel* savedFoldersModel;
     QLabel* instructionLabel;
@@ -61,6 +61,7 @@ public slots:
     void cleanClicked();
 
 private:
+    void ensureModels();
     void showBrowsing();
     void saveFolder();
     void setCaption(QPushButton* button, const QString& caption);
