@@ -5,9 +5,11 @@
 #include "core/startup/CommandLine.h"
 #include "core/startup/Startup.h"
 #include "desktop/LogindSession.h"
+#include "desktop/ProcessMemory.h"
 #include "desktop/QtDesktopActions.h"
 #include "desktop/QtMessageBoxService.h"
 #include "desktop/QtStartupHost.h"
+#include "desktop/options/OptionsOpeners.h"
 #include "desktop/windows/HelpAndAboutOpeners.h"
 
 #include <QApplication>
@@ -56,6 +58,7 @@ int main(int argc, char** argv) {
     }
 
     chooseDisplayPlatform();
+    tidorax::UseOneMallocArena();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tidorax"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillon Tidorax"));
@@ -65,6 +68,7 @@ int main(int argc, char** argv) {
     tidorax::RegisterHelpAndAboutWindows();
 
     tidorax::QtDesktopActions actions;
+    tidorax::RegisterOptionsWindow(tidorax::engineOperations(), actions);
     tidorax::LogindSession logind;
     tidorax::QtStartupHost host(tidorax::engineOperations(), actions, logind);
     if (tidorax::RunTrayStartup(host) == tidorax::TrayStartupOutcome::HandedOver) {

@@ -3,7 +3,8 @@
 # xdotool. First a first run with a fresh settings store: the help notice, the help
 # window, the configuration notice, and the About window from the menu. Then it clicks the tray icon, chooses ViriRerer from the menu with the Temp
 # folder selected in the hive, checks that the Temp folder was cleaned and that the
-# count window appeared, and checks the single-instance rule: a second start ends and
+# count window appeared, opens "Configuration" from the menu, visits every tab of the
+# options window and cleans Temp from its tab, and checks the single-instance rule: a second start ends and
 # leaves one instance, a hung first instance gets the already-running window, and a
 # socket left by a killed instance is taken over. Screenshots go to ARTEFACTS.
 # Usage: tray-desktop-test.sh TIDORAX TIDORAX_REG ARTEFACTS
@@ -172,11 +173,12 @@ first_run_scenario() (
     import -window root "$artefacts/first-run-config-notice.png"
     wait_for 20 first_run_over || fail "FirstRun is not No after the help"
     wait_for 100 no_window_named '^Configuration File Loading$' || fail "the configuration notice stayed"
+    wait_for 50 window_named '^Quillon Tidora Program$' || fail "the first run did not open the options window"
 
     wait_for 50 has_tray_icon || fail "no tray icon on the first run"
     xdotool mousemove --window "$(tray_icon)" 8 8 click 1
-    wait_for 50 has_top_window || fail "the menu did not open for About"
-    menu=$(top_windows | head -1)
+    wait_for 50 menu_window || fail "the menu did not open for About"
+    menu=$(menu_window)
     wait_for 50 menu_laid_out || fail "the menu for About was not laid out"
     xdotool key Down Return
     wait_for 50 window_named '^  Quillon Tidorax----About File$' || fail "the About window did not open"
@@ -189,6 +191,65 @@ first_run_scenario() (
     wait_for 50 no_tray_icon_yet || fail "the first run's tray icon stayed"
 )
 no_tray_icon_yet() { ! has_tray_icon; }
+
+# The tray menu: a top window of the program other than the options window.
+menu_window() {
+    local w
+    for w in $(top_windows); do
+        if [ "$(xdotool getwindowname "$w" 2>/dev/null)" != "Quillon Tidora Program" ]; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# A picture of a window, and whether it differs from the last one taken.
+shot_differs() {
+    import -window "$1" "$root/shot.png" 2>/dev/null || return 1
+    local sum
+    sum=$(md5sum <"$root/shot.png")
+    [ "$sum" != "${last_shot:-}" ] || return 1
+    last_shot=$sum
+}
+
+# "Configuration" from the real tray menu (by keyboard: its sixth item) opens the
+# options window; every tab is visited (a picture each), and Temp is cleaned from its
+# tab with the question answered by keyboard.
+options_scenario() {
+    echo one >"$Temp/one.txt"
+    echo two >"$Temp/two.txt"
+    xdotool mousemove --window "$(tray_icon)" 8 8 click 1
+    wait_for 50 menu_window || fail "the menu did not open for Configuration"
+    menu=$(menu_window)
+    wait_for 50 menu_laid_out || fail "the menu for Configuration was not laid out"
+    xdotool key Down Down Down Down Down Down Return
+    wait_for 50 window_named '^Quillon Tidora Program$' || fail "Configuration did not open the options window"
+    local options tab
+    options=$(window_named '^Quillon Tidora Program$')
+    xdotool windowfocus --sync "$options" || true
+    last_shot=
+    wait_for 50 shot_differs "$options" || fail "no picture of the options window"
+    cp "$root/shot.png" "$artefacts/options-options.png"
+    for tab in internet temp cookies your-folder; do
+        xdotool key ctrl+Tab
+        wait_for 50 shot_differs "$options" || fail "the $tab tab did not show"
+        cp "$root/shot.png" "$artefacts/options-$tab.png"
+    done
+    # Back to Temp, then its "Clean Temp" button: the first of the bottom row.
+    xdotool key ctrl+shift+Tab ctrl+shift+Tab
+    wait_for 50 shot_differs "$options" || fail "the Temp tab did not show again"
+    eval "$(geometry_of "$options")"
+    xdotool mousemove --window "$options" $((WIDTH / 6)) $((HEIGHT - 35)) click 1
+    wait_for 50 window_named '^Quillon Info' || fail "Clean Temp asked nothing"
+    import -window root "$artefacts/options-clean-temp-question.png"
+    xdotool key alt+y
+    wait_for 50 count_window || fail "no count window after Clean Temp"
+    [ ! -e "$Temp/one.txt" ] && [ ! -e "$Temp/two.txt" ] || fail "Clean Temp left files in Temp"
+    [ -e "$root/keep/kept.txt" ] || fail "Clean Temp deleted a file outside Temp"
+    wait_for 50 no_count_window || fail "the count window stayed after Clean Temp"
+    wait_for 50 window_named '^Quillon Tidora Program$' || fail "the options window did not come back"
+}
 
 # The settings: ViriRerer allowed, the Temp folder selected, the first run over.
 "$reg" add "$section" /v AutoFunction /t REG_SZ /d Yes /f >/dev/null
@@ -263,6 +324,8 @@ import -window root "$artefacts/count-window.png"
 # The count window closes itself after 1.2 seconds.
 no_count_window() { ! count_window; }
 wait_for 50 no_count_window || fail "the count window stayed"
+
+options_scenario
 
 # A second start hands over to the first and ends; one instance stays.
 timeout 20 "$tidorax" >"$root/second.log" 2>&1 || fail "the second start did not end cleanly"

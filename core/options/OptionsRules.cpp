@@ -1,0 +1,102 @@
+#include "core/options/OptionsRules.h"
+
+#include "core/cleaning/CookieSelection.h"
+#include "core/settings/SettingsStore.h"
+
+#include <algorithm>
+
+namespace tidorax {
+
+namespace {
+
+const char* const kLineBreak = "\r\n";
+const std::string kContinue = "          Do You Want To Continue?";
+
+std::string repeated(const char* text, int times) {
+    std::string result;
+    for (int i = 0; i < times; ++i) {
+        result += text;
+    }
+    return result;
+}
+
+bool endsList(const std::string& entry) {
+    return entry.empty() || entry == "0";
+}
+
+} // namespace
+
+void AddBackslashInPlace(std::string& Path) {
+    if (Path.empty() || Path.back() != '/') {
+        Path += '/';
+    }
+}
+
+std::string UpperCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    return text;
+}
+
+std::string CleanQuestion(const std::string& firstLine) {
+    return firstLine + repeated(kLineBreak, 2) + kContinue;
+}
+
+std::string ViriRererQuestion(bool internet, bool temp, bool cookie, bool yourFolders) {
+    const std::string blanks(20, ' ');
+    std::string text = "You Are About To Clean The Following Folders " + repeated(kLineBreak, 2);
+    const std::pair<bool, const char*> kinds[] = {
+        {internet, "Internet"}, {temp, "Temp"}, {cookie, "Cookie"}, {yourFolders, "Your Folders"}};
+    for (const auto& [selected, word] : kinds) {
+        text += blanks + (selected ? word : "") + repeated(kLineBreak, 2);
+    }
+    return text + kContinue;
+}
+
+std::string SaveFolderQuestion(const std::string& folder) {
+    return "You Have Selected" + repeated(kLineBreak, 3) + "\"" + UpperCase(folder) + "\"" +
+           repeated(kLineBreak, 3) + "Is This The Folder You Wanted?";
+}
+
+void RewriteSavedCookies(const std::vector<std::string>& saved) {
+    Settings.DeleteSetting("SavedCookies", "");
+    Settings.DeleteSetting("SpecialCookies", "");
+    for (std::size_t k = 0; k < saved.size() && k < kMaxListEntries; ++k) {
+        const std::string& full = saved[k];
+        if (endsList(full)) {
+            return;
+        }
+        const std::string name = "Cookie" + std::to_string(k);
+        Settings.SaveSetting("SpecialCookies", name, CookieSiteName(full));
+        Settings.SaveSetting("SavedCookies", name, full);
+    }
+}
+
+UserFolderSave AddUserFolder(const std::string& folder) {
+    std::vector<std::string> folders = ReadSettingsList("UserFolder", "File");
+    if (folders.empty()) {
+        Settings.SaveSetting("UserFolder", "File0", folder);
+        return UserFolderSave::Stored;
+    }
+    if (std::find(folders.begin(), folders.end(), folder) != folders.end()) {
+        return UserFolderSave::AlreadyListed;
+    }
+    if (folders.size() >= kMaxListEntries) {
+        return UserFolderSave::ListFull;
+    }
+    folders.push_back(folder);
+    RewriteUserFolders(folders);
+    return UserFolderSave::Stored;
+}
+
+void RewriteUserFolders(const std::vector<std::string>& folders) {
+    Settings.DeleteSetting("UserFolder", "");
+    for (std::size_t k = 0; k < folders.size() && k < kMaxListEntries; ++k) {
+        if (endsList(folders[k])) {
+            return;
+        }
+        Settings.SaveSetting("UserFolder", "File" + std::to_string(k), folders[k]);
+    }
+}
+
+} // namespace tidorax

@@ -1,0 +1,41 @@
+// Lists a folder on a thread of its own and hands the result to the user-interface
+// thread. A newer listing replaces a running one, whose result is then dropped, and
+// so is every result that arrives after the owner is gone.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+namespace tidorax {
+
+struct Listing {
+    QStringList files;
+    QStringList saved; // the saved cookies, for the Cookies tab
+};
+
+class BackgroundListing : public QObject {
+    Q_OBJECT
+public:
+    using Done = std::function<void(const Listing& listing)>;
+
+    explicit BackgroundListing(QObject* parent);
+
+    // Runs work off the user-interface thread and calls done with its result on that
+    // thread, unless another start or a cancel came first. A work that fails gives an
+    // empty listing.
+    void start(std::function<Listing()> work, Done done);
+    // Drops the running listing's result.
+    void cancel();
+    bool running() const { return running_; }
+
+private:
+    quint64 generation_ = 0;
+    bool running_ = false;
+};
+
+// The listing's files as texts.
+QStringList ToStringList(const std::vector<std::string>& files);
+
+} // namespace tidorax

@@ -1,0 +1,13 @@
+// Refuses a system folder as a user folder, telling the user why.
+#pragma once
+
+#include <string>
+
+namespace tidorax {
+
+// Sets accepted to false, warns in the options window's instruction line and says
+// "You Have Selected A System Folder" when the folder is one no clean may empty
+// (IsSystemFolder); leaves accepted as it is otherwise.
+void CheckSystemFolder(const std::string& folder, bool& accepted);
+
+} // namespace tidorax

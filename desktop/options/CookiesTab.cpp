@@ -1,0 +1,181 @@
+#include "desktop/options/CookiesTab.h"
+
+#include "core/cleaning/CookieCleaning.h"
+#include "core/options/OptionsRules.h"
+#include "core/settings/SpecialFolders.h"
+#include "desktop/options/HoverHints.h"
+#include "desktop/options/OptionsCleaning.h"
+#include "desktop/options/OptionsTab.h"
+#include "desktop/options/OptionsWindow.h"
+#include "desktop/options/TabCaptions.h"
+#include "platform/Platform.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace tidorax {
+
+namespace {
+
+QListView* makeList(QStringListModel* model, const QString& role, QWidget* parent) {
+    auto* list = new QListView(parent);
+    list->setModel(model);
+    list->setUniformItemSizes(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setAccessibleName(role);
+    return list;
+}
+
+} // namespace
+
+CookiesTab::CookiesTab(OptionsWindow* window)
+    : QWidget(window), window_(window), listing_(new BackgroundListing(this)), hints_(new HoverHints(this)) {
+    cookieFilesFrame = new QFrame(this);
+    cookieFilesFrame->setFrameShape(QFrame::StyledPanel);
+    cookieFilesModel = new QStringListModel(this);
+    cookieFilesList = makeList(cookieFilesModel, QStringLiteral("Cookie files"), cookieFilesFrame);
+    cookieCountLabel = new QLabel(cookieFilesFrame);
+    cookieCountLabel->setAccessibleName(QStringLiteral("Cookie count"));
+    auto* files = new QVBoxLayout(cookieFilesFrame);
+    files->addWidget(cookieFilesList);
+    files->addWidget(cookieCountLabel);
+
+    savedCookiesFrame = new QFrame(this);
+    savedCookiesFrame->setFrameShape(QFrame::StyledPanel);
+    savedCookiesModel = new QStringListModel(this);
+    savedCookiesList = makeList(savedCookiesModel, QStringLiteral("Saved cookies"), savedCookiesFrame);
+    savedCountLabel = new QLabel(savedCookiesFrame);
+    savedCountLabel->setAccessibleName(QStringLiteral("Saved count"));
+    cleanCookiesButton = MakeButton(QStringLiteral("Clean Cookies"), savedCookiesFrame);
+    helpButton = MakeButton(QStringLiteral("Help"), savedCookiesFrame);
+    closeButton = MakeButton(QStringLiteral("Close Form"), savedCookiesFrame);
+    resetListsButton = MakeButton(QStringLiteral("Reset Lists"), savedCookiesFrame);
+    resetListsButton->hide();
+    auto* saved = new QVBoxLayout(savedCookiesFrame);
+    saved->addWidget(savedCookiesList);
+    saved->addWidget(savedCountLabel);
+    auto* buttons = new QHBoxLayout();
+    buttons->addWidget(cleanCookiesButton);
+    buttons->addWidget(helpButton);
+    buttons->addWidget(closeButton);
+    buttons->addWidget(resetListsButton);
+    saved->addLayout(buttons);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(cookieFilesFrame);
+    layout->addWidget(savedCookiesFrame);
+
+    connect(cookieFilesList, &QListView::doubleClicked, this, &CookiesTab::saveCookie);
+    connect(savedCookiesList, &QListView::doubleClicked, this, &CookiesTab::forgetCookie);
+    connect(resetListsButton, &QPushButton::clicked, this, &CookiesTab::resetLists);
+    connect(cleanCookiesButton, &QPushButton::clicked, this, &CookiesTab::cleanClicked);
+    connect(helpButton, &QPushButton::clicked, window, &OptionsWindow::showHelp);
+    connect(closeButton, &QPushButton::clicked, window, &OptionsWindow::closeForm);
+
+    const HoverHints::Text cookieNormal = [this] { return cookieCountText(); };
+    const HoverHints::Text savedNormal = [this] { return savedCountText(); };
+    hints_->addHint(cookieFilesList, cookieCountLabel,
+                    QStringLiteral("Double Click On File To Save A \"Cookie\""));
+    hints_->addArea(cookieFilesFrame, cookieCountLabel, cookieNormal);
+    hints_->addLine(cookieCountLabel, {{cookieCountLabel, cookieNormal}});
+    hints_->addHint(savedCookiesList, savedCountLabel, QStringLiteral("Double Click a \"Cookie\" To Remove"));
+    hints_->addArea(savedCookiesFrame, savedCountLabel, savedNormal);
+    hints_->addLine(savedCountLabel, {{savedCountLabel, savedNormal}, {cookieCountLabel, cookieNormal}});
+}
+
+QString CookiesTab::cookieCountText() const {
+    return QString::fromStdString(
+        CookieFolderCaption(static_cast<std::size_t>(cookieFilesModel->rowCount())));
+}
+
+QString CookiesTab::savedCountText() const {
+    return QStringLiteral("You Have Saved %1 Cookies").arg(savedCookiesModel->rowCount());
+}
+
+void CookiesTab::ListCookies(bool afterClean) {
+    cookieFilesModel->setStringList({});
+    savedCookiesModel->setStringList({});
+    showEdited(false);
+    cookieCountLabel->setText(QStringLiteral("Listing Cookies..."));
+    const std::string folder = SpecialFolderPath(CSIDL_COOKIES);
+    listing_->start(
+        [folder] {
+            const CookieFolderListing found = ListCookieFiles(folder);
+            return Listing{ToStringList(found.files), ToStringList(found.saved)};
+        },
+        [this, afterClean](const Listing& listing) {
+            cookieFilesModel->setStringList(listing.files);
+            savedCookiesModel->setStringList(listing.saved);
+            cookieCountLabel->setText(cookieCountText());
+            // After a clean the line reads as the clean words it.
+            savedCountLabel->setText(afterClean
+                                         ? QString::fromStdString(SavedCookiesCaption(listing.saved.size()))
+                                         : savedCountText());
+            emit listed();
+        });
+}
+
+void CookiesTab::showEdited(bool edited) {
+    cleanCookiesButton->setVisible(!edited);
+    helpButton->setVisible(!edited);
+    closeButton->setVisible(!edited);
+    resetListsButton->setVisible(edited);
+}
+
+void CookiesTab::saveCookie(const QModelIndex& index) {
+    if (!index.isValid() || listing()) {
+        return;
+    }
+    if (static_cast<std::size_t>(savedCookiesModel->rowCount()) >= kMaxListEntries) {
+        platform().MsgBox("You Can Not Save More Than 1001 Cookies!", MB_OK_INFORMATION, kOptionsTitle);
+        return;
+    }
+    showEdited(true);
+    const QString cookie = index.data().toString();
+    const int row = savedCookiesModel->rowCount();
+    savedCookiesModel->insertRows(row, 1);
+    savedCookiesModel->setData(savedCookiesModel->index(row), cookie);
+    cookieFilesModel->removeRows(index.row(), 1);
+    savedCountLabel->setText(QString::fromStdString(SavedCookiesCaption(savedCookiesModel->rowCount())));
+    rewriteSaved();
+}
+
+void CookiesTab::forgetCookie(const QModelIndex& index) {
+    if (!index.isValid() || listing()) {
+        return;
+    }
+    showEdited(true);
+    savedCookiesModel->removeRows(index.row(), 1);
+    cookieCountLabel->setText(cookieCountText());
+    savedCountLabel->setText(QString::fromStdString(SavedCookiesCaption(savedCookiesModel->rowCount())));
+    rewriteSaved();
+}
+
+void CookiesTab::rewriteSaved() {
+    std::vector<std::string> saved;
+    for (const QString& cookie : savedCookiesModel->stringList()) {
+        saved.push_back(cookie.toStdString());
+    }
+    RewriteSavedCookies(saved);
+}
+
+void CookiesTab::resetLists() {
+    ListCookies();
+    window_->SetCheckBoxes();
+}
+
+void CookiesTab::cleanClicked() {
+    const CleanButtonRules rules{window_->optionsTab->isChecked(OptionsTab::CookieBox),
+                                 "You Must Check Clean Cookie Folder On Options Form!",
+                                 "You Are About To Clean Your Cookie Files", MB_YESNO_QUESTION};
+    if (!CleanButtonAllows(rules)) {
+        return;
+    }
+    const CleaningReport report =
+        RunOptionsCleaning(OptionsWindow::actions(), OptionsWindow::operations(),
+                           [](CleaningOperations& ops) { return ops.CleanCookieFiles(); });
+    ListCookies(true);
+    ShowOptionsCount(report);
+}
+
+} // namespace tidorax

@@ -1,0 +1,197 @@
+#include "desktop/options/OptionsTab.h"
+
+#include "core/cleaning/FolderCleaning.h"
+#include "core/options/OptionsRules.h"
+#include "core/settings/SettingsStore.h"
+#include "core/settings/SpecialFolders.h"
+#include "desktop/options/CookiesTab.h"
+#include "desktop/options/FolderTab.h"
+#include "desktop/options/HoverHints.h"
+#include "desktop/options/OptionsCleaning.h"
+#include "desktop/options/OptionsWindow.h"
+#include "platform/Platform.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace tidorax {
+
+namespace {
+
+struct BoxRules {
+    const char* key;
+    const char* caption;
+    const char* hint;
+};
+
+// In the order of the Box enumeration.
+const BoxRules kBoxes[OptionsTab::BoxCount] = {
+    {"InternetFiles", "Clean Internet Files", "Check To Enable Cleaning Internet Files"},
+    {"TempFiles", "Clean Temp Folder", "Check To Enable Cleaning Temp Files"},
+    {"AutoFunction", "Enable ViriRerer", "Check To Enable ViriRerer Function"},
+    {"CookieFiles", "Clean Cookie Folder", "Check To Enable Cleaning Cookie Files"},
+    {"UserFolder", "Clean Your Folder", "Check To Enable Cleaning Your Folders"},
+    {"Shutdown", "ViriRerer  && Shutdown", "Check To Enable Clean And ShutDown \"OS\""},
+};
+
+const QString kChoicesNormal = QStringLiteral("Select An Option Below For ViriRerer Function");
+const QString kLocationsNormal = QStringLiteral("Locations of Folders To Be Cleaned");
+
+QLabel* makeLabel(const QString& text, QWidget* parent, const QString& role = {}) {
+    auto* label = new QLabel(text, parent);
+    label->setAccessibleName(role.isEmpty() ? text : role);
+    return label;
+}
+
+} // namespace
+
+OptionsTab::OptionsTab(OptionsWindow* window)
+    : QWidget(window), window_(window), hints_(new HoverHints(this)) {
+    locationsFrame = new QFrame(this);
+    locationsFrame->setFrameShape(QFrame::StyledPanel);
+    locationsHint = makeLabel(kLocationsNormal, locationsFrame, QStringLiteral("Locations hint"));
+    internetPathLabel = makeLabel({}, locationsFrame, QStringLiteral("Internet files path"));
+    tempPathLabel = makeLabel({}, locationsFrame, QStringLiteral("Temp path"));
+    cookiesPathLabel = makeLabel({}, locationsFrame, QStringLiteral("Cookies path"));
+    auto* locations = new QGridLayout(locationsFrame);
+    locations->addWidget(locationsHint, 0, 0, 1, 2);
+    locations->addWidget(makeLabel(QStringLiteral("Internet Files"), locationsFrame), 1, 0);
+    locations->addWidget(internetPathLabel, 1, 1);
+    locations->addWidget(makeLabel(QStringLiteral("Temp Files"), locationsFrame), 2, 0);
+    locations->addWidget(tempPathLabel, 2, 1);
+    locations->addWidget(makeLabel(QStringLiteral("Cookie Files"), locationsFrame), 3, 0);
+    locations->addWidget(cookiesPathLabel, 3, 1);
+
+    choicesFrame = new QFrame(this);
+    choicesFrame->setFrameShape(QFrame::StyledPanel);
+    choicesHint = makeLabel(kChoicesNormal, choicesFrame, QStringLiteral("Choices hint"));
+    auto* choices = new QVBoxLayout(choicesFrame);
+    choices->addWidget(choicesHint);
+    for (int box = 0; box < BoxCount; ++box) {
+        boxes[box] = new QCheckBox(QString::fromLatin1(kBoxes[box].caption), choicesFrame);
+        boxes[box]->setAccessibleName(boxes[box]->text().replace(QStringLiteral("&&"), QStringLiteral("&")));
+        choices->addWidget(boxes[box]);
+        connect(boxes[box], &QCheckBox::clicked, this, [this, box] { storeBox(box); });
+        hints_->addHint(boxes[box], choicesHint, QString::fromLatin1(kBoxes[box].hint));
+    }
+    viriRererNowButton = MakeButton(QStringLiteral("ViriRerer Now"), choicesFrame);
+    helpButton = MakeButton(QStringLiteral("Help"), choicesFrame);
+    closeButton = MakeButton(QStringLiteral("Close Form"), choicesFrame);
+    auto* buttons = new QHBoxLayout();
+    buttons->addWidget(viriRererNowButton);
+    buttons->addWidget(helpButton);
+    buttons->addWidget(closeButton);
+    choices->addLayout(buttons);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(locationsFrame);
+    layout->addWidget(choicesFrame);
+
+    connect(viriRererNowButton, &QPushButton::clicked, this, &OptionsTab::viriRererNow);
+    connect(helpButton, &QPushButton::clicked, window, &OptionsWindow::showHelp);
+    connect(closeButton, &QPushButton::clicked, window, &OptionsWindow::closeForm);
+
+    hints_->addArea(choicesFrame, choicesHint, [] { return kChoicesNormal; });
+    hints_->addLine(choicesHint, {{choicesHint, [] { return kChoicesNormal; }}});
+    hints_->addHint(internetPathLabel, locationsHint,
+                    QStringLiteral("Path To Your \"Temporary Internet Files\""));
+    hints_->addHint(tempPathLabel, locationsHint, QStringLiteral("Path To Your \"Temp\" File Location"));
+    hints_->addHint(cookiesPathLabel, locationsHint, QStringLiteral("Path To Your \"Cookie\" File Location"));
+    hints_->addArea(locationsFrame, locationsHint, [] { return kLocationsNormal; });
+    hints_->addLine(locationsHint, {{locationsHint, [] { return kLocationsNormal; }}});
+}
+
+void OptionsTab::showFolderPaths() {
+    std::string internet = SpecialFolderPath(CSIDL_INTERNET_CACHE);
+    AddBackslashInPlace(internet);
+    internetPathLabel->setText(QString::fromStdString(internet));
+    tempPathLabel->setText(QString::fromStdString(TempFolderPath()));
+    cookiesPathLabel->setText(QString::fromStdString(SpecialFolderPath(CSIDL_COOKIES)));
+}
+
+void OptionsTab::SetCheckBoxes() {
+    std::array<bool, BoxCount> set{};
+    for (int box = 0; box < BoxCount; ++box) {
+        set[box] = Settings.GetSetting("CleanPath", kBoxes[box].key, "0") == "Yes";
+    }
+    for (const int box : {ShutdownBox, UserFolderBox, InternetBox, TempBox, AutoFunctionBox, CookieBox}) {
+        if (boxes[box]->isChecked() != set[box]) {
+            boxes[box]->setChecked(set[box]);
+            storeBox(box);
+        }
+    }
+}
+
+void OptionsTab::storeBox(int box) {
+    const char* key = kBoxes[box].key;
+    const bool checked = boxes[box]->isChecked();
+    if (checked) {
+        Settings.SaveSetting("CleanPath", key, "Yes");
+    } else {
+        Settings.DeleteSetting("CleanPath", key);
+    }
+    const bool stored = Settings.GetSetting("CleanPath", key, "0") == "Yes";
+    if (stored == checked) {
+        return;
+    }
+    boxes[box]->setChecked(stored);
+    if (!writeFailureTold_) {
+        writeFailureTold_ = true;
+        platform().MsgBox("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.",
+                          MB_OK_CRITICAL, kOptionsTitle);
+    }
+}
+
+void OptionsTab::viriRererNow() {
+    const bool internet = isChecked(InternetBox);
+    const bool temp = isChecked(TempBox);
+    const bool cookie = isChecked(CookieBox);
+    const bool folders = isChecked(UserFolderBox);
+    if (!internet && !temp && !cookie && !folders) {
+        platform().MsgBox("You Have Not Selected Any Files To Be Cleaned!", MB_OK_INFORMATION, kOptionsTitle);
+        return;
+    }
+    if (platform().MsgBox(ViriRererQuestion(internet, temp, cookie, folders), MB_YESNO_QUESTION,
+                          kOptionsTitle) == IDNO) {
+        return;
+    }
+    // The boxes are read again: the question may have taken a while.
+    const bool cleanInternet = isChecked(InternetBox);
+    const bool cleanTemp = isChecked(TempBox);
+    const bool cleanCookie = isChecked(CookieBox);
+    const bool cleanFolders = isChecked(UserFolderBox);
+    CleaningReport internetReport;
+    CleaningReport tempReport;
+    const CleaningReport report = RunOptionsCleaning(
+        OptionsWindow::actions(), OptionsWindow::operations(), [&](CleaningOperations& operations) {
+            CleaningReport all;
+            if (cleanInternet) {
+                internetReport = operations.CleanInternetFiles();
+                all.append(CleaningReport(internetReport));
+            }
+            if (cleanTemp) {
+                tempReport = operations.CleanTempFiles();
+                all.append(CleaningReport(tempReport));
+            }
+            if (cleanCookie) {
+                all.append(operations.CleanCookieFiles());
+            }
+            if (cleanFolders) {
+                all.append(operations.CleanUserFolders(StartedFrom::OptionsWindow));
+            }
+            return all;
+        });
+    if (cleanInternet) {
+        window_->internetTab->showCleaned(internetReport);
+    }
+    if (cleanTemp) {
+        window_->tempTab->showCleaned(tempReport);
+    }
+    if (cleanCookie) {
+        window_->cookiesTab->ListCookies(true);
+    }
+    ShowOptionsCount(report);
+}
+
+} // namespace tidorax
