@@ -8,15 +8,15 @@ namespace tidorax {
 
 BackgroundListing::BackgroundListing(QObject* parent) : QObject(parent) {}
 
-void BackgroundListing::start(std::function<Listing()> work, Done done) {
+void BackgroundListing::start(std::function<ListedFiles()> work, Done done) {
     const quint64 generation = ++generation_;
     running_ = true;
-    auto result = std::make_shared<Listing>();
+    auto result = std::make_shared<ListedFiles>();
     QThread* thread = QThread::create([work = std::move(work), result] {
         try {
             *result = work();
         } catch (...) {
-            *result = Listing{};
+            *result = ListedFiles{};
         }
     });
     connect(thread, &QThread::finished, this, [this, generation, result, done = std::move(done)] {

@@ -10,7 +10,7 @@
 
 namespace tidorax {
 
-struct Listing {
+struct ListedFiles {
     QStringList files;
     QStringList saved; // the saved cookies, for the Cookies tab
 };
@@ -18,14 +18,14 @@ struct Listing {
 class BackgroundListing : public QObject {
     Q_OBJECT
 public:
-    using Done = std::function<void(const Listing& listing)>;
+    using Done = std::function<void(const ListedFiles& listing)>;
 
     explicit BackgroundListing(QObject* parent);
 
     // Runs work off the user-interface thread and calls done with its result on that
     // thread, unless another start or a cancel came first. A work that fails gives an
     // empty listing.
-    void start(std::function<Listing()> work, Done done);
+    void start(std::function<ListedFiles()> work, Done done);
     // Drops the running listing's result.
     void cancel();
     bool running() const { return running_; }

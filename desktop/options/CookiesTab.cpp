@@ -101,9 +101,9 @@ void CookiesTab::ListCookies(bool afterClean) {
     listing_->start(
         [folder] {
             const CookieFolderListing found = ListCookieFiles(folder);
-            return Listing{ToStringList(found.files), ToStringList(found.saved)};
+            return ListedFiles{ToStringList(found.files), ToStringList(found.saved)};
         },
-        [this, afterClean](const Listing& listing) {
+        [this, afterClean](const ListedFiles& listing) {
             cookieFilesModel->setStringList(listing.files);
             savedCookiesModel->setStringList(listing.saved);
             cookieCountLabel->setText(cookieCountText());

@@ -66,9 +66,9 @@ void FolderTab::ListFolder() {
     const std::string path = folder();
     listing_->start(
         [path] {
-            return Listing{ToStringList(ListFilesBelow(path)), {}};
+            return ListedFiles{ToStringList(ListFilesBelow(path)), {}};
         },
-        [this](const Listing& listing) {
+        [this](const ListedFiles& listing) {
             showFiles(listing.files);
             const auto count = static_cast<std::size_t>(listing.files.size());
             countLabel->setText(QString::fromStdString(
