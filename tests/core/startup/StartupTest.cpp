@@ -5,7 +5,6 @@
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingCleaningOperations.h"
 
-#include <algorithm>
 #include <sstream>
 
 namespace tidorax::test {
@@ -16,31 +15,43 @@ const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 class RecordingHost : public TrayStartupHost {
 public:
     bool anotherInstanceRunning() override {
-        steps.push_back("check");
+        steps += "check";
         return running;
     }
     bool activateRunningInstance() override {
-        steps.push_back("activate");
+        steps += " activate";
         return reachable;
     }
-    void showAlreadyRunning() override { steps.push_back("already-running"); }
+    void showAlreadyRunning() override { steps += " already-running"; }
     void loadMainWindow() override {
-        steps.push_back("load");
+        steps += " load";
         cleanPathAtLoad = Settings.GetSetting("CleanPath", "FirstRun", "absent");
     }
 
     bool running = false;
     bool reachable = true;
-    std::vector<std::string> steps;
+    std::string steps;
     std::string cleanPathAtLoad;
 };
 
 class StartupTest : public PlatformFixture {
 protected:
-    void setFlags(const std::vector<std::string>& flags) {
-        for (const auto& flag : flags) {
+    // Sets each flag of the space-separated list.
+    static void setFlags(const std::string& flags) {
+        std::istringstream words(flags);
+        for (std::string flag; words >> flag;) {
             Settings.SaveSetting("CleanPath", flag, "Yes");
         }
+    }
+    // The steps a silent run took, then what it printed.
+    static std::string silentRun(RecordingCleaningOperations& ops) {
+        std::ostringstream errors;
+        RunViriRerer(ops, errors);
+        std::string steps;
+        for (const std::string& call : ops.calls) {
+            steps += call + " ";
+        }
+        return steps + "| " + errors.str();
     }
     std::string runValue() {
         RegistryAccess::RegValue value;
@@ -51,44 +62,33 @@ protected:
 };
 
 TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectInItsOrder) {
-    struct Case {
-        std::vector<std::string> flags;
-        std::vector<std::string> expected;
-    } cases[] = {
-        {{}, {}},
-        {{"TempFiles"}, {"Temp"}},
-        {{"UserFolder", "TempFiles", "CookieFiles", "InternetFiles"},
-         {"Internet", "Cookies", "Temp", "UserFolders tray"}},
-        {{"AutoFunction", "Shutdown"}, {}}, // these two govern only the tray commands
-        {{"CookieFiles", "UserFolder"}, {"Cookies", "UserFolders tray"}},
+    const std::pair<const char*, std::string> cases[] = {
+        {"", "| "},
+        {"TempFiles", "Temp | tidorax: Temp refused\n"}, // one line for a refused folder
+        {"UserFolder TempFiles CookieFiles InternetFiles",
+         "Internet Cookies Temp UserFolders tray | tidorax: Temp refused\n"},
+        {"AutoFunction Shutdown", "| "}, // these two govern only the tray commands
     };
-    for (const auto& c : cases) {
+    for (const auto& [flags, expected] : cases) {
         Settings.DeleteSetting("CleanPath", "");
-        setFlags(c.flags);
+        setFlags(flags);
         RecordingCleaningOperations ops;
         ops.refusedCall = "Temp";
-        std::ostringstream errors;
-        RunViriRerer(ops, errors);
-        EXPECT_EQ(ops.calls, c.expected);
-        const bool tempRan = std::find(c.expected.begin(), c.expected.end(), "Temp") != c.expected.end();
-        EXPECT_EQ(errors.str(), tempRan ? "tidorax: Temp refused\n" : "") << "one line a refused folder";
+        EXPECT_EQ(silentRun(ops), expected) << flags;
     }
     EXPECT_TRUE(fake().shownBoxes.empty());
 
     // A settings store that cannot be read: nothing is cleaned, and the user is told.
-    setFlags({"TempFiles"});
+    setFlags("TempFiles");
     writeFile(fake().hivePath, std::string(4096, 'x'));
     fake().reopenHive();
     RecordingCleaningOperations ops;
-    std::ostringstream errors;
-    RunViriRerer(ops, errors);
-    EXPECT_TRUE(ops.calls.empty());
-    EXPECT_EQ(errors.str(),
-              "tidorax: nothing was cleaned: the settings store " + fake().hivePath + " cannot be read\n");
+    EXPECT_EQ(silentRun(ops),
+              "| tidorax: nothing was cleaned: the settings store " + fake().hivePath + " cannot be read\n");
 }
 
 TEST_F(StartupTest, SilentRunReadsEachFlagJustBeforeItsStep) {
-    setFlags({"InternetFiles", "CookieFiles"});
+    setFlags("InternetFiles CookieFiles");
     RecordingCleaningOperations ops;
     // The Internet step sets the Temp flag and clears the cookie flag.
     ops.during = [&ops] {
@@ -97,32 +97,21 @@ TEST_F(StartupTest, SilentRunReadsEachFlagJustBeforeItsStep) {
             Settings.DeleteSetting("CleanPath", "CookieFiles");
         }
     };
-    std::ostringstream errors;
-    RunViriRerer(ops, errors);
-    EXPECT_EQ(ops.calls, (std::vector<std::string>{"Internet", "Temp"}));
+    EXPECT_EQ(silentRun(ops), "Internet Temp | ");
 }
 
 TEST_F(StartupTest, TrayStartTidiesSettingsOnlyWithoutAnyCleaningFlag) {
-    struct Case {
-        std::vector<std::string> flags;
-        bool kept;
-    } cases[] = {
-        {{}, false},
-        {{"AutoFunction", "Shutdown"}, false},
-        {{"InternetFiles"}, true},
-        {{"CookieFiles"}, true},
-        {{"TempFiles"}, true},
-        {{"UserFolder"}, true},
-    };
-    for (const auto& c : cases) {
+    for (const char* flags :
+         {"", "AutoFunction Shutdown", "InternetFiles", "CookieFiles", "TempFiles", "UserFolder"}) {
         Settings.DeleteSetting("CleanPath", "");
-        setFlags(c.flags);
+        setFlags(flags);
         Settings.SaveSetting("CleanPath", "FirstRun", "No");
         RecordingHost host;
         EXPECT_EQ(RunTrayStartup(host), TrayStartupOutcome::MainWindowLoaded);
-        EXPECT_EQ(host.steps, (std::vector<std::string>{"check", "load"}));
-        // The main window loads after the tidy: with nothing to clean it sees a first run.
-        EXPECT_EQ(host.cleanPathAtLoad, c.kept ? "No" : "absent") << c.flags.size();
+        EXPECT_EQ(host.steps, "check load");
+        // The main window loads after the tidy: with no cleaning flag it sees a first run.
+        const bool kept = *flags != '\0' && std::string_view(flags) != "AutoFunction Shutdown";
+        EXPECT_EQ(host.cleanPathAtLoad, kept ? "No" : "absent") << flags;
     }
 }
 
@@ -139,9 +128,7 @@ TEST_F(StartupTest, TidyRemovesTheProgramKeyOnlyWhenNothingElseIsLeftInIt) {
 TEST_F(StartupTest, LogOnRegistrationIsWrittenOnlyWhenItCannotBeRead) {
     RecordingHost host;
     RunTrayStartup(host);
-    const std::string expected = fake().programFolderPath + "/Tidora30.exe";
-    EXPECT_EQ(runValue(), expected);
-    EXPECT_TRUE(exists(fake().autostartFolder + "/Tidora.desktop"));
+    EXPECT_EQ(runValue(), fake().programFolderPath + "/Tidora30.exe");
 
     // An existing value naming another folder is never rewritten.
     RegistryAccess::SetRegValue("HKLM", kRunKey, "Tidora", "S",
@@ -164,9 +151,7 @@ TEST_F(StartupTest, ASecondInstanceHandsOverOrShowsTheAlreadyRunningWindow) {
         host.reachable = reachable;
         EXPECT_EQ(RunTrayStartup(host),
                   reachable ? TrayStartupOutcome::HandedOver : TrayStartupOutcome::AlreadyRunningShown);
-        const std::vector<std::string> handedOver{"check", "activate"};
-        const std::vector<std::string> shown{"check", "activate", "already-running"};
-        EXPECT_EQ(host.steps, reachable ? handedOver : shown);
+        EXPECT_EQ(host.steps, reachable ? "check activate" : "check activate already-running");
     }
     // Neither touched the settings nor registered anything.
     EXPECT_EQ(Settings.GetSetting("CleanPath", "FirstRun", "0"), "No");
