@@ -74,7 +74,8 @@ TEST_F(TrayWindowTest, LeftOrRightClickRecordsLastMouseXAndOpensTheMenuAtThePoin
     form.load();
     for (const auto& [reason, opens] : {std::pair{QSystemTrayIcon::Trigger, 1},
                                         {QSystemTrayIcon::Context, 1},
-                                        {QSystemTrayIcon::DoubleClick, 0}}) {
+                                        {QSystemTrayIcon::DoubleClick, 0},
+                                        {QSystemTrayIcon::MiddleClick, 0}}) {
         QSignalSpy released(form.trayIcon(), &TrayIcon::released);
         form.trayIcon()->onActivated(reason);
         EXPECT_EQ(released.count(), opens) << reason;

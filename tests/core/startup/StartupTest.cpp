@@ -24,14 +24,12 @@ public:
     }
     void showAlreadyRunning() override { steps += " already-running"; }
     void loadMainWindow() override {
-        steps += " load";
-        cleanPathAtLoad = Settings.GetSetting("CleanPath", "FirstRun", "absent");
+        steps += " load " + Settings.GetSetting("CleanPath", "FirstRun", "absent");
     }
 
     bool running = false;
     bool reachable = true;
     std::string steps;
-    std::string cleanPathAtLoad;
 };
 
 class StartupTest : public PlatformFixture {
@@ -100,18 +98,35 @@ TEST_F(StartupTest, SilentRunReadsEachFlagJustBeforeItsStep) {
     EXPECT_EQ(silentRun(ops), "Internet Temp | ");
 }
 
-TEST_F(StartupTest, TrayStartTidiesSettingsOnlyWithoutAnyCleaningFlag) {
-    for (const char* flags :
-         {"", "AutoFunction Shutdown", "InternetFiles", "CookieFiles", "TempFiles", "UserFolder"}) {
+TEST_F(StartupTest, TrayStartHandsOverToARunningInstanceElseTidiesAndLoads) {
+    using enum TrayStartupOutcome;
+    // The flags set and whether another instance runs and answers; the outcome, and the steps
+    // with the FirstRun setting the main window saw.
+    const std::tuple<const char*, bool, bool, TrayStartupOutcome, const char*> cases[] = {
+        // A second instance tidies nothing (with nothing to clean a tidy would) and registers nothing.
+        {"", true, true, HandedOver, "check activate"},
+        {"", true, false, AlreadyRunningShown, "check activate already-running"},
+        // The main window loads after the tidy: with no cleaning flag it sees a first run.
+        {"", false, false, MainWindowLoaded, "check load absent"},
+        {"AutoFunction Shutdown", false, false, MainWindowLoaded, "check load absent"},
+        {"InternetFiles", false, false, MainWindowLoaded, "check load No"},
+        {"CookieFiles", false, false, MainWindowLoaded, "check load No"},
+        {"TempFiles", false, false, MainWindowLoaded, "check load No"},
+        {"UserFolder", false, false, MainWindowLoaded, "check load No"},
+    };
+    for (const auto& [flags, running, reachable, outcome, steps] : cases) {
         Settings.DeleteSetting("CleanPath", "");
         setFlags(flags);
         Settings.SaveSetting("CleanPath", "FirstRun", "No");
         RecordingHost host;
-        EXPECT_EQ(RunTrayStartup(host), TrayStartupOutcome::MainWindowLoaded);
-        EXPECT_EQ(host.steps, "check load");
-        // The main window loads after the tidy: with no cleaning flag it sees a first run.
-        const bool kept = *flags != '\0' && std::string_view(flags) != "AutoFunction Shutdown";
-        EXPECT_EQ(host.cleanPathAtLoad, kept ? "No" : "absent") << flags;
+        host.running = running;
+        host.reachable = reachable;
+        EXPECT_EQ(RunTrayStartup(host), outcome) << flags;
+        EXPECT_EQ(host.steps, steps) << flags;
+        if (running) {
+            EXPECT_EQ(Settings.GetSetting("CleanPath", "FirstRun", "absent"), "No");
+            EXPECT_EQ(runValue(), "<none>");
+        }
     }
 }
 
@@ -141,21 +156,6 @@ TEST_F(StartupTest, LogOnRegistrationIsWrittenOnlyWhenItCannotBeRead) {
     fake().programFolderPath = "/";
     RegisterAtLogon();
     EXPECT_EQ(runValue(), "//Tidora30.exe");
-}
-
-TEST_F(StartupTest, ASecondInstanceHandsOverOrShowsTheAlreadyRunningWindow) {
-    Settings.SaveSetting("CleanPath", "FirstRun", "No");
-    for (const bool reachable : {true, false}) {
-        RecordingHost host;
-        host.running = true;
-        host.reachable = reachable;
-        EXPECT_EQ(RunTrayStartup(host),
-                  reachable ? TrayStartupOutcome::HandedOver : TrayStartupOutcome::AlreadyRunningShown);
-        EXPECT_EQ(host.steps, reachable ? "check activate" : "check activate already-running");
-    }
-    // Neither touched the settings nor registered anything.
-    EXPECT_EQ(Settings.GetSetting("CleanPath", "FirstRun", "0"), "No");
-    EXPECT_EQ(runValue(), "<none>");
 }
 
 } // namespace
