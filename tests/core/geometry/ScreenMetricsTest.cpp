@@ -31,6 +31,7 @@ TEST(ScreenMetrics, WorkAreaEdgesFollowTheTaskbar) {
             {"taskbar touching no edge", 2, TaskbarRect{100, 100, 200, 200}, 768 * 15, 1024 * 15},
             {"state 3: position not asked", 3, TaskbarRect{0, 738, 1024, 768}, 768 * 15, 1024 * 15},
             {"state 0: position not asked", 0, TaskbarRect{0, 738, 1024, 768}, 768 * 15, 1024 * 15},
+            {"state 4: position not asked", 4, TaskbarRect{0, 738, 1024, 768}, 768 * 15, 1024 * 15},
             {"state unknown", std::nullopt, TaskbarRect{0, 738, 1024, 768}, 768 * 15, 1024 * 15},
             {"position call fails", 2, std::nullopt, 768 * 15, 1024 * 15},
         };

@@ -33,7 +33,16 @@ TEST_F(NoticeWindowsTest, CountWindowShowsTheCountAtTheClickOrCentredGreyOverThe
     count->closeTimerElapsed();
     EXPECT_EQ(CountWindow::loaded(), nullptr);
     processEvents();
+    // At x = 3000 pixels on a wide desktop the window sits at the click: no 16-bit wrap.
+    CountWindow::setScreenMetricsSource(
+        [] { return ScreenMetricsFromGeometry(3840, 1080, 0, 0, 3840, 1040, 96, 96); });
+    LastMouseX = 3000 * 15;
+    CountWindow::instance()->ShowCount(StartedFrom::TrayMenu, 0, 0);
+    EXPECT_EQ(CountWindow::loaded()->pos(), QPoint(3000 - 45, 1040 - 50));
+    CountWindow::loaded()->closeTimerElapsed();
+    processEvents();
     EXPECT_TRUE(options.empty());
+    CountWindow::setScreenMetricsSource(screenWithBottomPanel);
 
     count = CountWindow::instance();
     count->ShowCount(StartedFrom::OptionsWindow, 37, 0);
