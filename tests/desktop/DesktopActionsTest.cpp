@@ -32,10 +32,8 @@ TEST_F(DesktopActionsTest, WindowsRepaintButTakeNoInputWhileWorkRuns) {
     // The work waits until the user-interface thread has handled a timer, a click on
     // the button and a click on the tray icon: proof that it keeps running meanwhile.
     std::atomic<bool> uiDone{false};
-    bool timerRan = false;
     bool blockedDuringWork = false;
     QTimer::singleShot(0, &button, [&] {
-        timerRan = true;
         blockedDuringWork = InputBlocker::active();
         QTest::mouseClick(&button, Qt::LeftButton);
         form.TrayReleasedAt(QPoint(100, 100));
@@ -51,7 +49,6 @@ TEST_F(DesktopActionsTest, WindowsRepaintButTakeNoInputWhileWorkRuns) {
     });
 
     EXPECT_TRUE(workRanOffTheUiThread);
-    EXPECT_TRUE(timerRan);
     EXPECT_TRUE(blockedDuringWork);
     EXPECT_EQ(presses, 0);
     EXPECT_FALSE(form.trayMenu()->isVisible());
@@ -61,7 +58,7 @@ TEST_F(DesktopActionsTest, WindowsRepaintButTakeNoInputWhileWorkRuns) {
     EXPECT_EQ(presses, 1);
 }
 
-TEST_F(DesktopActionsTest, PausesBlockInputFailuresReachTheCallerMissingDocumentsReturn) {
+TEST_F(DesktopActionsTest, PausesBlockInputAndFailuresReachTheCaller) {
     QtDesktopActions actions;
     bool blocked = false;
     QTimer::singleShot(0, QCoreApplication::instance(), [&blocked] { blocked = InputBlocker::active(); });
@@ -70,15 +67,12 @@ TEST_F(DesktopActionsTest, PausesBlockInputFailuresReachTheCallerMissingDocument
     EXPECT_FALSE(InputBlocker::active());
     EXPECT_THROW(actions.runWork([] { throw std::runtime_error("disk gone"); }), std::runtime_error);
     EXPECT_FALSE(InputBlocker::active());
-    actions.openDocument(tmp / "missing.html");
-    actions.openAndWait(tmp / "missing.html"); // returns at once
 }
 
 TEST_F(DesktopActionsTest, AMessageBoxAskedForByTheWorkIsAnsweredByTheUser) {
     QtMessageBoxService::install();
     QtDesktopActions actions;
-    std::string seenTitle;
-    std::string seenText;
+    std::string seen; // the box's title, text and icon
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, &answer, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -86,9 +80,7 @@ TEST_F(DesktopActionsTest, AMessageBoxAskedForByTheWorkIsAnsweredByTheUser) {
             return;
         }
         answer.stop();
-        seenTitle = box->windowTitle().toStdString();
-        seenText = box->text().toStdString();
-        EXPECT_EQ(box->icon(), QMessageBox::Question);
+        seen = (box->windowTitle() + "|" + box->text()).toStdString() + "|" + std::to_string(box->icon());
         QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
     });
     answer.start(5);
@@ -96,8 +88,7 @@ TEST_F(DesktopActionsTest, AMessageBoxAskedForByTheWorkIsAnsweredByTheUser) {
     actions.runWork(
         [&result] { result = platform().MsgBox("Delete these files?", 36, "Quillon Info....."); });
     EXPECT_EQ(result, IDNO);
-    EXPECT_EQ(seenTitle, "Quillon Info.....");
-    EXPECT_EQ(seenText, "Delete these files?");
+    EXPECT_EQ(seen, "Quillon Info.....|Delete these files?|" + std::to_string(QMessageBox::Question));
 
     // A question closed without an answer counts as No.
     QTimer::singleShot(5, &answer, [] {

@@ -46,14 +46,13 @@ TEST(RegistryHiveFile, APrivateFileHoldsEveryWriteWhenTheCallReturns) {
     RegistryHive second(path, kAutostart);
     EXPECT_EQ(storedValue(second, kUser, "software\\tidora\\userfolder", "File0"),
               (StoredValue{REG_SZ, sz("/home/u/junk")}));
-    EXPECT_EQ(fs::status(dir / "config/tidorax").permissions(), fs::perms::owner_all);
-    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(std::pair(fs::status(dir / "config/tidorax").permissions(), fs::status(path).permissions()),
+              std::pair(fs::perms::owner_all, fs::perms::owner_read | fs::perms::owner_write));
 
     // Damaged while open: later calls fail and the file is left as it is.
     const std::string garbage(readFile(path).size(), '\x5a');
     writeFile(path, garbage);
-    EXPECT_NE(setValue(hive, key, "File0", REG_SZ, sz("2")), ERROR_SUCCESS);
-    EXPECT_EQ(setValue(hive, kUser, "x", REG_SZ, ""), ERROR_BADDB) << "later calls too";
+    EXPECT_EQ(setValue(hive, key, "File0", REG_SZ, sz("2")), ERROR_BADDB);
     EXPECT_EQ(readFile(path), garbage);
 }
 

@@ -5,19 +5,15 @@ namespace tidorax::test {
 HKEY createKey(RegistryHive& hive, HKEY root, const std::string& path) {
     HKEY key = 0;
     DWORD disposition = 0;
-    if (hive.RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                             &key, &disposition) != ERROR_SUCCESS) {
-        return 0;
-    }
-    return key;
+    return hive.RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                nullptr, &key, &disposition) == ERROR_SUCCESS
+               ? key
+               : 0;
 }
 
 HKEY openKey(RegistryHive& hive, HKEY root, const std::string& path, REGSAM access) {
     HKEY key = 0;
-    if (hive.RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS) {
-        return 0;
-    }
-    return key;
+    return hive.RegOpenKeyExA(root, path.c_str(), 0, access, &key) == ERROR_SUCCESS ? key : 0;
 }
 
 LONG setValue(RegistryHive& hive, HKEY key, const std::string& name, DWORD type, const std::string& data) {
@@ -44,14 +40,12 @@ namespace {
 
 template <typename Enumerate> std::vector<std::string> namesOf(Enumerate enumerate) {
     std::vector<std::string> names;
-    for (DWORD index = 0;; ++index) {
-        char name[512];
-        DWORD length = sizeof name;
-        if (enumerate(index, name, &length) != ERROR_SUCCESS) {
-            return names;
-        }
+    char name[512];
+    for (DWORD index = 0, length = sizeof name; enumerate(index, name, &length) == ERROR_SUCCESS;
+         ++index, length = sizeof name) {
         names.emplace_back(name, length);
     }
+    return names;
 }
 
 } // namespace
@@ -71,19 +65,14 @@ std::vector<std::string> subKeyNames(RegistryHive& hive, HKEY key) {
 std::optional<StoredValue> storedValue(RegistryHive& hive, HKEY root, const std::string& path,
                                        const std::string& name) {
     const HKEY key = openKey(hive, root, path, KEY_READ);
-    if (key == 0) {
-        return std::nullopt;
-    }
-    auto value = queryValue(hive, key, name);
+    const auto value = key != 0 ? queryValue(hive, key, name) : std::nullopt;
     hive.RegCloseKey(key);
     return value;
 }
 
 bool keyExists(RegistryHive& hive, HKEY root, const std::string& path) {
     const HKEY key = openKey(hive, root, path, KEY_READ);
-    if (key != 0) {
-        hive.RegCloseKey(key);
-    }
+    hive.RegCloseKey(key);
     return key != 0;
 }
 

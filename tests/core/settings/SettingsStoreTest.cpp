@@ -34,9 +34,6 @@ TEST_F(SettingsStoreTest, SettingsAreTextWithItsZeroByteAndMissingOnesReadAsTheD
     EXPECT_EQ(Settings.GetSetting("NeverWritten", "Text", "dflt"), "dflt");
     const auto rows = Settings.GetAllSettings("S").value();
     EXPECT_NE(std::find(rows.begin(), rows.end(), SettingsStore::Row{"Unterminated", "abc"}), rows.end());
-    RegValue read;
-    EXPECT_EQ(RegistryAccess::GetRegValue("HKCU", kTidora + "\\S", "Unterminated", "S", RegValue{}, read), 0);
-    EXPECT_EQ(std::get<std::string>(read), "abc");
 }
 
 TEST_F(SettingsStoreTest, FlagsAreSetOnlyByTheExactTextYesAndGoWithTheirSection) {

@@ -5,7 +5,6 @@
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingCleaningOperations.h"
 
-#include <algorithm>
 #include <sstream>
 
 namespace tidorax::test {
@@ -16,31 +15,41 @@ const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 class RecordingHost : public TrayStartupHost {
 public:
     bool anotherInstanceRunning() override {
-        steps.push_back("check");
+        steps += "check";
         return running;
     }
     bool activateRunningInstance() override {
-        steps.push_back("activate");
+        steps += " activate";
         return reachable;
     }
-    void showAlreadyRunning() override { steps.push_back("already-running"); }
+    void showAlreadyRunning() override { steps += " already-running"; }
     void loadMainWindow() override {
-        steps.push_back("load");
-        cleanPathAtLoad = Settings.GetSetting("CleanPath", "FirstRun", "absent");
+        steps += " load " + Settings.GetSetting("CleanPath", "FirstRun", "absent");
     }
 
     bool running = false;
     bool reachable = true;
-    std::vector<std::string> steps;
-    std::string cleanPathAtLoad;
+    std::string steps;
 };
 
 class StartupTest : public PlatformFixture {
 protected:
-    void setFlags(const std::vector<std::string>& flags) {
-        for (const auto& flag : flags) {
+    // Sets each flag of the space-separated list.
+    static void setFlags(const std::string& flags) {
+        std::istringstream words(flags);
+        for (std::string flag; words >> flag;) {
             Settings.SaveSetting("CleanPath", flag, "Yes");
         }
+    }
+    // The steps a silent run took, then what it printed.
+    static std::string silentRun(RecordingCleaningOperations& ops) {
+        std::ostringstream errors;
+        RunViriRerer(ops, errors);
+        std::string steps;
+        for (const std::string& call : ops.calls) {
+            steps += call + " ";
+        }
+        return steps + "| " + errors.str();
     }
     std::string runValue() {
         RegistryAccess::RegValue value;
@@ -51,46 +60,35 @@ protected:
 };
 
 TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectInItsOrder) {
-    struct Case {
-        std::vector<std::string> flags;
-        std::vector<std::string> expected;
-    } cases[] = {
-        {{}, {}},
-        {{"TempFiles"}, {"Temp"}},
-        {{"UserFolder", "TempFiles", "CookieFiles", "InternetFiles"},
-         {"Internet", "Cookies", "Temp", "UserFolders tray"}},
-        {{"AutoFunction", "Shutdown"}, {}}, // these two govern only the tray commands
-        {{"CookieFiles", "UserFolder"}, {"Cookies", "UserFolders tray"}},
+    const std::pair<const char*, std::string> cases[] = {
+        {"", "| "},
+        {"TempFiles", "Temp | tidorax: Temp refused\n"}, // one line for a refused folder
+        {"UserFolder TempFiles CookieFiles InternetFiles",
+         "Internet Cookies Temp UserFolders tray | tidorax: Temp refused\n"},
+        {"AutoFunction Shutdown", "| "}, // these two govern only the tray commands
     };
-    for (const auto& c : cases) {
+    for (const auto& [flags, expected] : cases) {
         Settings.DeleteSetting("CleanPath", "");
-        setFlags(c.flags);
+        setFlags(flags);
         RecordingCleaningOperations ops;
         ops.refusedCall = "Temp";
-        std::ostringstream errors;
-        RunViriRerer(ops, errors);
-        EXPECT_EQ(ops.calls, c.expected);
+        EXPECT_EQ(silentRun(ops), expected) << flags;
         // No window shows what the silent run found: it only counts.
-        EXPECT_EQ(ops.listings, std::vector<Listing>(c.expected.size(), Listing::CountOnly));
-        const bool tempRan = std::find(c.expected.begin(), c.expected.end(), "Temp") != c.expected.end();
-        EXPECT_EQ(errors.str(), tempRan ? "tidorax: Temp refused\n" : "") << "one line a refused folder";
+        EXPECT_EQ(ops.listings, std::vector<Listing>(ops.calls.size(), Listing::CountOnly)) << flags;
     }
     EXPECT_TRUE(fake().shownBoxes.empty());
 
     // A settings store that cannot be read: nothing is cleaned, and the user is told.
-    setFlags({"TempFiles"});
+    setFlags("TempFiles");
     writeFile(fake().hivePath, std::string(4096, 'x'));
     fake().reopenHive();
     RecordingCleaningOperations ops;
-    std::ostringstream errors;
-    RunViriRerer(ops, errors);
-    EXPECT_TRUE(ops.calls.empty());
-    EXPECT_EQ(errors.str(),
-              "tidorax: nothing was cleaned: the settings store " + fake().hivePath + " cannot be read\n");
+    EXPECT_EQ(silentRun(ops),
+              "| tidorax: nothing was cleaned: the settings store " + fake().hivePath + " cannot be read\n");
 }
 
 TEST_F(StartupTest, SilentRunReadsEachFlagJustBeforeItsStep) {
-    setFlags({"InternetFiles", "CookieFiles"});
+    setFlags("InternetFiles CookieFiles");
     RecordingCleaningOperations ops;
     // The Internet step sets the Temp flag and clears the cookie flag.
     ops.during = [&ops] {
@@ -99,32 +97,38 @@ TEST_F(StartupTest, SilentRunReadsEachFlagJustBeforeItsStep) {
             Settings.DeleteSetting("CleanPath", "CookieFiles");
         }
     };
-    std::ostringstream errors;
-    RunViriRerer(ops, errors);
-    EXPECT_EQ(ops.calls, (std::vector<std::string>{"Internet", "Temp"}));
+    EXPECT_EQ(silentRun(ops), "Internet Temp | ");
 }
 
-TEST_F(StartupTest, TrayStartTidiesSettingsOnlyWithoutAnyCleaningFlag) {
-    struct Case {
-        std::vector<std::string> flags;
-        bool kept;
-    } cases[] = {
-        {{}, false},
-        {{"AutoFunction", "Shutdown"}, false},
-        {{"InternetFiles"}, true},
-        {{"CookieFiles"}, true},
-        {{"TempFiles"}, true},
-        {{"UserFolder"}, true},
+TEST_F(StartupTest, TrayStartHandsOverToARunningInstanceElseTidiesAndLoads) {
+    using enum TrayStartupOutcome;
+    // The flags set and whether another instance runs and answers; the outcome, and the steps
+    // with the FirstRun setting the main window saw.
+    const std::tuple<const char*, bool, bool, TrayStartupOutcome, const char*> cases[] = {
+        // A second instance tidies nothing (with nothing to clean a tidy would) and registers nothing.
+        {"", true, true, HandedOver, "check activate"},
+        {"", true, false, AlreadyRunningShown, "check activate already-running"},
+        // The main window loads after the tidy: with no cleaning flag it sees a first run.
+        {"", false, false, MainWindowLoaded, "check load absent"},
+        {"AutoFunction Shutdown", false, false, MainWindowLoaded, "check load absent"},
+        {"InternetFiles", false, false, MainWindowLoaded, "check load No"},
+        {"CookieFiles", false, false, MainWindowLoaded, "check load No"},
+        {"TempFiles", false, false, MainWindowLoaded, "check load No"},
+        {"UserFolder", false, false, MainWindowLoaded, "check load No"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [flags, running, reachable, outcome, steps] : cases) {
         Settings.DeleteSetting("CleanPath", "");
-        setFlags(c.flags);
+        setFlags(flags);
         Settings.SaveSetting("CleanPath", "FirstRun", "No");
         RecordingHost host;
-        EXPECT_EQ(RunTrayStartup(host), TrayStartupOutcome::MainWindowLoaded);
-        EXPECT_EQ(host.steps, (std::vector<std::string>{"check", "load"}));
-        // The main window loads after the tidy: with nothing to clean it sees a first run.
-        EXPECT_EQ(host.cleanPathAtLoad, c.kept ? "No" : "absent") << c.flags.size();
+        host.running = running;
+        host.reachable = reachable;
+        EXPECT_EQ(RunTrayStartup(host), outcome) << flags;
+        EXPECT_EQ(host.steps, steps) << flags;
+        if (running) {
+            EXPECT_EQ(Settings.GetSetting("CleanPath", "FirstRun", "absent"), "No");
+            EXPECT_EQ(runValue(), "<none>");
+        }
     }
 }
 
@@ -141,9 +145,7 @@ TEST_F(StartupTest, TidyRemovesTheProgramKeyOnlyWhenNothingElseIsLeftInIt) {
 TEST_F(StartupTest, LogOnRegistrationIsWrittenOnlyWhenItCannotBeRead) {
     RecordingHost host;
     RunTrayStartup(host);
-    const std::string expected = fake().programFolderPath + "/Tidora30.exe";
-    EXPECT_EQ(runValue(), expected);
-    EXPECT_TRUE(exists(fake().autostartFolder + "/Tidora.desktop"));
+    EXPECT_EQ(runValue(), fake().programFolderPath + "/Tidora30.exe");
 
     // An existing value naming another folder is never rewritten.
     RegistryAccess::SetRegValue("HKLM", kRunKey, "Tidora", "S",
@@ -156,23 +158,6 @@ TEST_F(StartupTest, LogOnRegistrationIsWrittenOnlyWhenItCannotBeRead) {
     fake().programFolderPath = "/";
     RegisterAtLogon();
     EXPECT_EQ(runValue(), "//Tidora30.exe");
-}
-
-TEST_F(StartupTest, ASecondInstanceHandsOverOrShowsTheAlreadyRunningWindow) {
-    Settings.SaveSetting("CleanPath", "FirstRun", "No");
-    for (const bool reachable : {true, false}) {
-        RecordingHost host;
-        host.running = true;
-        host.reachable = reachable;
-        EXPECT_EQ(RunTrayStartup(host),
-                  reachable ? TrayStartupOutcome::HandedOver : TrayStartupOutcome::AlreadyRunningShown);
-        const std::vector<std::string> handedOver{"check", "activate"};
-        const std::vector<std::string> shown{"check", "activate", "already-running"};
-        EXPECT_EQ(host.steps, reachable ? handedOver : shown);
-    }
-    // Neither touched the settings nor registered anything.
-    EXPECT_EQ(Settings.GetSetting("CleanPath", "FirstRun", "0"), "No");
-    EXPECT_EQ(runValue(), "<none>");
 }
 
 } // namespace
