@@ -1,5 +1,7 @@
 #include "core/cleaning/InUseSnapshot.h"
 
+#include "core/cleaning/ProcText.h"
+
 #include "core/cleaning/MountTable.h"
 
 #include <cerrno>
@@ -68,61 +70,6 @@ std::vector<std::string> entryNames(int folderFd) {
     return names;
 }
 
-// The whole text of a file below a folder; empty when it cannot be read.
-std::string readText(int folderFd, const char* name) {
-    std::string text;
-    const int fd = ::openat(folderFd, name, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return text;
-    }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            break;
-        }
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(fd);
-    return text;
-}
-
-template <typename Number> bool parseNumber(std::string_view text, int base, Number& value) {
-    if (text.empty()) {
-        return false;
-    }
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    return error == std::errc() && end == text.data() + text.size();
-}
-
-// The next blank-separated word of line from position pos on.
-std::string_view nextWord(std::string_view line, std::size_t& pos) {
-    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) {
-        ++pos;
-    }
-    const std::size_t start = pos;
-    while (pos < line.size() && line[pos] != ' ' && line[pos] != '\t') {
-        ++pos;
-    }
-    return line.substr(start, pos - start);
-}
-
-// Calls lineFunction for every line of text.
-template <typename LineFunction> void forEachLine(std::string_view text, LineFunction lineFunction) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        lineFunction(text.substr(start, end - start));
-        start = end + 1;
-    }
-}
-
 // What the snapshot knows of the mounts: its own, and those of processes in other
 // mount namespaces, read when one of their mount ids is first met.
 struct KnownMounts {
@@ -132,7 +79,7 @@ struct KnownMounts {
         if (const auto device = own.DeviceOf(mountId)) {
             return device;
         }
-        own.Merge(MountTable::Parse(readText(processFd, "mountinfo")));
+        own.Merge(MountTable::Parse(proc::ReadText(processFd, "mountinfo")));
         return own.DeviceOf(mountId);
     }
 };
@@ -161,7 +108,7 @@ std::size_t addOpenFiles(InUseSnapshot& snapshot, KnownMounts& mounts, int proce
     FdGuard folder(folderFd);
     const std::vector<std::string> names = entryNames(folderFd);
     for (const std::string& name : names) {
-        addFromFdInfo(snapshot, mounts, processFd, readText(folderFd, name.c_str()));
+        addFromFdInfo(snapshot, mounts, processFd, proc::ReadText(folderFd, name.c_str()));
     }
     return names.size();
 }
@@ -175,7 +122,7 @@ void addFolderLink(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd, 
     }
     FdGuard held(fd);
     const std::string own = "/proc/self/fdinfo/" + std::to_string(fd);
-    addFromFdInfo(snapshot, mounts, processFd, readText(AT_FDCWD, own.c_str()));
+    addFromFdInfo(snapshot, mounts, processFd, proc::ReadText(AT_FDCWD, own.c_str()));
 }
 
 // Adds the files of one process: open, mapped, its folders, and those of its threads
@@ -196,7 +143,7 @@ void addProcess(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd) {
     }
     addFolderLink(snapshot, mounts, processFd, "cwd");
     addFolderLink(snapshot, mounts, processFd, "root");
-    snapshot.AddMappedFiles(readText(processFd, "maps"));
+    snapshot.AddMappedFiles(proc::ReadText(processFd, "maps"));
 }
 
 } // namespace
@@ -218,18 +165,18 @@ bool InUseSnapshot::ContainsPath(const std::string& Path) const {
 bool InUseSnapshot::ParseFdInfo(std::string_view text, std::uint64_t& mountId, std::uint64_t& inode) {
     bool haveMount = false;
     bool haveInode = false;
-    forEachLine(text, [&](std::string_view line) {
+    proc::ForEachLine(text, [&](std::string_view line) {
         const std::size_t colon = line.find(':');
         if (colon == std::string_view::npos) {
             return;
         }
         const std::string_view field = line.substr(0, colon);
         std::size_t pos = colon + 1;
-        const std::string_view value = nextWord(line, pos);
+        const std::string_view value = proc::NextWord(line, pos);
         if (field == "mnt_id") {
-            haveMount = parseNumber(value, 10, mountId);
+            haveMount = proc::ParseNumber(value, 10, mountId);
         } else if (field == "ino") {
-            haveInode = parseNumber(value, 10, inode);
+            haveInode = proc::ParseNumber(value, 10, inode);
         }
     });
     return haveMount && haveInode;
@@ -238,20 +185,20 @@ bool InUseSnapshot::ParseFdInfo(std::string_view text, std::uint64_t& mountId, s
 // A line reads "start-end perms offset major:minor inode [path]", the device numbers
 // in hexadecimal and the inode in decimal; anonymous memory has inode 0.
 void InUseSnapshot::AddMappedFiles(std::string_view mapsText) {
-    forEachLine(mapsText, [this](std::string_view line) {
+    proc::ForEachLine(mapsText, [this](std::string_view line) {
         std::size_t pos = 0;
-        nextWord(line, pos); // address range
-        nextWord(line, pos); // permissions
-        nextWord(line, pos); // offset
-        const std::string_view device = nextWord(line, pos);
-        const std::string_view inodeText = nextWord(line, pos);
+        proc::NextWord(line, pos); // address range
+        proc::NextWord(line, pos); // permissions
+        proc::NextWord(line, pos); // offset
+        const std::string_view device = proc::NextWord(line, pos);
+        const std::string_view inodeText = proc::NextWord(line, pos);
         const std::size_t colon = device.find(':');
         unsigned int major = 0;
         unsigned int minor = 0;
         std::uint64_t inode = 0;
-        if (colon == std::string_view::npos || !parseNumber(device.substr(0, colon), 16, major) ||
-            !parseNumber(device.substr(colon + 1), 16, minor) || !parseNumber(inodeText, 10, inode) ||
-            inode == 0) {
+        if (colon == std::string_view::npos || !proc::ParseNumber(device.substr(0, colon), 16, major) ||
+            !proc::ParseNumber(device.substr(colon + 1), 16, minor) ||
+            !proc::ParseNumber(inodeText, 10, inode) || inode == 0) {
             return;
         }
         Add(makedev(major, minor), static_cast<ino_t>(inode));
@@ -262,9 +209,10 @@ void InUseSnapshot::AddMappedFiles(std::string_view mapsText) {
 // "->" after the number); the file is the word "major:minor:inode", the device numbers in
 // hexadecimal and the inode in decimal.
 void InUseSnapshot::AddLockedFiles(std::string_view locksText) {
-    forEachLine(locksText, [this](std::string_view line) {
+    proc::ForEachLine(locksText, [this](std::string_view line) {
         std::size_t pos = 0;
-        for (std::string_view word = nextWord(line, pos); !word.empty(); word = nextWord(line, pos)) {
+        for (std::string_view word = proc::NextWord(line, pos); !word.empty();
+             word = proc::NextWord(line, pos)) {
             const std::size_t first = word.find(':');
             if (first == std::string_view::npos) {
                 continue;
@@ -276,9 +224,9 @@ void InUseSnapshot::AddLockedFiles(std::string_view locksText) {
             unsigned int major = 0;
             unsigned int minor = 0;
             std::uint64_t inode = 0;
-            if (parseNumber(word.substr(0, first), 16, major) &&
-                parseNumber(word.substr(first + 1, second - first - 1), 16, minor) &&
-                parseNumber(word.substr(second + 1), 10, inode)) {
+            if (proc::ParseNumber(word.substr(0, first), 16, major) &&
+                proc::ParseNumber(word.substr(first + 1, second - first - 1), 16, minor) &&
+                proc::ParseNumber(word.substr(second + 1), 10, inode)) {
                 Add(makedev(major, minor), static_cast<ino_t>(inode));
                 return;
             }
@@ -306,7 +254,7 @@ InUseSnapshot InUseSnapshot::Take() {
         FdGuard process(processFd);
         addProcess(snapshot, mounts, processFd);
     }
-    snapshot.AddLockedFiles(readText(procFd, "locks"));
+    snapshot.AddLockedFiles(proc::ReadText(procFd, "locks"));
     snapshot.AddLoopBackingFiles("/sys/block");
     return snapshot;
 }
@@ -321,7 +269,7 @@ void InUseSnapshot::AddLoopBackingFiles(const std::string& BlockFolder) {
         if (name.rfind("loop", 0) != 0) {
             continue;
         }
-        std::string file = readText(blockFd, (name + "/loop/backing_file").c_str());
+        std::string file = proc::ReadText(blockFd, (name + "/loop/backing_file").c_str());
         while (!file.empty() && file.back() == '\n') {
             file.pop_back();
         }
