@@ -4,6 +4,7 @@
 // did not return to its event loop meanwhile, and the program's resident memory
 // before the window opens, with the list shown and after the window is closed. The
 // tree and every folder the program writes to live in a fresh folder under $TMPDIR.
+#include "bench/BenchSupport.h"
 #include "desktop/ProcessMemory.h"
 #include "desktop/options/FolderTab.h"
 #include "desktop/options/OptionsWindow.h"
@@ -49,25 +50,6 @@ bool generateTree(const std::string& folder) {
         }
     }
     return true;
-}
-
-double timeFind(const std::string& folder) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    std::string program = "find", start = folder, type = "-type", file = "f";
-    char* argv[] = {program.data(), start.data(), type.data(), file.data(), nullptr};
-    const auto begin = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    const int spawned = ::posix_spawnp(&pid, "find", &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        return -1;
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
 }
 
 double residentMegabytes() {
@@ -157,7 +139,7 @@ int main(int argc, char** argv) {
         const std::string temp = root + "/temp";
         std::printf("generating %d files in %d folders under %s\n", kFolders * kFilesPerFolder, kFolders,
                     temp.c_str());
-        if (!generateTree(temp) || timeFind(temp) < 0) {
+        if (!generateTree(temp) || tidorax::bench::timeFind(temp) < 0) {
             std::fprintf(stderr, "cannot generate the tree or run find\n");
             rc = 1;
         } else {
@@ -179,7 +161,7 @@ int main(int argc, char** argv) {
             for (int round = 0; round < kRounds; ++round) {
                 listTimes.push_back(timeTempTab(stall, shown));
                 longestStall = std::max(longestStall, stall);
-                findTimes.push_back(timeFind(temp));
+                findTimes.push_back(tidorax::bench::timeFind(temp));
             }
             const double withList = residentMegabytes();
             tidorax::OptionsWindow::instance()->unload();

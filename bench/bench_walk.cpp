@@ -2,6 +2,7 @@
 // 1,010 folders (three levels), alternating the two after a warm-up, and prints the
 // medians and their ratio. The tree lives in a fresh folder under $TMPDIR and is
 // removed at the end.
+#include "bench/BenchSupport.h"
 #include "core/cleaning/FileWalk.h"
 
 #include <algorithm>
@@ -94,29 +95,6 @@ double timeWalk(const std::string& folder, std::size_t& found) {
     return seconds;
 }
 
-// One `find <folder> -type f > /dev/null`; returns seconds, or a negative value on failure.
-double timeFind(const std::string& folder) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    std::string program = "find";
-    std::string typeOption = "-type";
-    std::string typeFile = "f";
-    std::string start = folder;
-    char* argv[] = {program.data(), start.data(), typeOption.data(), typeFile.data(), nullptr};
-    const auto begin = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    const int spawned = ::posix_spawnp(&pid, "find", &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        return -1;
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    const double seconds = secondsSince(begin);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
-}
-
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t mid = values.size() / 2;
@@ -147,7 +125,7 @@ int main() {
     } else {
         std::size_t found = 0;
         timeWalk(folder, found); // warm-up: caches filled for both
-        if (timeFind(folder) < 0) {
+        if (tidorax::bench::timeFind(folder) < 0) {
             std::fprintf(stderr, "find could not be run\n");
             rc = 1;
         }
@@ -159,7 +137,7 @@ int main() {
                 std::fprintf(stderr, "walk found %zu files, expected %zu\n", found, kExpectedFiles);
                 rc = 1;
             }
-            const double findSeconds = timeFind(folder);
+            const double findSeconds = tidorax::bench::timeFind(folder);
             if (findSeconds < 0) {
                 std::fprintf(stderr, "find failed\n");
                 rc = 1;
