@@ -1,5 +1,5 @@
-// What the tray commands ask of the desktop besides windows: long work that keeps
-// the windows painted, pauses, and opening documents with the desktop's viewer.
+// What the tray commands ask of the desktop besides windows: long work and pauses
+// that keep the windows painted.
 #pragma once
 
 #include <cstdint>
@@ -15,12 +15,6 @@ public:
     virtual void runWork(const std::function<void()>& work) = 0;
     // Waits the given time. Windows keep repainting meanwhile and accept no input.
     virtual void pause(std::uint32_t milliseconds) = 0;
-    // Opens a document with the desktop's viewer and returns at once; a document that
-    // does not exist opens nothing.
-    virtual void openDocument(const std::string& path) = 0;
-    // Opens a document with the desktop's viewer and returns when the process that the
-    // desktop started has ended, or at once when nothing could be started.
-    virtual void openAndWait(const std::string& path) = 0;
 };
 
 } // namespace tidorax

@@ -11,8 +11,6 @@ class QtDesktopActions : public DesktopActions {
 public:
     void runWork(const std::function<void()>& work) override;
     void pause(std::uint32_t milliseconds) override;
-    void openDocument(const std::string& path) override;
-    void openAndWait(const std::string& path) override;
 };
 
 } // namespace tidorax

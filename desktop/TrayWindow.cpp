@@ -101,10 +101,6 @@ void TrayWindow::TrayReleasedAt(const QPoint& globalPosition) {
     trayMenu_->popup(globalPosition);
 }
 
-void TrayWindow::ShellandWait(const std::string& CmdLine) {
-    actions_.openAndWait(CmdLine);
-}
-
 void TrayWindow::About() {
     WindowOpeners::LoadAboutWindow();
 }

@@ -27,9 +27,6 @@ public:
     void unload();
     bool isUnloaded() const { return unloaded_; }
 
-    // Opens a document with its viewer and returns when the viewer has ended.
-    void ShellandWait(const std::string& CmdLine);
-
     TrayIcon* trayIcon() const { return trayIcon_; }
     TrayMenu* trayMenu() const { return trayMenu_; }
     // Whether the icon was put up at load.

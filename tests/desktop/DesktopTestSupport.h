@@ -27,10 +27,8 @@ public:
             duringPause(milliseconds);
         }
     }
-    void openDocument(const std::string& path) override { events.push_back("open " + path); }
-    void openAndWait(const std::string& path) override { events.push_back("open and wait " + path); }
 
-    // "work", "pause 100", "open /x", "open and wait /x" in order.
+    // "work", "pause 100" in order.
     std::vector<std::string> events;
     // Runs at each pause (to look at the windows the pause keeps up).
     std::function<void(std::uint32_t)> duringPause;
