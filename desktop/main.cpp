@@ -9,6 +9,7 @@
 #include "desktop/QtDesktopActions.h"
 #include "desktop/QtMessageBoxService.h"
 #include "desktop/QtStartupHost.h"
+#include "desktop/options/BackgroundListing.h"
 #include "desktop/options/OptionsOpeners.h"
 #include "desktop/windows/HelpAndAboutOpeners.h"
 
@@ -74,5 +75,8 @@ int main(int argc, char** argv) {
     if (tidorax::RunTrayStartup(host) == tidorax::TrayStartupOutcome::HandedOver) {
         return 0;
     }
-    return QApplication::exec();
+    const int result = QApplication::exec();
+    // A listing of the options window may still read the settings store.
+    tidorax::BackgroundListing::WaitForAll();
+    return result;
 }

@@ -2,9 +2,40 @@
 
 #include <QThread>
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 namespace tidorax {
+
+namespace {
+
+std::mutex runningMutex;
+std::condition_variable runningChanged;
+int runningThreads = 0;
+
+// Counts a listing thread from before it starts until its work has ended.
+class RunningThread {
+public:
+    RunningThread() {
+        std::lock_guard<std::mutex> lock(runningMutex);
+        ++runningThreads;
+    }
+    ~RunningThread() {
+        std::lock_guard<std::mutex> lock(runningMutex);
+        --runningThreads;
+        runningChanged.notify_all();
+    }
+    RunningThread(const RunningThread&) = delete;
+    RunningThread& operator=(const RunningThread&) = delete;
+};
+
+} // namespace
+
+void BackgroundListing::WaitForAll() {
+    std::unique_lock<std::mutex> lock(runningMutex);
+    runningChanged.wait(lock, [] { return runningThreads == 0; });
+}
 
 BackgroundListing::BackgroundListing(QObject* parent) : QObject(parent) {}
 
@@ -12,7 +43,9 @@ void BackgroundListing::start(std::function<ListedFiles()> work, Done done) {
     const quint64 generation = ++generation_;
     running_ = true;
     auto result = std::make_shared<ListedFiles>();
-    QThread* thread = QThread::create([work = std::move(work), result] {
+    auto running = std::make_shared<RunningThread>();
+    QThread* thread = QThread::create([work = std::move(work), result, running]() mutable {
+        const std::shared_ptr<RunningThread> counted = std::move(running);
         try {
             *result = work();
         } catch (...) {

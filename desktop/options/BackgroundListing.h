@@ -28,6 +28,9 @@ public:
     void start(std::function<ListedFiles()> work, Done done);
     // Drops the running listing's result.
     void cancel();
+    // Waits until every listing thread of the program has ended (before the settings
+    // store and the platform they read go away).
+    static void WaitForAll();
     bool running() const { return running_; }
 
 private:

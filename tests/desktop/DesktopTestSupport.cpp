@@ -2,6 +2,7 @@
 
 #include "desktop/ExitProgram.h"
 #include "desktop/WindowOpeners.h"
+#include "desktop/options/BackgroundListing.h"
 #include "desktop/windows/CountWindow.h"
 
 #include <QApplication>
@@ -24,6 +25,8 @@ void GuiTest::TearDown() {
         window->close();
     }
     processEvents();
+    // A listing still running reads the settings store that the reset below replaces.
+    BackgroundListing::WaitForAll();
     setEndProgramHandler(nullptr);
     CountWindow::setScreenMetricsSource(nullptr);
     PlatformFixture::TearDown();
