@@ -346,14 +346,22 @@ int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t ino
     return result;
 }
 
-int SafeDeleter::DeleteFolderTree(std::string Folder, const std::string& RootFolder) {
+std::string SafeDeleter::openRoot(const std::string& Folder, FolderState& root, std::string& path) {
     const std::string normalized = NormalizedFolderName(Folder);
-    FolderState root;
-    std::string path;
     if (normalized.empty() || openCleanRoot(normalized, root, &path) != 0) {
-        return -1;
+        return {};
     }
     prepare(root);
+    return normalized;
+}
+
+int SafeDeleter::DeleteFolderTree(std::string Folder, const std::string& RootFolder) {
+    FolderState root;
+    std::string path;
+    const std::string normalized = openRoot(Folder, root, path);
+    if (normalized.empty()) {
+        return -1;
+    }
     const int failure = emptyFolder(root, path, true, 0);
     if (failure != 0 || normalized == NormalizedFolderName(RootFolder)) {
         return failure;
@@ -391,13 +399,11 @@ int SafeDeleter::DeleteFolderTree(std::string Folder, const std::string& RootFol
 }
 
 int SafeDeleter::DeleteFilesBelow(const std::string& Folder) {
-    const std::string normalized = NormalizedFolderName(Folder);
     FolderState root;
     std::string path;
-    if (normalized.empty() || openCleanRoot(normalized, root, &path) != 0) {
+    if (openRoot(Folder, root, path).empty()) {
         return -1;
     }
-    prepare(root);
     return emptyFolder(root, path, false, 0);
 }
 

@@ -56,6 +56,9 @@ private:
     int openCleanRoot(const std::string& normalized, FolderState& root, std::string* path = nullptr) const;
     // Learns what a clean below root needs: the mounts, and whether listings can be trusted.
     void prepare(const FolderState& root);
+    // Opens the root of a clean named Folder and prepares for it: its normalized name,
+    // or "" when the folder is refused.
+    std::string openRoot(const std::string& Folder, FolderState& root, std::string& path);
     int emptyFolder(FolderState& folder, std::string& path, bool removeSubfolders, int depth);
     int cleanSubfolder(FolderState& parent, const char* name, ino_t inode, std::string& path,
                        bool removeSubfolders, int depth);
