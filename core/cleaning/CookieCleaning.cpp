@@ -8,6 +8,9 @@
 #include "core/settings/SettingsStore.h"
 #include "core/settings/SpecialFolders.h"
 
+#include <string_view>
+#include <unordered_set>
+
 namespace tidorax {
 
 namespace {
@@ -27,17 +30,22 @@ CleaningReport CleanCookieFiles(Listing listing) {
     // listed or deleted.
     const std::string folder = SpecialFolderPath(CSIDL_COOKIES);
     const std::string slashed = AddBackslash(folder);
-    return CleanListed(
+    return CleanCounted(
         folder,
         [&slashed] {
             const CookieSelection selection = SelectCookiesToDelete(slashed);
-            const InUseSnapshot inUse = InUseSnapshot::Take();
-            SafeDeleter deleter(inUse, SafeDeleter::Rules{});
+            // One pass through the folder deletes the selected files, by their path below it.
+            std::unordered_set<std::string_view> toDelete;
             for (const std::string& E : selection.toDelete) {
-                if (!EndsWithDat(E)) {
-                    deleter.DeleteFileBelow(slashed, E);
+                if (!EndsWithDat(E) && E.compare(0, slashed.size(), slashed) == 0) {
+                    toDelete.insert(std::string_view(E).substr(slashed.size()));
                 }
             }
+            const InUseSnapshot inUse = InUseSnapshot::Take();
+            SafeDeleter deleter(inUse, SafeDeleter::Rules{});
+            deleter.DeleteFilesBelow(
+                slashed, [&toDelete](std::string_view path) { return toDelete.count(path) != 0; });
+            return deleter.LastTally();
         },
         listing);
 }

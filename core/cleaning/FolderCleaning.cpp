@@ -9,6 +9,7 @@
 #include "core/settings/SpecialFolders.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -35,7 +36,11 @@ std::int32_t DeleteFolderTree(std::string Folder, const std::string& RootFolder)
     return deleter.DeleteFolderTree(std::move(Folder), RootFolder);
 }
 
-CleaningReport CleanListed(const std::string& Folder, const std::function<void()>& clean, Listing listing) {
+namespace {
+
+// The report of a folder no clean may run in (refused, with its reason, or with no name
+// or not there: empty), or nothing when one may.
+std::optional<CleaningReport> UncleanableFolderReport(const std::string& Folder) {
     CleaningReport report;
     if (Folder.empty()) {
         return report; // no folder is set (the Cookies folder until the user names one)
@@ -48,6 +53,27 @@ CleaningReport CleanListed(const std::string& Folder, const std::function<void()
     }
     if (!SafeDeleter::IsCleanableFolder(Folder)) {
         return report; // a folder that does not exist (yet) has nothing to clean
+    }
+    return std::nullopt;
+}
+
+// Clean with Folder's own snapshot of the files in use and the given rules.
+SafeDeleter::Tally DeleteTree(const std::string& Folder, SafeDeleter::Rules rules, bool keepFolders) {
+    const InUseSnapshot inUse = InUseSnapshot::Take();
+    SafeDeleter deleter(inUse, std::move(rules));
+    if (keepFolders) {
+        deleter.DeleteFilesBelow(Folder);
+    } else {
+        deleter.DeleteFolderTree(Folder, Folder);
+    }
+    return deleter.LastTally();
+}
+
+} // namespace
+
+CleaningReport CleanListed(const std::string& Folder, const std::function<void()>& clean, Listing listing) {
+    if (std::optional<CleaningReport> report = UncleanableFolderReport(Folder)) {
+        return std::move(*report);
     }
     FolderReport folder{AddBackslash(Folder), {}, {}, {}};
     if (listing == Listing::Keep) {
@@ -64,35 +90,52 @@ CleaningReport CleanListed(const std::string& Folder, const std::function<void()
     } else {
         folder.afterCount = CountFilesBelow(Folder);
     }
+    CleaningReport report;
+    report.folders.push_back(std::move(folder));
+    return report;
+}
+
+CleaningReport CleanCounted(const std::string& Folder, const std::function<SafeDeleter::Tally()>& clean,
+                            Listing listing) {
+    if (listing == Listing::Keep) {
+        return CleanListed(
+            Folder, [&clean] { clean(); }, listing);
+    }
+    if (std::optional<CleaningReport> report = UncleanableFolderReport(Folder)) {
+        return std::move(*report);
+    }
+    const SafeDeleter::Tally tally = clean();
+    FolderReport folder{AddBackslash(Folder), {}, {}, {}};
+    folder.beforeCount = tally.found;
+    folder.afterCount = tally.found - std::min(tally.deleted, tally.found);
+    CleaningReport report;
     report.folders.push_back(std::move(folder));
     return report;
 }
 
 CleaningReport CleanInternetFiles(Listing listing) {
     const std::string folder = SpecialFolderPath(CSIDL_INTERNET_CACHE);
+    OsVersionInfo version;
+    if (platform().GetVersionExA(version) != 1) {
+        // No Windows and no command interpreter: the program deletes every file below
+        // the folder itself; files in use stay, folders stay.
+        return CleanCounted(
+            folder, [&folder] { return DeleteTree(folder, SafeDeleter::Rules{}, true); }, listing);
+    }
     // With no usable folder nothing is run, listed or deleted.
     return CleanListed(
         folder,
-        [&folder] {
-            OsVersionInfo version;
-            if (platform().GetVersionExA(version) == 1) {
-                const std::string interpreter = CommandInterpreter();
-                const auto command = InternetFilesCommandLine(version, interpreter, AddBackslash(folder));
-                std::uint32_t processId = 0;
-                if (command && !interpreter.empty()) {
-                    processId = platform().StartHiddenProcess(*command);
-                }
-                if (processId != 0) {
-                    platform().WaitForProcessEnd(processId);
-                } else {
-                    platform().MsgBox("Error Running Command, Files Not Cleaned", MB_OK_INFORMATION,
-                                      kInfoTitle);
-                }
+        [&folder, &version] {
+            const std::string interpreter = CommandInterpreter();
+            const auto command = InternetFilesCommandLine(version, interpreter, AddBackslash(folder));
+            std::uint32_t processId = 0;
+            if (command && !interpreter.empty()) {
+                processId = platform().StartHiddenProcess(*command);
+            }
+            if (processId != 0) {
+                platform().WaitForProcessEnd(processId);
             } else {
-                // No Windows and no command interpreter: the program deletes every file
-                // below the folder itself; files in use stay, folders stay.
-                const InUseSnapshot inUse = InUseSnapshot::Take();
-                SafeDeleter(inUse, SafeDeleter::Rules{}).DeleteFilesBelow(folder);
+                platform().MsgBox("Error Running Command, Files Not Cleaned", MB_OK_INFORMATION, kInfoTitle);
             }
         },
         listing);
@@ -100,14 +143,9 @@ CleaningReport CleanInternetFiles(Listing listing) {
 
 CleaningReport CleanTempFiles(Listing listing) {
     const std::string T = TempFolderPath();
-    return CleanListed(
-        T,
-        [&T] {
-            // The Temp folder is shared with other users: only the user's own entries go.
-            const InUseSnapshot inUse = InUseSnapshot::Take();
-            SafeDeleter(inUse, SafeDeleter::Rules{.onlyOwnedByUser = true}).DeleteFolderTree(T, T);
-        },
-        listing);
+    // The Temp folder is shared with other users: only the user's own entries go.
+    return CleanCounted(
+        T, [&T] { return DeleteTree(T, SafeDeleter::Rules{.onlyOwnedByUser = true}, false); }, listing);
 }
 
 CleaningReport CleanUserFolders(StartedFrom from, Listing listing) {
@@ -127,8 +165,14 @@ CleaningReport CleanUserFolders(StartedFrom from, Listing listing) {
         if (!inUse) {
             inUse = InUseSnapshot::Take();
         }
-        report.append(CleanListed(
-            V, [&inUse, &V] { SafeDeleter(*inUse, SafeDeleter::Rules{}).DeleteFolderTree(V, V); }, listing));
+        report.append(CleanCounted(
+            V,
+            [&inUse, &V] {
+                SafeDeleter deleter(*inUse, SafeDeleter::Rules{});
+                deleter.DeleteFolderTree(V, V);
+                return deleter.LastTally();
+            },
+            listing));
     }
     return report;
 }

@@ -7,6 +7,7 @@
 
 #include "core/StartedFrom.h"
 #include "core/cleaning/CleaningReport.h"
+#include "core/cleaning/SafeDeleter.h"
 
 #include <cstdint>
 #include <functional>
@@ -24,6 +25,11 @@ CleaningReport CleanUserFolders(StartedFrom from, Listing listing = Listing::Kee
 // one with no name or that does not exist gives an empty report.
 CleaningReport CleanListed(const std::string& Folder, const std::function<void()>& clean,
                            Listing listing = Listing::Keep);
+// The same for a clean that deletes through a SafeDeleter and returns its tally: with
+// CountOnly, Folder is not walked at all and the numbers come from the deletion itself
+// (the files it came across, and those of them that stayed).
+CleaningReport CleanCounted(const std::string& Folder, const std::function<SafeDeleter::Tally()>& clean,
+                            Listing listing = Listing::Keep);
 
 // Empties Folder and removes its emptied subfolders, and Folder itself unless it is
 // RootFolder; files in use stay, and so do the folders that hold them. -1 when the

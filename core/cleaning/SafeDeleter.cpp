@@ -2,15 +2,18 @@
 
 #include "core/cleaning/FolderGuard.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <exception>
 #include <fcntl.h>
 #include <linux/magic.h>
-#include <memory>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/sysmacros.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -56,14 +59,22 @@ bool listingMatchesStat(int fd) {
     }
 }
 
+// Subfolders of the folder a clean starts from are cleaned by up to this many threads.
+constexpr unsigned kMaxWorkers = 4;
+
+unsigned workerCount(std::size_t subfolders) {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return static_cast<unsigned>(std::min<std::size_t>({kMaxWorkers, cores, subfolders}));
+}
+
+} // namespace
+
 // One entry of a folder as its listing gives it; the name lies in a shared text.
-struct ListedEntry {
+struct SafeDeleter::ListedEntry {
     std::size_t nameOffset;
     ino_t inode;
     unsigned char type;
 };
-
-} // namespace
 
 // An open folder and what the deleter knows about it.
 struct SafeDeleter::FolderState {
@@ -123,7 +134,7 @@ struct SafeDeleter::FolderState {
 };
 
 SafeDeleter::SafeDeleter(const InUseSnapshot& inUse, Rules rules)
-    : inUse_(inUse), rules_(rules), user_(::geteuid()), readBuffer_(kReadBufferSize) {}
+    : inUse_(inUse), rules_(std::move(rules)), user_(::geteuid()) {}
 
 std::string SafeDeleter::NormalizedFolderName(const std::string& Folder) {
     // A name stands for exactly the folder it spells, blanks included.
@@ -197,15 +208,20 @@ int SafeDeleter::unlinkWithRetry(FolderState& folder, const char* name, int flag
     }
     int error = errno;
     // A folder that its owner may not write to keeps its entries; make it writable, once.
-    if ((error == EACCES || error == EPERM) && !folder.madeWritable && folder.owner == user_ &&
-        (folder.mode & S_IWUSR) == 0 && ::fchmod(folder.fd, (folder.mode & 07777) | S_IWUSR) == 0) {
-        folder.madeWritable = true;
-        folder.modeBefore = folder.mode;
-        folder.mode |= S_IWUSR;
-        if (::unlinkat(folder.fd, name, flags) == 0) {
-            return 0;
+    if (error == EACCES || error == EPERM) {
+        const std::lock_guard<std::mutex> lock(writableMutex_);
+        if (!folder.madeWritable && folder.owner == user_ && (folder.mode & S_IWUSR) == 0 &&
+            ::fchmod(folder.fd, (folder.mode & 07777) | S_IWUSR) == 0) {
+            folder.madeWritable = true;
+            folder.modeBefore = folder.mode;
+            folder.mode |= S_IWUSR;
         }
-        error = errno;
+        if (folder.madeWritable) {
+            if (::unlinkat(folder.fd, name, flags) == 0) {
+                return 0;
+            }
+            error = errno;
+        }
     }
     return error == ENOENT ? 0 : error;
 }
@@ -238,36 +254,57 @@ int SafeDeleter::deleteListedNonFolder(FolderState& folder, const char* name, un
     return unlinkWithRetry(folder, name, 0);
 }
 
-int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, bool removeSubfolders, int depth) {
+bool SafeDeleter::selected(const std::string& path, const char* name) const {
+    if (selectFile_ == nullptr || !*selectFile_) {
+        return true;
+    }
+    std::string relative =
+        path.size() > rootPathLength_ ? path.substr(rootPathLength_ + 1) + "/" : std::string();
+    return (*selectFile_)(relative.append(name));
+}
+
+int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level) {
     // Read the whole folder first, so that deleting does not disturb the reading.
+    thread_local std::vector<char> buffer(kReadBufferSize);
     std::string names;
     std::vector<ListedEntry> entries;
-    {
-        char* const buffer = readBuffer_.data();
-        for (;;) {
-            const ssize_t got = ::getdents64(folder.fd, buffer, readBuffer_.size());
-            if (got <= 0) {
-                if (got < 0 && entries.empty()) {
-                    return errno;
-                }
-                break;
+    for (;;) {
+        const ssize_t got = ::getdents64(folder.fd, buffer.data(), buffer.size());
+        if (got <= 0) {
+            if (got < 0 && entries.empty()) {
+                return errno;
             }
-            for (ssize_t pos = 0; pos < got;) {
-                const auto* entry = reinterpret_cast<const dirent64*>(buffer + pos);
-                pos += entry->d_reclen;
-                if (!isDotOrDotDot(entry->d_name)) {
-                    entries.push_back(
-                        ListedEntry{names.size(), static_cast<ino_t>(entry->d_ino), entry->d_type});
-                    names.append(entry->d_name).push_back('\0');
-                }
+            break;
+        }
+        for (ssize_t pos = 0; pos < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer.data() + pos);
+            pos += entry->d_reclen;
+            if (!isDotOrDotDot(entry->d_name)) {
+                entries.push_back(ListedEntry{names.size(), static_cast<ino_t>(entry->d_ino), entry->d_type});
+                names.append(entry->d_name).push_back('\0');
             }
         }
     }
 
     int failure = 0;
+    std::size_t found = 0;
+    std::size_t deleted = 0;
+    const auto note = [&failure, &deleted](int result) {
+        if (result == 0) {
+            ++deleted;
+        } else {
+            failure = result;
+        }
+    };
     std::vector<ListedEntry> subfolders;
     for (ListedEntry& entry : entries) {
         const char* name = names.data() + entry.nameOffset;
+        if (entry.type != DT_DIR && entry.type != DT_UNKNOWN) {
+            ++found;
+            if (!selected(path, name)) {
+                continue;
+            }
+        }
         if (inUse_.HasPaths() && entry.type != DT_DIR && inUse_.ContainsPath(path + "/" + name)) {
             failure = EBUSY; // backs a loop device
             continue;
@@ -282,34 +319,85 @@ int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, bool remove
                 }
                 continue;
             }
+            const bool wasUnknown = entry.type == DT_UNKNOWN;
             entry.inode = st.st_ino;
             entry.type = IFTODT(st.st_mode);
+            if (wasUnknown && !S_ISDIR(st.st_mode)) {
+                ++found;
+                if (!selected(path, name)) {
+                    continue;
+                }
+            }
             if (rules_.onlyOwnedByUser && st.st_uid != user_) {
                 failure = EPERM; // another user's: not deleted, and a folder not entered
                 continue;
             }
             if (!S_ISDIR(st.st_mode)) {
-                if (const int result = deleteNonFolder(folder, name, st); result != 0) {
-                    failure = result;
-                }
+                note(deleteNonFolder(folder, name, st));
                 continue;
             }
         }
         if (entry.type == DT_DIR) {
             subfolders.push_back(entry);
-        } else if (const int result = deleteListedNonFolder(folder, name, entry.type, entry.inode);
-                   result != 0) {
-            failure = result;
+        } else {
+            note(deleteListedNonFolder(folder, name, entry.type, entry.inode));
         }
     }
+    if (level.counted) {
+        found_ += found;
+        deleted_ += deleted;
+    }
+    if (const int result = cleanSubfolders(folder, names, subfolders, path, level); result != 0) {
+        failure = result;
+    }
+    return failure;
+}
 
-    // Every subfolder is worked on, whatever happened in the ones before it.
-    const std::size_t pathLength = path.size();
-    for (const ListedEntry& listed : subfolders) {
-        const char* name = names.data() + listed.nameOffset;
-        path.append("/").append(name);
-        const int result = cleanSubfolder(folder, name, listed.inode, path, removeSubfolders, depth);
-        path.resize(pathLength);
+int SafeDeleter::cleanSubfolders(FolderState& folder, const std::string& names,
+                                 const std::vector<ListedEntry>& subfolders, std::string& path, Level level) {
+    // Every subfolder is worked on, whatever happened in the ones before it; the last
+    // failure in their order is the one returned.
+    std::vector<int> results(subfolders.size(), 0);
+    std::atomic<std::size_t> next{0};
+    std::exception_ptr thrown;
+    std::mutex thrownMutex;
+    const auto work = [&](std::string& workPath) {
+        try {
+            const std::size_t pathLength = workPath.size();
+            for (std::size_t i = next++; i < subfolders.size(); i = next++) {
+                const char* name = names.data() + subfolders[i].nameOffset;
+                workPath.append("/").append(name);
+                const Level below{level.removeSubfolders, level.depth + 1, level.counted && name[0] != '.'};
+                results[i] = cleanSubfolder(folder, name, subfolders[i].inode, workPath, below);
+                workPath.resize(pathLength);
+            }
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(thrownMutex);
+            thrown = std::current_exception();
+            next = subfolders.size();
+        }
+    };
+    {
+        // The subfolders of the folder a clean starts from are independent of each
+        // other: helpers take them one by one beside this thread.
+        std::vector<std::jthread> helpers;
+        for (unsigned k = 1; level.depth == 0 && k < workerCount(subfolders.size()); ++k) {
+            try {
+                helpers.emplace_back([&work, path] {
+                    std::string workPath = path;
+                    work(workPath);
+                });
+            } catch (const std::system_error&) {
+                break; // no thread to be had: this thread does the rest
+            }
+        }
+        work(path);
+    }
+    if (thrown) {
+        std::rethrow_exception(thrown);
+    }
+    int failure = 0;
+    for (const int result : results) {
         if (result != 0) {
             failure = result;
         }
@@ -318,11 +406,11 @@ int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, bool remove
 }
 
 int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t inode, std::string& path,
-                                bool removeSubfolders, int depth) {
+                                Level level) {
     if (mounts_.IsMountPoint(path)) {
         return EXDEV; // another file system: passed by without being opened
     }
-    if (depth >= kMaxDepth) {
+    if (level.depth > kMaxDepth) {
         return ENAMETOOLONG;
     }
     FolderState child;
@@ -334,9 +422,9 @@ int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t ino
         return EPERM;
     }
     if (result == 0) {
-        result = emptyFolder(child, path, removeSubfolders, depth + 1);
+        result = emptyFolder(child, path, level);
     }
-    if (result == 0 && removeSubfolders) {
+    if (result == 0 && level.removeSubfolders) {
         if (inUse_.Contains(child.device, child.inode)) {
             return EBUSY; // a working directory, a root or an open folder of a process
         }
@@ -347,11 +435,13 @@ int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t ino
 }
 
 std::string SafeDeleter::openRoot(const std::string& Folder, FolderState& root, std::string& path) {
+    found_ = 0;
+    deleted_ = 0;
     const std::string normalized = NormalizedFolderName(Folder);
     if (normalized.empty() || openCleanRoot(normalized, root, &path) != 0) {
         return {};
     }
-    prepare(root);
+    prepare(root, path);
     return normalized;
 }
 
@@ -362,7 +452,7 @@ int SafeDeleter::DeleteFolderTree(std::string Folder, const std::string& RootFol
     if (normalized.empty()) {
         return -1;
     }
-    const int failure = emptyFolder(root, path, true, 0);
+    const int failure = emptyFolder(root, path, Level{true, 0, true});
     if (failure != 0 || normalized == NormalizedFolderName(RootFolder)) {
         return failure;
     }
@@ -398,80 +488,22 @@ int SafeDeleter::DeleteFolderTree(std::string Folder, const std::string& RootFol
     return result;
 }
 
-int SafeDeleter::DeleteFilesBelow(const std::string& Folder) {
+int SafeDeleter::DeleteFilesBelow(const std::string& Folder, const FileSelection& selectFile) {
     FolderState root;
     std::string path;
     if (openRoot(Folder, root, path).empty()) {
         return -1;
     }
-    return emptyFolder(root, path, false, 0);
+    selectFile_ = &selectFile;
+    const int result = emptyFolder(root, path, Level{false, 0, true});
+    selectFile_ = nullptr;
+    return result;
 }
 
-void SafeDeleter::prepare(const FolderState& root) {
+void SafeDeleter::prepare(const FolderState& root, const std::string& path) {
     listingMatchesStat_ = listingMatchesStat(root.fd);
     mounts_ = MountTable::Read();
-}
-
-int SafeDeleter::DeleteFileBelow(const std::string& Folder, const std::string& Path) {
-    const std::string normalized = NormalizedFolderName(Folder);
-    if (normalized.empty()) {
-        return -1;
-    }
-    const std::string prefix = normalized + "/";
-    if (Path.size() <= prefix.size() || Path.compare(0, prefix.size(), prefix) != 0) {
-        return -1;
-    }
-    std::vector<std::string> parts;
-    for (std::size_t start = prefix.size(); start <= Path.size();) {
-        std::size_t end = Path.find('/', start);
-        if (end == std::string::npos) {
-            end = Path.size();
-        }
-        parts.push_back(Path.substr(start, end - start));
-        start = end + 1;
-    }
-    for (const std::string& part : parts) {
-        if (part.empty() || isDotOrDotDot(part.c_str())) {
-            return -1;
-        }
-    }
-
-    std::vector<std::unique_ptr<FolderState>> chain;
-    chain.push_back(std::make_unique<FolderState>());
-    if (openCleanRoot(normalized, *chain.back()) != 0) {
-        return -1;
-    }
-    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-        FolderState& parent = *chain.back();
-        struct stat listed {};
-        if (::fstatat(parent.fd, parts[i].c_str(), &listed, AT_SYMLINK_NOFOLLOW) != 0) {
-            return errno == ENOENT ? 0 : errno;
-        }
-        if (!S_ISDIR(listed.st_mode)) {
-            return ENOTDIR; // a link or a file where a folder was listed: not followed
-        }
-        if (rules_.onlyOwnedByUser && listed.st_uid != user_) {
-            return EPERM;
-        }
-        chain.push_back(std::make_unique<FolderState>());
-        if (const int result =
-                enterSubfolder(parent, parts[i].c_str(), listed.st_dev, listed.st_ino, *chain.back());
-            result != 0) {
-            return result == ENOENT ? 0 : result;
-        }
-    }
-    FolderState& folder = *chain.back();
-    struct stat st {};
-    if (::fstatat(folder.fd, parts.back().c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        return errno == ENOENT ? 0 : errno;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return EISDIR;
-    }
-    if (inUse_.ContainsPath(Path)) {
-        return EBUSY;
-    }
-    return deleteNonFolder(folder, parts.back().c_str(), st);
+    rootPathLength_ = path.size();
 }
 
 } // namespace tidorax

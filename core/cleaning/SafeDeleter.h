@@ -8,7 +8,12 @@
 #include "core/cleaning/InUseSnapshot.h"
 #include "core/cleaning/MountTable.h"
 
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <mutex>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <vector>
@@ -22,6 +27,16 @@ public:
         // users' files, links and folders are left alone and their folders not entered.
         bool onlyOwnedByUser = false;
     };
+    // Which files to delete, by their path below the folder ("sub/name").
+    using FileSelection = std::function<bool(std::string_view relativePath)>;
+
+    // The files (entries other than folders) a clean came across, counted as a listing
+    // of the folder counts them (nothing below a folder whose name begins with "."),
+    // and how many of them it deleted.
+    struct Tally {
+        std::size_t found = 0;
+        std::size_t deleted = 0;
+    };
 
     // The snapshot must outlive the deleter.
     SafeDeleter(const InUseSnapshot& inUse, Rules rules);
@@ -34,13 +49,12 @@ public:
     // everything went, otherwise the error number of the last failure.
     int DeleteFolderTree(std::string Folder, const std::string& RootFolder);
 
-    // Deletes every file below Folder, at any depth; all folders stay. Same results.
-    int DeleteFilesBelow(const std::string& Folder);
+    // Deletes every file below Folder, at any depth, or only those that selectFile
+    // answers true for; all folders stay. Same results.
+    int DeleteFilesBelow(const std::string& Folder, const FileSelection& selectFile = {});
 
-    // Deletes one file, Path, which must lie below Folder (Path starts with Folder and
-    // "/"); the folders on the way are opened one by one without following links.
-    // Same results; -1 also when Path is not below Folder.
-    int DeleteFileBelow(const std::string& Folder, const std::string& Path);
+    // What the last DeleteFolderTree or DeleteFilesBelow came across and deleted.
+    Tally LastTally() const { return Tally{found_.load(), deleted_.load()}; }
 
     // Folder with trailing "/" removed, or "" when that is not an absolute folder name
     // other than "/". Blanks are part of the name.
@@ -55,13 +69,24 @@ private:
     // Opens the folder a clean starts from; Path, when given, receives its resolved name.
     int openCleanRoot(const std::string& normalized, FolderState& root, std::string* path = nullptr) const;
     // Learns what a clean below root needs: the mounts, and whether listings can be trusted.
-    void prepare(const FolderState& root);
+    void prepare(const FolderState& root, const std::string& path);
     // Opens the root of a clean named Folder and prepares for it: its normalized name,
     // or "" when the folder is refused.
     std::string openRoot(const std::string& Folder, FolderState& root, std::string& path);
-    int emptyFolder(FolderState& folder, std::string& path, bool removeSubfolders, int depth);
-    int cleanSubfolder(FolderState& parent, const char* name, ino_t inode, std::string& path,
-                       bool removeSubfolders, int depth);
+    // How a clean walks: whether it removes emptied subfolders, and how deep it is and
+    // whether its files are counted (not below a folder named with a leading ".").
+    struct Level {
+        bool removeSubfolders;
+        int depth;
+        bool counted;
+    };
+    struct ListedEntry;
+    int emptyFolder(FolderState& folder, std::string& path, Level level);
+    int cleanSubfolder(FolderState& parent, const char* name, ino_t inode, std::string& path, Level level);
+    // Cleans the subfolders of folder, on more than one thread where the machine has the cores.
+    int cleanSubfolders(FolderState& folder, const std::string& names,
+                        const std::vector<ListedEntry>& subfolders, std::string& path, Level level);
+    bool selected(const std::string& path, const char* name) const;
     int enterSubfolder(FolderState& parent, const char* name, dev_t listedDevice, ino_t listedInode,
                        FolderState& child) const;
     int deleteNonFolder(FolderState& folder, const char* name, const struct stat& st);
@@ -71,9 +96,13 @@ private:
     const InUseSnapshot& inUse_;
     Rules rules_;
     uid_t user_;
-    std::vector<char> readBuffer_;
     MountTable mounts_;
     bool listingMatchesStat_ = false;
+    std::size_t rootPathLength_ = 0;
+    const FileSelection* selectFile_ = nullptr; // during DeleteFilesBelow
+    std::atomic<std::size_t> found_{0};
+    std::atomic<std::size_t> deleted_{0};
+    std::mutex writableMutex_; // making a folder writable, which workers may share
 };
 
 } // namespace tidorax

@@ -90,13 +90,20 @@ TEST(SafeDeleterTest, EmptiesTheFolderKeepsItsRootAndRemovesLinksAsLinksOnly) {
         EXPECT_EQ(deleteTree(root + folderSuffix, root + rootSuffix), 0);
         EXPECT_TRUE(exists(root));
         EXPECT_EQ(treeEntries(root), Tree{});
-        // One file at a time, a path through a link or out of the folder is refused.
+        // Selected files: a path through a link or out of the folder selects nothing.
         const InUseSnapshot nothing;
         SafeDeleter deleter(nothing, {});
         ASSERT_EQ(::symlink((dir / "outside").c_str(), (root + "/to-folder").c_str()), 0);
-        EXPECT_EQ(deleter.DeleteFileBelow(root, root + "/to-folder/keep.txt"), ENOTDIR);
-        EXPECT_EQ(deleter.DeleteFileBelow(root, root + "/../outside/keep.txt"), -1);
-        EXPECT_EQ(deleter.DeleteFileBelow(root, dir / "outside/keep.txt"), -1);
+        writeFile(root + "/picked.txt");
+        FileList asked;
+        EXPECT_EQ(deleter.DeleteFilesBelow(root,
+                                           [&asked](std::string_view path) {
+                                               asked.emplace_back(path);
+                                               return true;
+                                           }),
+                  0);
+        EXPECT_EQ(sorted(asked), FileList({"picked.txt", "to-folder"}));
+        EXPECT_EQ(treeEntries(root), Tree{});
         EXPECT_EQ(treeEntries(dir / "outside"), outside);
     }
 }
