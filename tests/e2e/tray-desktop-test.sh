@@ -97,7 +97,6 @@ first_run_scenario() (
     import -window root "$artefacts/first-run-help-notice.png"
     wait_for 100 window_named '^Quillon Tidorax Help$' || fail "the help window did not open"
     not window_named '^Help File Loading$' || fail "the help notice stayed with the help window"
-    local help
     help=$(window_named '^Quillon Tidorax Help$')
     import -window root "$artefacts/help-window.png"
     # The sequence waits while the help is open.
@@ -169,10 +168,9 @@ options_scenario() {
 for flag in AutoFunction:Yes TempFiles:Yes FirstRun:No; do
     "$reg" add "$section" /v "${flag%:*}" /t REG_SZ /d "${flag#*:}" /f >/dev/null
 done
+seeded="one.txt sub/two.log sub/three"
 mkdir -p "$Temp/sub" "$root/keep"
-echo one >"$Temp/one.txt"
-echo two >"$Temp/sub/two.log"
-echo three >"$Temp/sub/three"
+for file in $seeded; do echo "$file" >"$Temp/$file"; done
 echo kept >"$root/keep/kept.txt"
 
 start trayer trayer --edge bottom --align right --widthtype request --height 32 --expand false --SetDockType true
@@ -205,9 +203,7 @@ wait_for 20 pointer_at_target || fail "the pointer did not reach the menu's last
 xdotool click 1
 wait_for 50 count_window || fail "the count window did not appear"
 import -window root "$artefacts/count-window.png"
-for file in one.txt sub/two.log sub/three; do
-    [ ! -e "$Temp/$file" ] || fail "Temp/$file was not cleaned"
-done
+for file in $seeded; do [ ! -e "$Temp/$file" ] || fail "Temp/$file was not cleaned"; done
 [ -d "$Temp" ] || fail "the Temp folder itself was removed"
 [ -e "$root/keep/kept.txt" ] || fail "a file outside the Temp folder was deleted"
 # The count window closes itself after 1.2 seconds.
