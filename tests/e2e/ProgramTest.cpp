@@ -1,5 +1,7 @@
+// The Linux platform and the built programs, run as a user runs them.
 #include "core/settings/WindowsVersion.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "tests/support/EngineTestSupport.h"
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/TempDir.h"
 
@@ -10,10 +12,10 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace tidorax {
+namespace tidorax::test {
 namespace {
 
-const std::string kCleanPath = "HKCU\\Software\\Quillon Software\\Tidora\\CleanPath";
+const std::string kSettings = "HKCU\\Software\\Quillon Software\\Tidora\\";
 
 TEST(LinuxPlatformTest, LinuxIsInNeitherWindowsGroup) {
     LinuxPlatform system;
@@ -27,6 +29,8 @@ TEST(LinuxPlatformTest, LinuxIsInNeitherWindowsGroup) {
     EXPECT_EQ(system.MsgBox("Done", 64, "Quillon Info....."), IDOK);
 }
 
+// Without XDG_CONFIG_HOME the hive lies in the home folder's .config (the programs
+// keep it in configHome()).
 TEST(LinuxPlatformTest, WithoutHomeTheUserDatabaseGivesTheHome) {
     const std::string saved = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -37,8 +41,8 @@ TEST(LinuxPlatformTest, WithoutHomeTheUserDatabaseGivesTheHome) {
     for (const bool empty : {false, true}) {
         empty ? ::setenv("HOME", "", 1) : ::unsetenv("HOME");
         LinuxPlatform system;
-        EXPECT_EQ(system.homeFolder(), user->pw_dir) << empty;
-        EXPECT_EQ(system.configHome(), std::string(user->pw_dir) + "/.config") << empty;
+        EXPECT_EQ(std::pair(system.homeFolder(), system.configHome()),
+                  std::pair(std::string(user->pw_dir), std::string(user->pw_dir) + "/.config"));
     }
     ::setenv("HOME", saved.c_str(), 1);
     if (xdg != nullptr) {
@@ -46,61 +50,85 @@ TEST(LinuxPlatformTest, WithoutHomeTheUserDatabaseGivesTheHome) {
     }
 }
 
-TEST(ProgramTest, TheHiveLivesUnderTheConfigFolder) {
-    test::TempDir tmp;
-    struct Case {
-        const char* name;
-        bool unsetXdg;
-        std::string expectedHive;
-    } cases[] = {
-        {"XDG_CONFIG_HOME set", false, tmp / "config/tidorax/registry.sqlite3"},
-        {"XDG_CONFIG_HOME unset", true, tmp / "home/.config/tidorax/registry.sqlite3"},
-    };
-    for (const auto& c : cases) {
-        auto env = test::sandboxEnvironment(tmp.path());
-        if (c.unsetXdg) {
-            env.erase("XDG_CONFIG_HOME");
-        }
-        const auto added = test::runProcess(
-            {TIDORAX_REG_BINARY, "add", kCleanPath, "/v", "TempFiles", "/t", "REG_SZ", "/d", "Yes", "/f"},
-            env);
-        EXPECT_EQ(added.exitCode, 0) << c.name << added.err;
-        EXPECT_TRUE(test::exists(c.expectedHive)) << c.name;
-        const auto queried =
-            test::runProcess({TIDORAX_REG_BINARY, "query", kCleanPath, "/v", "TempFiles"}, env);
-        EXPECT_EQ(queried.exitCode, 0) << c.name;
-        EXPECT_NE(queried.out.find("TempFiles    REG_SZ    Yes"), std::string::npos) << queried.out;
+TEST(LinuxPlatformTest, HiddenProcessesStartFromACommandLineAndAreWaitedFor) {
+    TempDir dir;
+    LinuxPlatform system;
+    // A quoted word stays whole, doubled quotes inside it join, blanks between words
+    // count once; the wait lasts until the command has written its file.
+    const std::uint32_t id = system.StartHiddenProcess(
+        "  sh   -c  \"sleep 0.1; printf '%s|' one 'two words' \"\"joined\"\" > " + dir.path() + "/out.txt\"");
+    ASSERT_NE(id, 0u);
+    system.WaitForProcessEnd(id);
+    EXPECT_EQ(readFile(dir / "out.txt"), "one|two words|joined|");
+    for (const std::string& refused :
+         {"no-such-program " + dir.path(), std::string(""), std::string("   ")}) {
+        EXPECT_EQ(system.StartHiddenProcess(refused), 0u) << '"' << refused << '"';
     }
 }
 
+// "tidorax A" as a user runs it: the settings in the hive choose what is cleaned.
+TEST(ProgramTest, CleanModeCleansWhatTheSettingsSelectAndNothingElseAndNothingWithADamagedHive) {
+    TempDir dir;
+    const auto env = sandboxEnvironment(dir.path());
+    const std::string cookies = dir / "home/Cookies";
+    for (const char* file :
+         {"cache/site/page.html", "tmp/sub/b.tmp", "home/Cookies/index.dat", "home/Cookies/user@a[1].txt",
+          "home/Cookies/user@saved[1].txt", "home/Mine/sub/doc.txt", "home/Other/doc.txt", "outside/x"}) {
+        writeFile(dir / file);
+    }
+    writeFile(dir / "tmp/held.tmp", "held");
+    HeldFile holder(dir / "tmp/held.tmp", HeldFile::Hold::Open); // in use: it stays
+    ::symlink((dir / "outside").c_str(), (dir / "tmp/sub/link").c_str());
+    for (const auto& [key, name, data] : std::vector<std::array<std::string, 3>>{
+             {kSettings + "CleanPath", "InternetFiles", "Yes"},
+             {kSettings + "CleanPath", "CookieFiles", "Yes"},
+             {kSettings + "CleanPath", "TempFiles", "Yes"},
+             {kSettings + "CleanPath", "UserFolder", "Yes"},
+             {kSettings + "UserFolder", "File0", dir / "home/Mine"},
+             {kSettings + "UserFolder", "File1", dir / "home"}, // refused: it is the home folder
+             {kSettings + "SavedCookies", "Cookie0", cookies + "/user@saved[1].txt"},
+             {"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", "Cookies",
+              cookies}}) {
+        const auto added = runProcess({TIDORAX_REG_BINARY, "add", key, "/v", name, "/d", data, "/f"}, env);
+        ASSERT_EQ(added.exitCode, 0) << key << " " << name << ": " << added.err;
+    }
+    EXPECT_TRUE(exists(dir / "config/tidorax/registry.sqlite3"));
+
+    const auto run = runProcess({TIDORAX_BINARY, "A"}, env);
+
+    EXPECT_EQ(std::pair(run.exitCode, run.out), std::pair(0, std::string())) << run.err;
+    EXPECT_EQ(run.err, "tidorax: The folder \"" + dir / "home" +
+                           "\" was not cleaned: it is or holds the home folder (" + dir / "home" + ").\n");
+    EXPECT_EQ(sorted(ListFilesBelow(dir / "home")),
+              below(dir / "home", {"Cookies/index.dat", "Cookies/user@saved[1].txt", "Other/doc.txt"}));
+    EXPECT_EQ(ListFilesBelow(dir / "tmp"), FileList{dir / "tmp/held.tmp"});
+    EXPECT_EQ(treeEntries(dir / "outside"), (Tree{{"x", "f:x"}}));
+    EXPECT_EQ(treeEntries(dir / "cache"), (Tree{{"site", "d"}}));
+    EXPECT_EQ(treeEntries(dir / "home/Mine"), Tree{});
+    // A clean registers nothing for log-on.
+    EXPECT_FALSE(exists(dir / "config/autostart/Tidora.desktop"));
+
+    // A damaged hive: nothing is cleaned, and the file is left as it is.
+    writeFile(dir / "tmp/keep.txt");
+    writeFile(dir / "config/tidorax/registry.sqlite3", std::string(3000, '\x5a'));
+    EXPECT_EQ(runProcess({TIDORAX_BINARY, "A"}, env).exitCode, 0);
+    EXPECT_TRUE(exists(dir / "tmp/keep.txt"));
+    EXPECT_EQ(readFile(dir / "config/tidorax/registry.sqlite3"), std::string(3000, '\x5a'));
+}
+
 TEST(ProgramTest, HelpAndAStartWithoutADesktopSayWhatToDo) {
-    test::TempDir tmp;
-    auto env = test::sandboxEnvironment(tmp.path());
-    const auto help = test::runProcess({TIDORAX_BINARY, "--help"}, env);
+    TempDir tmp;
+    auto env = sandboxEnvironment(tmp.path());
+    const auto help = runProcess({TIDORAX_BINARY, "--help"}, env);
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("  tidorax A   cleans now"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("Manual: /"), std::string::npos) << help.out;
     EXPECT_EQ(help.err, "");
-    const auto tray = test::runProcess({TIDORAX_BINARY}, env);
+    const auto tray = runProcess({TIDORAX_BINARY}, env);
     EXPECT_EQ(tray.exitCode, 1);
     EXPECT_EQ(tray.err.rfind("tidorax: no desktop to show the tray icon on", 0), 0u) << tray.err;
     EXPECT_EQ(std::count(tray.err.begin(), tray.err.end(), '\n'), 1);
 }
 
-TEST(ProgramTest, SilentRunNeedsNoDisplayPrintsNothingAndSurvivesADamagedHive) {
-    test::TempDir tmp;
-    const auto env = test::sandboxEnvironment(tmp.path());
-    test::writeFile(tmp / "tmp/keep.txt");
-    const auto run = test::runProcess({TIDORAX_BINARY, "A"}, env);
-    EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err), std::tuple(0, "", ""));
-    // No flag was set: nothing was cleaned, and nothing was registered for log-on.
-    EXPECT_FALSE(test::exists(tmp / "config/autostart/Tidora.desktop"));
-
-    test::writeFile(tmp / "config/tidorax/registry.sqlite3", std::string(3000, '\x5a'));
-    EXPECT_EQ(test::runProcess({TIDORAX_BINARY, "A"}, env).exitCode, 0);
-    EXPECT_TRUE(test::exists(tmp / "tmp/keep.txt"));
-    EXPECT_EQ(test::readFile(tmp / "config/tidorax/registry.sqlite3"), std::string(3000, '\x5a'));
-}
-
 } // namespace
-} // namespace tidorax
+} // namespace tidorax::test

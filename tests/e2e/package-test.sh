@@ -4,14 +4,9 @@
 # into a temporary root clean a seeded Temp folder and read the settings store.
 # Usage: package-test.sh BUILD_DIR
 set -euo pipefail
-
+source "$(dirname "$0")/e2e-helpers.sh"
 build=$(realpath "$1")
-root=$(mktemp -d "${TMPDIR:-/tmp}/tidorax-package-XXXXXX")
-trap 'rm -rf "$root"' EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+make_sandbox tidorax-package
 
 (cd "$build" && cpack -B "$root/out" >"$root/cpack.log" 2>&1) ||
     { cat "$root/cpack.log" >&2; fail "cpack did not make the package"; }
@@ -23,12 +18,9 @@ for path in /usr/bin/tidorax /usr/bin/tidorax-reg /usr/share/tidorax/Tidora.html
     /usr/share/applications/tidorax.desktop /usr/share/metainfo/tidorax.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/tidorax.svg \
     /usr/share/man/man1/tidorax.1.gz /usr/share/man/man1/tidorax-reg.1.gz \
-    /usr/share/doc/tidorax/copyright /usr/share/doc/tidorax/changelog.Debian.gz; do
+    /usr/share/doc/tidorax/copyright /usr/share/doc/tidorax/changelog.Debian.gz \
+    /usr/share/icons/hicolor/{16x16,22x22,24x24,32x32,48x48,64x64,128x128,256x256}/apps/tidorax.png; do
     grep -qx "$path" "$root/files" || fail "the package lacks $path"
-done
-for size in 16 22 24 32 48 64 128 256; do
-    grep -qx "/usr/share/icons/hicolor/${size}x${size}/apps/tidorax.png" "$root/files" ||
-        fail "the package lacks the ${size}x${size} icon"
 done
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "Depends was not computed"
 
@@ -46,29 +38,29 @@ if command -v lintian >/dev/null; then
     ! grep -q '^E:' "$root/lintian.log" || { cat "$root/lintian.log" >&2; fail "lintian reports errors"; }
 fi
 
-# The unpacked programs with a sandboxed home: "A" cleans the seeded Temp folder.
-mkdir -m 0700 "$root/home" "$root/config" "$root/cache" "$root/data" "$root/runtime" "$root/temp"
+# The unpacked programs in the sandbox and nothing else of this environment: "A"
+# cleans the seeded Temp folder.
 run() {
-    env -i PATH=/usr/bin:/bin HOME="$root/home" XDG_CONFIG_HOME="$root/config" XDG_CACHE_HOME="$root/cache" \
-        XDG_DATA_HOME="$root/data" XDG_RUNTIME_DIR="$root/runtime" Temp="$root/temp" "$@"
+    env -i PATH=/usr/bin:/bin HOME="$HOME" XDG_CONFIG_HOME="$XDG_CONFIG_HOME" XDG_CACHE_HOME="$XDG_CACHE_HOME" \
+        XDG_DATA_HOME="$XDG_DATA_HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" Temp="$Temp" "$@"
 }
 section='HKCU\Software\Quillon Software\Tidora\CleanPath'
 run "$usr/bin/tidorax-reg" add "$section" /v TempFiles /d Yes /f >/dev/null || fail "tidorax-reg add failed"
 run "$usr/bin/tidorax-reg" query "$section" /v TempFiles | grep -q 'TempFiles    REG_SZ    Yes' ||
     fail "tidorax-reg query does not read the store"
-mkdir -p "$root/temp/sub" "$root/keep"
-echo one >"$root/temp/one"
-echo two >"$root/temp/sub/two"
+mkdir -p "$Temp/sub" "$root/keep"
+echo one >"$Temp/one"
+echo two >"$Temp/sub/two"
 echo kept >"$root/keep/kept"
 run "$usr/bin/tidorax" A || fail "tidorax A failed"
-[ ! -e "$root/temp/one" ] && [ ! -e "$root/temp/sub/two" ] || fail "tidorax A did not clean Temp"
-[ -d "$root/temp" ] && [ -e "$root/keep/kept" ] || fail "tidorax A deleted what it should not"
+[ ! -e "$Temp/one" ] && [ ! -e "$Temp/sub/two" ] || fail "tidorax A did not clean Temp"
+[ -d "$Temp" ] && [ -e "$root/keep/kept" ] || fail "tidorax A deleted what it should not"
 # The unpacked program finds its manual in usr/share/tidorax/, and its start at log-on
 # names it by its absolute path.
-run "$usr/bin/tidorax" --help | grep -qx "Manual: $usr/share/tidorax/Tidora.html" ||
-    fail "the unpacked program does not find its manual: $(run "$usr/bin/tidorax" --help | grep Manual)"
+manual=$(run "$usr/bin/tidorax" --help | grep Manual)
+[ "$manual" = "Manual: $usr/share/tidorax/Tidora.html" ] || fail "the unpacked program does not find its manual: $manual"
 run "$usr/bin/tidorax-reg" add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidora /d x /f >/dev/null ||
     fail "the log-on value could not be written"
-grep -qx "Exec=$usr/bin/tidorax" "$root/config/autostart/Tidora.desktop" ||
-    fail "the autostart entry does not name the program: $(grep Exec "$root/config/autostart/Tidora.desktop")"
+grep -qx "Exec=$usr/bin/tidorax" "$XDG_CONFIG_HOME/autostart/Tidora.desktop" ||
+    fail "the autostart entry does not name the program: $(grep Exec "$XDG_CONFIG_HOME/autostart/Tidora.desktop")"
 echo "package test passed: $(basename "$deb")"

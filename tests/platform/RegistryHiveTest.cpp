@@ -4,10 +4,24 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
 namespace tidorax::test {
 namespace {
 
+namespace fs = std::filesystem;
 constexpr HKEY kUser = HKEY_CURRENT_USER;
+const AutostartRedirect kAutostart{"/nonexistent/autostart", "/opt/tidorax/tidorax"};
+
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class RegistryHiveTest : public ::testing::Test {
 protected:
@@ -19,9 +33,23 @@ protected:
         size = room;
         return hive.RegQueryValueExA(key, name, nullptr, nullptr, buffer, &size);
     }
+    // The line of one key of the autostart entry as written in the file.
+    std::string line(const std::string& key) {
+        const std::string contents = readFile(entry);
+        const auto at = contents.find("\n" + key + "=");
+        return at == std::string::npos ? "" : contents.substr(at + 1, contents.find('\n', at + 1) - at - 1);
+    }
+    std::optional<StoredValue> runValue(RegistryHive& reader) {
+        return storedValue(reader, HKEY_LOCAL_MACHINE, kRunKey, "Tidora");
+    }
+    LONG setRunValue(RegistryHive& writer, const std::string& data, DWORD type = REG_SZ) {
+        return setValue(writer, openKey(writer, HKEY_LOCAL_MACHINE, kRunKey), "Tidora", type, data);
+    }
 
     TempDir dir;
-    RegistryHive hive{dir / "registry.sqlite3", AutostartRedirect{dir / "autostart", "/opt/tidorax/tidorax"}};
+    std::string folder = dir / "my config/autostart";
+    std::string entry = folder + "/Tidora.desktop";
+    RegistryHive hive{dir / "registry.sqlite3", AutostartRedirect{folder, dir / "my bin/tidorax"}};
     DWORD size = 0;
     BYTE buffer[16] = {};
 };
@@ -105,8 +133,7 @@ TEST_F(RegistryHiveTest, ValuesKeepTypeBytesOrderAndTheFirstSpellingOfTheirName)
 }
 
 TEST_F(RegistryHiveTest, AGroupOfWritesIsOneTransactionThatKeepsEveryResultCode) {
-    RegistryHive other{dir / "registry.sqlite3",
-                       AutostartRedirect{dir / "autostart", "/opt/tidorax/tidorax"}};
+    RegistryHive other{dir / "registry.sqlite3", kAutostart};
     const HKEY key = createKey(hive, kUser, "Software\\Group");
     const HKEY gone = createKey(hive, key, "Gone");
     ASSERT_EQ(hive.RegDeleteKeyA(key, "Gone"), ERROR_SUCCESS);
@@ -128,6 +155,184 @@ TEST_F(RegistryHiveTest, AGroupOfWritesIsOneTransactionThatKeepsEveryResultCode)
     };
     for (const auto& [what, result, expected] : cases) {
         EXPECT_EQ(result, expected) << what;
+    }
+}
+
+TEST_F(RegistryHiveTest, TheLogOnValueIsTheAutostartEntry) {
+    const HKEY run = openKey(hive, HKEY_LOCAL_MACHINE, kRunKey);
+    ASSERT_NE(run, 0u) << "the Run key always exists";
+    ASSERT_EQ(setValue(hive, run, "Other", REG_SZ, sz("x")), ERROR_SUCCESS);
+    ASSERT_EQ(setValue(hive, run, "TIDORA", REG_SZ, sz("C:\\Tidora30.exe")), ERROR_SUCCESS);
+    EXPECT_EQ(readFile(entry).rfind("[Desktop Entry]\nType=Application\nName=Tidorax\n", 0), 0u);
+    EXPECT_EQ(line("Exec"), "Exec=\"" + dir.path() + "/my bin/tidorax\"");
+    EXPECT_EQ(line("X-Tidorax-Run-Value"), "X-Tidorax-Run-Value=C:\\\\Tidora30.exe");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "no temporary left";
+
+    // Any hive reads it back (the value is the file), after the values kept in the hive.
+    RegistryHive other(hive.path(), AutostartRedirect{folder, "/elsewhere/tidorax"});
+    EXPECT_EQ(runValue(other), (StoredValue{REG_SZ, sz("C:\\Tidora30.exe")}));
+    EXPECT_EQ(valueNames(hive, run), (std::vector<std::string>{"Other", "Tidora"}));
+    // A value of that name under any other key is an ordinary one.
+    setValue(hive, createKey(hive, HKEY_CURRENT_USER, kRunKey), "Tidora", REG_SZ, "");
+    EXPECT_EQ(runValue(hive), (StoredValue{REG_SZ, sz("C:\\Tidora30.exe")}));
+
+    ASSERT_EQ(hive.RegDeleteValueA(run, "tiDORa"), ERROR_SUCCESS);
+    EXPECT_FALSE(fs::exists(entry));
+    EXPECT_EQ(hive.RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRunKey), ERROR_ACCESS_DENIED);
+}
+
+TEST_F(RegistryHiveTest, TextsOfEveryShapeReadBackAsWrittenAndOnlyTextFits) {
+    for (const std::string text :
+         {"", " leading and trailing ", "line\nbreak\ttab\rreturn", "back\\slash\\s \\n",
+          "%u 100% $HOME \"q\" `x`", "=equals=", "#hash", "[Group]"}) {
+        ASSERT_EQ(setRunValue(hive, sz(text)), ERROR_SUCCESS) << text;
+        EXPECT_EQ(runValue(hive), (StoredValue{REG_SZ, sz(text)})) << text;
+    }
+    ASSERT_EQ(setRunValue(hive, "bare", REG_EXPAND_SZ), ERROR_SUCCESS);
+    EXPECT_EQ(setRunValue(hive, std::string(4, '\1'), REG_DWORD), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(setRunValue(hive, std::string("a\0b", 3)), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(runValue(hive), (StoredValue{REG_SZ, sz("bare")}));
+    // When the autostart folder cannot be made, the write says so.
+    writeFile(dir / "blocked", "x");
+    RegistryHive blocked(hive.path(), AutostartRedirect{dir / "blocked/autostart", "/opt/tidorax/tidorax"});
+    EXPECT_NE(setRunValue(blocked, sz("x")), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryHiveTest, AnEntryWithoutTheValueReadsAsTheProgramOfItsExecLine) {
+    // {program, its Exec line}: quoted only when needed, "%" doubled.
+    for (const auto& [program, exec] : std::vector<std::pair<std::string, std::string>>{
+             {"/opt/tidorax", "/opt/tidorax"},
+             {"/home/u/my apps/tidorax", "\"/home/u/my apps/tidorax\""},
+             {"/home/u/a$b \"c\"/back\\slash", "\"/home/u/a\\\\$b \\\\\"c\\\\\"/back\\\\\\\\slash\""},
+             {"/home/u/100%", "/home/u/100%%"},
+             {"/home/u/my 100% \"odd\" dir/tidorax", "\"/home/u/my 100%% \\\\\"odd\\\\\" dir/tidorax\""},
+         }) {
+        RegistryHive other(hive.path(), AutostartRedirect{folder, program});
+        ASSERT_EQ(setRunValue(other, sz("v")), ERROR_SUCCESS);
+        EXPECT_EQ(line("Exec"), "Exec=" + exec);
+        // Made by hand (comments, CR LF, blanks, arguments): the program is the value.
+        writeFile(entry, "# mine\r\n[Desktop Entry]\r\nExec = " + exec + " --tray %u\r\n");
+        EXPECT_EQ(runValue(other), (StoredValue{REG_SZ, sz(program)}));
+    }
+    writeFile(entry,
+              "[Desktop Entry]\nName=No program\n[Other Group]\nExec=/wrong\nX-Tidorax-Run-Value=wrong\n");
+    EXPECT_FALSE(runValue(hive).has_value());
+}
+
+pid_t inChild(const std::function<int()>& run) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::_exit(run());
+    }
+    return pid;
+}
+
+// The child's exit code: its count of failures.
+int exitCodeOf(pid_t pid) {
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+}
+
+TEST_F(RegistryHiveTest, TheFileIsPrivateAndADamageWhileOpenFailsTheCalls) {
+    const std::string path = dir / "config/tidorax/registry.sqlite3";
+    RegistryHive hive(path, kAutostart);
+    const HKEY key = createKey(hive, kUser, "Software\\Tidora\\UserFolder");
+    ASSERT_EQ(setValue(hive, key, "File0", REG_SZ, sz("/home/u/junk")), ERROR_SUCCESS);
+    EXPECT_EQ(std::pair(fs::status(dir / "config/tidorax").permissions(), fs::status(path).permissions()),
+              std::pair(fs::perms::owner_all, fs::perms::owner_read | fs::perms::owner_write));
+
+    // Damaged while open: later calls fail and the file is left as it is.
+    const std::string garbage(readFile(path).size(), '\x5a');
+    writeFile(path, garbage);
+    EXPECT_EQ(setValue(hive, key, "File0", REG_SZ, sz("2")), ERROR_BADDB);
+    EXPECT_EQ(readFile(path), garbage);
+}
+
+TEST_F(RegistryHiveTest, TwoProcessesOfTwoThreadsEachWritingAtOnceLoseNothing) {
+    const std::string path = dir / "shared.sqlite3";
+    const auto writer = [&](const std::string& id) {
+        return inChild([&] {
+            RegistryHive hive(path, kAutostart);
+            std::atomic<int> failures = 0;
+            const auto write = [&](const std::string& thread) {
+                for (int i = 0; i < 30; ++i) {
+                    // Every writer creates the same keys and writes to them.
+                    const HKEY key = createKey(hive, kUser, "Software\\Shared\\Key" + std::to_string(i % 7));
+                    const std::string name = id + thread + std::to_string(i);
+                    failures += key == 0 || setValue(hive, key, name, REG_SZ, sz(name)) != ERROR_SUCCESS;
+                }
+            };
+            std::thread other(write, "y");
+            write("x");
+            other.join();
+            return std::min(failures.load(), 99);
+        });
+    };
+    for (const pid_t child : {writer("a"), writer("b")}) {
+        EXPECT_EQ(exitCodeOf(child), 0);
+    }
+    RegistryHive hive(path, kAutostart);
+    const HKEY shared = openKey(hive, kUser, "Software\\Shared");
+    std::size_t total = 0;
+    for (const std::string& name : subKeyNames(hive, shared)) {
+        total += valueNames(hive, openKey(hive, shared, name)).size();
+    }
+    EXPECT_EQ(total, 120u);
+}
+
+TEST_F(RegistryHiveTest, ADamagedOrClosedFileFailsEveryCallAndIsLeftAlone) {
+    // A real hive spanning several pages, to damage in different ways.
+    const std::string good = dir / "good.sqlite3";
+    {
+        RegistryHive hive(good, kAutostart);
+        const HKEY key = createKey(hive, kUser, "Software\\Kept");
+        for (int i = 0; i < 200; ++i) {
+            setValue(hive, key, "v" + std::to_string(i), REG_SZ, sz(std::string(100, 'k')));
+        }
+    }
+    const std::string bytes = readFile(good);
+    std::string foreign = bytes;
+    foreign[68] = 'Z';          // the application id in the header: another program's database
+    std::string zeroed = bytes; // the header kept, every page after it zeroed
+    std::fill(zeroed.begin() + 4096, zeroed.end(), '\0');
+    struct Case {
+        std::string what;
+        std::optional<std::string> contents; // nullopt: a folder stands there
+        int fileMode;
+        LONG writeResult;
+        std::optional<StoredValue> read; // a readable file still answers reads
+    };
+    for (const Case& c : std::vector<Case>{
+             {"cut to half", bytes.substr(0, bytes.size() / 2), 0600, ERROR_BADDB, {}},
+             {"zeroed", zeroed, 0600, ERROR_BADDB, {}},
+             {"foreign", foreign, 0600, ERROR_BADDB, {}},
+             {"folder", std::nullopt, 0700, ERROR_CANTOPEN, {}},
+             {"unreadable", bytes, 0000, ERROR_CANTOPEN, {}},
+             {"read-only", bytes, 0444, ERROR_CANTWRITE, StoredValue{REG_SZ, sz(std::string(100, 'k'))}},
+         }) {
+        const std::string path = dir / c.what + "/registry.sqlite3";
+        c.contents ? writeFile(path, *c.contents) : makeDirs(path);
+        fs::permissions(path, fs::perms(c.fileMode));
+        fs::permissions(dir / c.what, c.read ? fs::perms(0555) : fs::perms::owner_all);
+        EXPECT_EQ(exitCodeOf(inChild([&] {
+                      // Root reads and writes any file: give up the powers that let it.
+                      __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+                      __user_cap_data_struct caps[2] = {};
+                      ::syscall(SYS_capget, &header, caps);
+                      caps[0].effective &=
+                          ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+                      const bool dropped = ::syscall(SYS_capset, &header, caps) == 0;
+                      RegistryHive hive(path, kAutostart);
+                      return !dropped + (hive.usable() != c.read.has_value()) +
+                             (storedValue(hive, kUser, "Software\\Kept", "v7") != c.read) +
+                             (setValue(hive, kUser, "x", REG_SZ, sz("y")) != c.writeResult) +
+                             (hive.RegDeleteKeyA(kUser, "Software\\Kept") != c.writeResult);
+                  })),
+                  0)
+            << c.what;
+        fs::permissions(dir / c.what, fs::perms::owner_all);
+        fs::permissions(path, fs::perms::owner_all);
+        EXPECT_EQ(c.contents ? readFile(path) : "", c.contents.value_or("")) << c.what;
     }
 }
 

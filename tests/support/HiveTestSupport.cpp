@@ -4,9 +4,8 @@ namespace tidorax::test {
 
 HKEY createKey(RegistryHive& hive, HKEY root, const std::string& path) {
     HKEY key = 0;
-    DWORD disposition = 0;
     return hive.RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                                nullptr, &key, &disposition) == ERROR_SUCCESS
+                                nullptr, &key, nullptr) == ERROR_SUCCESS
                ? key
                : 0;
 }
@@ -36,30 +35,17 @@ std::optional<StoredValue> queryValue(RegistryHive& hive, HKEY key, const std::s
     return StoredValue{type, data};
 }
 
-namespace {
-
-template <typename Enumerate> std::vector<std::string> namesOf(Enumerate enumerate) {
-    std::vector<std::string> names;
+std::vector<std::string> names(RegistryHive& hive, HKEY key, bool subKeys) {
+    std::vector<std::string> found;
     char name[512];
-    for (DWORD index = 0, length = sizeof name; enumerate(index, name, &length) == ERROR_SUCCESS;
+    for (DWORD index = 0, length = sizeof name;
+         (subKeys ? hive.RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr)
+                  : hive.RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr)) ==
+         ERROR_SUCCESS;
          ++index, length = sizeof name) {
-        names.emplace_back(name, length);
+        found.emplace_back(name, length);
     }
-    return names;
-}
-
-} // namespace
-
-std::vector<std::string> valueNames(RegistryHive& hive, HKEY key) {
-    return namesOf([&](DWORD index, char* name, DWORD* length) {
-        return hive.RegEnumValueA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
-    });
-}
-
-std::vector<std::string> subKeyNames(RegistryHive& hive, HKEY key) {
-    return namesOf([&](DWORD index, char* name, DWORD* length) {
-        return hive.RegEnumKeyExA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
-    });
+    return found;
 }
 
 std::optional<StoredValue> storedValue(RegistryHive& hive, HKEY root, const std::string& path,

@@ -28,10 +28,14 @@ HKEY openKey(RegistryHive& hive, HKEY root, const std::string& path, REGSAM acce
 LONG setValue(RegistryHive& hive, HKEY key, const std::string& name, DWORD type, const std::string& data);
 // The value as stored, or nullopt when the query fails.
 std::optional<StoredValue> queryValue(RegistryHive& hive, HKEY key, const std::string& name);
-// Value names in enumeration order.
-std::vector<std::string> valueNames(RegistryHive& hive, HKEY key);
-// Subkey names in enumeration order.
-std::vector<std::string> subKeyNames(RegistryHive& hive, HKEY key);
+// The names of the key's subkeys, or of its values, in enumeration order.
+std::vector<std::string> names(RegistryHive& hive, HKEY key, bool subKeys);
+inline std::vector<std::string> valueNames(RegistryHive& hive, HKEY key) {
+    return names(hive, key, false);
+}
+inline std::vector<std::string> subKeyNames(RegistryHive& hive, HKEY key) {
+    return names(hive, key, true);
+}
 // The value name of the key path below root as stored (handle closed again), or nullopt.
 std::optional<StoredValue> storedValue(RegistryHive& hive, HKEY root, const std::string& path,
                                        const std::string& name);

@@ -44,20 +44,16 @@ ProcessResult runProcess(const std::vector<std::string>& argv,
 }
 
 std::map<std::string, std::string> sandboxEnvironment(const std::string& root) {
-    std::map<std::string, std::string> env;
     const char* path = std::getenv("PATH");
-    env["PATH"] = path != nullptr ? path : "/usr/bin:/bin";
-    env["HOME"] = root + "/home";
-    env["XDG_CONFIG_HOME"] = root + "/config";
-    env["XDG_CACHE_HOME"] = root + "/cache";
-    env["XDG_DATA_HOME"] = root + "/data";
-    env["XDG_RUNTIME_DIR"] = root + "/runtime";
-    env["TMPDIR"] = root + "/tmp";
-    env["Temp"] = root + "/tmp";
-    for (const auto& [name, folder] : env) {
-        if (name != "PATH") {
-            makeDirs(folder);
-        }
+    std::map<std::string, std::string> env{{"PATH", path != nullptr ? path : "/usr/bin:/bin"}};
+    for (const auto& [name, folder] : {std::pair{"HOME", "home"},
+                                       {"XDG_CONFIG_HOME", "config"},
+                                       {"XDG_CACHE_HOME", "cache"},
+                                       {"XDG_DATA_HOME", "data"},
+                                       {"XDG_RUNTIME_DIR", "runtime"},
+                                       {"TMPDIR", "tmp"},
+                                       {"Temp", "tmp"}}) {
+        makeDirs(env[name] = root + "/" + folder);
     }
     for (const char* sanitizerOption : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"}) {
         if (const char* value = std::getenv(sanitizerOption)) {

@@ -13,12 +13,10 @@ namespace fs = std::filesystem;
 
 TempDir::TempDir() {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tidorax-test-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder under " + pattern);
+    path_ = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/tidorax-test-XXXXXX";
+    if (::mkdtemp(path_.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary folder under " + path_);
     }
-    path_ = pattern;
 }
 
 TempDir::~TempDir() {

@@ -1,6 +1,7 @@
 #include "core/startup/Startup.h"
 #include "core/settings/RegistryAccess.h"
 #include "core/settings/SettingsStore.h"
+#include "core/startup/CommandLine.h"
 #include "tests/support/HiveTestSupport.h"
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingCleaningOperations.h"
@@ -12,19 +13,17 @@ namespace {
 
 const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-class RecordingHost : public TrayStartupHost {
-public:
-    bool anotherInstanceRunning() override {
-        steps += "check";
-        return running;
-    }
-    bool activateRunningInstance() override {
-        steps += " activate";
-        return reachable;
-    }
-    void showAlreadyRunning() override { steps += " already-running"; }
+// Records each step of a tray start, with the FirstRun setting the main window saw.
+struct RecordingHost : TrayStartupHost {
+    bool anotherInstanceRunning() override { return step("check", running); }
+    bool activateRunningInstance() override { return step(" activate", reachable); }
+    void showAlreadyRunning() override { step(" already-running"); }
     void loadMainWindow() override {
-        steps += " load " + Settings.GetSetting("CleanPath", "FirstRun", "absent");
+        step(" load " + Settings.GetSetting("CleanPath", "FirstRun", "absent"));
+    }
+    bool step(const std::string& name, bool answer = true) {
+        steps += name;
+        return answer;
     }
 
     bool running = false;
@@ -53,9 +52,8 @@ protected:
     }
     std::string runValue() {
         RegistryAccess::RegValue value;
-        const LONG code =
-            RegistryAccess::GetRegValue("HKLM", kRunKey, "Tidora", "S", std::string("<none>"), value);
-        return code == 0 ? std::get<std::string>(value) : "<none>";
+        RegistryAccess::GetRegValue("HKLM", kRunKey, "Tidora", "S", std::string("<none>"), value);
+        return std::get<std::string>(value);
     }
 };
 
@@ -158,6 +156,49 @@ TEST_F(StartupTest, LogOnRegistrationIsWrittenOnlyWhenItCannotBeRead) {
     fake().programFolderPath = "/";
     RegisterAtLogon();
     EXPECT_EQ(runValue(), "//Tidora30.exe");
+}
+
+TEST(CommandLineTest, LastArgumentOverATableOfCommandLines) {
+    struct Case {
+        std::string commandLine;
+        std::optional<std::string> last;
+        bool viriRerer;
+    } cases[] = {
+        {"", std::nullopt, false},
+        {"   \t ", std::nullopt, false},
+        {"\"\"", std::nullopt, false},
+        {"A", "A", true},
+        {"a", "a", true},
+        {"/A", "A", true},
+        {"/a", "a", true},
+        {"\"A\"", "A", true},
+        {"/x /a", "a", true},
+        {"A B", "B", false},
+        {"-A", "-A", false},
+        {"AB", "AB", false},
+        {"A/B", "B", false},
+        {"\t A \t", "A", true},
+        {"1 2 3 4 5 6 7 8 9 10 A", "10", false}, // the eleventh argument is never reached
+        {"1 2 3 4 5 6 7 8 9 A", "A", true},
+        {"\"/home/me/My Programs/tidorax\" A", "A", true},
+        {"\"/home/me/My Programs/tidorax\"", "tidorax", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(GetLastArgument(c.commandLine), c.last) << '[' << c.commandLine << ']';
+        EXPECT_EQ(IsViriRererCommandLine(c.commandLine), c.viriRerer) << '[' << c.commandLine << ']';
+    }
+    // At most MaxArgs arguments count.
+    for (const auto& [maxArgs, last] : std::vector<std::pair<int, std::optional<std::string>>>{
+             {2, "b"}, {3, "c"}, {0, std::nullopt}, {-4, std::nullopt}}) {
+        EXPECT_EQ(GetLastArgument("a b c", maxArgs), last) << maxArgs;
+    }
+}
+
+TEST(CommandLineTest, ProcessArgumentsJoinWithBlanks) {
+    const char* argv[] = {"/usr/bin/tidorax", "/x", "my file", "A"};
+    EXPECT_EQ(CommandLineText(4, argv), "/x my file A");
+    EXPECT_EQ(CommandLineText(1, argv), "");
+    EXPECT_TRUE(IsViriRererCommandLine(CommandLineText(4, argv)));
 }
 
 } // namespace

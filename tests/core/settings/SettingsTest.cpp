@@ -1,7 +1,10 @@
-#include "core/settings/SettingsStore.h"
 #include "core/settings/RegistryAccess.h"
+#include "core/settings/SettingsStore.h"
+#include "core/settings/SpecialFolders.h"
+#include "core/settings/WindowsVersion.h"
 #include "tests/support/HiveTestSupport.h"
 #include "tests/support/PlatformFixture.h"
+#include "tests/support/VersionRecord.h"
 
 #include <algorithm>
 
@@ -87,18 +90,51 @@ TEST_F(SettingsStoreTest, RegistryModuleAnswersWithTheWindowsCodes) {
         EXPECT_EQ(value, RegValue{read}) << root << " " << name;
     }
     // Removing what is not there is success.
-    EXPECT_EQ(RegistryAccess::DeleteRegValue("HKCU", "Software\\T", "V"), 0);
-    EXPECT_EQ(RegistryAccess::DeleteRegValue("HKCU", "Software\\T", "V"), 0);
-    EXPECT_EQ(RegistryAccess::DeleteRegKey("HKCU", "Software", "T"), 0);
-    EXPECT_EQ(RegistryAccess::DeleteRegKey("HKCU", "Software", "T"), 0);
+    for (int twice = 0; twice < 2; ++twice) {
+        EXPECT_EQ(RegistryAccess::DeleteRegValue("HKCU", "Software\\T", "V"), 0);
+        EXPECT_EQ(RegistryAccess::DeleteRegKey("HKCU", "Software", "T"), 0);
+    }
 }
 
-TEST_F(SettingsStoreTest, ADamagedHiveGivesTheDefaultsAndRefusesWrites) {
-    Settings.SaveSetting("CleanPath", "FirstRun", "No");
-    writeFile(fake().hivePath, std::string(4096, '\x5a'));
-    fake().reopenHive();
-    EXPECT_EQ(Settings.GetSetting("CleanPath", "FirstRun", "0"), "0");
-    EXPECT_FALSE(Settings.SaveSetting("CleanPath", "FirstRun", "No"));
+TEST_F(SettingsStoreTest, TheCacheFolderIsXdgsUnlessTheUserPointsItElsewhere) {
+    EXPECT_EQ(SpecialFolderPath(CSIDL_COOKIES), ""); // no folder of cookie files on Linux
+    const HKEY shellFolders =
+        createKey(fake().registry(), HKEY_CURRENT_USER,
+                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders");
+    // The type and text of the user's value ("-" for none), then the folder.
+    const std::tuple<DWORD, std::string, std::string> cases[] = {
+        {REG_SZ, "-", tmp / "cache"},
+        {REG_SZ, "/mnt/cache/", "/mnt/cache"},
+        {REG_EXPAND_SZ, "~/c", tmp / "home/c"},
+        {REG_SZ, "not/absolute", ""},
+        {REG_SZ, "", tmp / "cache"},
+        {REG_BINARY, "/mnt/cache", tmp / "cache"},
+    };
+    for (const auto& [type, data, expected] : cases) {
+        if (data != "-") {
+            setValue(fake().registry(), shellFolders, "cache", type, sz(data));
+        }
+        EXPECT_EQ(SpecialFolderPath(CSIDL_INTERNET_CACHE), expected) << data;
+    }
+    // Without an absolute XDG_CACHE_HOME the home folder serves.
+    fake().env["XDG_CACHE_HOME"] = "relative";
+    EXPECT_EQ(SpecialFolderPath(CSIDL_INTERNET_CACHE), tmp / "home/.cache");
+    fake().env.erase("HOME");
+    EXPECT_EQ(SpecialFolderPath(CSIDL_INTERNET_CACHE), "");
+}
+
+TEST(WindowsVersionTest, EachVersionFallsInTheRightGroup) {
+    // major, minor, platform id (1 the 9x family, 2 NT); in the 98/ME group, in the 2000/XP group
+    const std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, bool, bool> cases[] = {
+        {4, 0, 1, false, false}, {4, 10, 1, true, false}, {4, 90, 1, true, false},
+        {5, 0, 1, true, false},  {4, 0, 2, false, false}, {5, 0, 2, false, true},
+        {5, 1, 2, false, true},  {5, 2, 2, false, true},  {6, 0, 2, false, false},
+    };
+    for (const auto& [major, minor, platformId, group98Me, groupNt5] : cases) {
+        const OsVersionInfo v = versionRecord(major, minor, platformId);
+        EXPECT_EQ(std::pair(IsWin98MeGroup(v), IsNT5Group(v)), std::pair(group98Me, groupNt5))
+            << major << "." << minor << " on " << platformId;
+    }
 }
 
 } // namespace
