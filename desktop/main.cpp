@@ -49,8 +49,7 @@ int main(int argc, char** argv) {
     }
     const std::string commandLine = tidorax::CommandLineText(argc, argv);
     if (tidorax::IsViriRererCommandLine(commandLine)) {
-        tidorax::RunViriRerer(tidorax::engineOperations(), std::cerr);
-        return 0;
+        return tidorax::RunViriRerer(tidorax::engineOperations(), std::cerr);
     }
     if (!desktopAvailable()) {
         std::cerr << "tidorax: no desktop to show the tray icon on (neither DISPLAY nor WAYLAND_DISPLAY is "

@@ -15,19 +15,20 @@ constexpr const char* kRunValue = "Tidora";
 
 } // namespace
 
-void RunViriRerer(CleaningOperations& operations, std::ostream& errors) {
+int RunViriRerer(CleaningOperations& operations, std::ostream& errors) {
     // There is no tray icon to put up or take down in this mode, and no count to show:
     // it runs without any display. Only what the user must know goes to errors.
     RegistryHive& hive = platform().registry();
     if (!hive.usable()) {
         errors << "tidorax: nothing was cleaned: the settings store " << hive.path() << " cannot be read\n";
-        return;
+        return 1;
     }
     const CleaningReport report =
         RunSelectedOperations(operations, StartedFrom::TrayMenu, Listing::CountOnly);
     for (const std::string& refusal : report.refusals()) {
         errors << "tidorax: " << refusal << '\n';
     }
+    return 0;
 }
 
 void TidySettings() {

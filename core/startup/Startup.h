@@ -12,8 +12,9 @@ namespace tidorax {
 // each flag just before its step, in the order Internet files, cookies, Temp, user
 // folders. What they did is not shown; a refused folder, or a settings store that
 // cannot be read (nothing is cleaned then), is told in one line on errors. Needs no
-// display.
-void RunViriRerer(CleaningOperations& operations, std::ostream& errors);
+// display. Returns the program's exit status: 1 when the settings store cannot be
+// read, else 0.
+int RunViriRerer(CleaningOperations& operations, std::ostream& errors);
 
 // What the tray program's start-up needs from the desktop.
 class TrayStartupHost {

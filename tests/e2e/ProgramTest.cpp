@@ -108,10 +108,10 @@ TEST(ProgramTest, CleanModeCleansWhatTheSettingsSelectAndNothingElseAndNothingWi
     // A clean registers nothing for log-on.
     EXPECT_FALSE(exists(dir / "config/autostart/Tidora.desktop"));
 
-    // A damaged hive: nothing is cleaned, and the file is left as it is.
+    // A damaged hive: nothing is cleaned, the file is left as it is, and the exit status says so.
     writeFile(dir / "tmp/keep.txt");
     writeFile(dir / "config/tidorax/registry.sqlite3", std::string(3000, '\x5a'));
-    EXPECT_EQ(runProcess({TIDORAX_BINARY, "A"}, env).exitCode, 0);
+    EXPECT_EQ(runProcess({TIDORAX_BINARY, "A"}, env).exitCode, 1);
     EXPECT_TRUE(exists(dir / "tmp/keep.txt"));
     EXPECT_EQ(readFile(dir / "config/tidorax/registry.sqlite3"), std::string(3000, '\x5a'));
 }

@@ -43,8 +43,8 @@ protected:
     // The steps a silent run took, then what it printed.
     static std::string silentRun(RecordingCleaningOperations& ops) {
         std::ostringstream errors;
-        RunViriRerer(ops, errors);
-        std::string steps;
+        const int status = RunViriRerer(ops, errors);
+        std::string steps = status == 0 ? "" : "exit " + std::to_string(status) + " ";
         for (const std::string& call : ops.calls) {
             steps += call + " ";
         }
@@ -82,7 +82,7 @@ TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectInItsOrder) {
     fake().reopenHive();
     RecordingCleaningOperations ops;
     EXPECT_EQ(silentRun(ops),
-              "| tidorax: nothing was cleaned: the settings store " + fake().hivePath + " cannot be read\n");
+              "exit 1 | tidorax: nothing was cleaned: the settings store " + fake().hivePath + " cannot be read\n");
 }
 
 TEST_F(StartupTest, SilentRunReadsEachFlagJustBeforeItsStep) {
