@@ -1,9 +1,8 @@
-// Path helpers, the name matcher and the walk that lists a folder tree. A walk never
+// Path helpers and the walk that lists a folder tree. A walk never
 // deletes anything.
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace tidorax {
@@ -13,12 +12,6 @@ using FileList = std::vector<std::string>;
 
 // Path unchanged when it ends with "/", else Path + "/"; "" gives "/".
 std::string AddBackslash(const std::string& Path);
-// The characters of Text before its first NUL.
-std::string TrimAtNull(std::string_view Text);
-// True when FileName matches Pattern as the Windows shell matcher would: "*.*" and
-// "*" match every name, "?" one character, ";" separates patterns, letters compare
-// without regard to case.
-bool MatchSpec(std::string_view FileName, std::string_view Pattern);
 
 // Appends Folder + relative path of every file below Folder (which ends with "/")
 // to a list: files of any kind and name, symbolic links as themselves (never

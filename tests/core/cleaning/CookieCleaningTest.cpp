@@ -39,28 +39,32 @@ protected:
     std::string cookies = tmp / "Cookies";
 };
 
-// Saved cookies, ".dat" files and a cookie in use stay.
+// Saved cookies, ".dat" files, a cookie in use and what no listing shows (below a
+// folder named with a leading ".") stay; counted only, the numbers are the same.
 TEST_F(CookieCleaningTest, DeletesEveryCookieButSavedOnesInUseOnesAndDatFiles) {
-    for (const char* name : {"user@a[1].txt", "user@b[1].txt", "index.dat", "INDEX.DAT", "sub/user@c[1].txt",
-                             "sub/deeper/user@d[1].txt", "sub/keep.dat", "user@held[1].txt"}) {
-        writeFile(path(name));
-    }
-    HeldFile holder(path("user@held[1].txt"), HeldFile::Hold::Open);
-    ASSERT_TRUE(holder.holding());
     const FileList saved = {path("user@b[1].txt"), path("sub/deeper/user@d[1].txt")};
     save("SavedCookies", saved);
-
-    const CleaningReport report = CleanCookieFiles();
-
     const FileList left = below(cookies, {"index.dat", "sub/deeper/user@d[1].txt", "sub/keep.dat",
                                           "user@b[1].txt", "user@held[1].txt"});
-    EXPECT_EQ(report.filesBefore(), 8u);
-    EXPECT_EQ(sorted(report.folders.at(0).after), left);
+    for (const Listing listing : {Listing::Keep, Listing::CountOnly}) {
+        for (const char* name :
+             {"user@a[1].txt", "user@b[1].txt", "index.dat", "INDEX.DAT", "sub/user@c[1].txt",
+              "sub/deeper/user@d[1].txt", "sub/keep.dat", "user@held[1].txt", ".hid/user@e[1].txt"}) {
+            writeFile(path(name));
+        }
+        HeldFile holder(path("user@held[1].txt"), HeldFile::Hold::Open);
+        ASSERT_TRUE(holder.holding());
+
+        const CleaningReport report = CleanCookieFiles(listing);
+
+        EXPECT_EQ(report.filesBefore(), 8u);
+        EXPECT_EQ(report.filesAfter(), left.size());
+        EXPECT_EQ(sorted(ListFilesBelow(cookies)), left);
+        EXPECT_TRUE(exists(path(".hid/user@e[1].txt")));
+    }
     // Without special sites the saved list is not rewritten.
     EXPECT_EQ(ReadSettingsList("SavedCookies", "Cookie"), saved);
-    const CookieFolderListing listing = ListCookieFiles(cookies);
-    EXPECT_EQ(sorted(listing.files), left);
-    EXPECT_EQ(listing.saved, saved);
+    EXPECT_EQ(ListCookieFiles(cookies).saved, saved);
 }
 
 // Each special site takes its saved entries out of the saved list and appends its

@@ -12,21 +12,6 @@
 namespace tidorax::test {
 namespace {
 
-TEST(MatchSpecTest, MatchesAsTheShellDoes) {
-    // "name|pattern", as the shell matches: "*.*" is every name, ";" separates patterns
-    // (blanks before a pattern dropped), only ASCII letters fold.
-    const auto matches = [](const std::string& c) {
-        return MatchSpec(c.substr(0, c.find('|')), c.substr(c.find('|') + 1));
-    };
-    for (const std::string c : {"|*.*", "abc|a?c", "ABC.TXT|abc.txt", "a.log|*.txt;  *.log", "aXbXc|*b*c"}) {
-        EXPECT_TRUE(matches(c)) << c;
-    }
-    for (const std::string c : {"|?", "abbc|a?c", "log|*.log", "a.txt|*.txt ;*.log", "abc|",
-                                "\xe9t\xe9|\xc9T\xc9", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaab|*a*a*a*a*a*a*a*a*c"}) {
-        EXPECT_FALSE(matches(c)) << c;
-    }
-}
-
 // Files of every kind and name are listed, at any depth, links as themselves (a loop,
 // an outside folder, a file, a dangling one) and never followed; dot-folders are
 // skipped at every depth.

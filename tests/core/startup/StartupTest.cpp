@@ -81,8 +81,8 @@ TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectInItsOrder) {
     writeFile(fake().hivePath, std::string(4096, 'x'));
     fake().reopenHive();
     RecordingCleaningOperations ops;
-    EXPECT_EQ(silentRun(ops),
-              "exit 1 | tidorax: nothing was cleaned: the settings store " + fake().hivePath + " cannot be read\n");
+    EXPECT_EQ(silentRun(ops), "exit 1 | tidorax: nothing was cleaned: the settings store " + fake().hivePath +
+                                  " cannot be read\n");
 }
 
 TEST_F(StartupTest, SilentRunReadsEachFlagJustBeforeItsStep) {
