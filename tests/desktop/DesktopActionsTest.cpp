@@ -6,8 +6,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
-#include <QTest>
 #include <QThread>
 #include <QTimer>
 
@@ -24,10 +24,7 @@ TEST_F(DesktopActionsTest, WindowsRepaintButTakeNoInputWhileWorkRuns) {
     int presses = 0;
     QObject::connect(&button, &QPushButton::clicked, &button, [&presses] { ++presses; });
 
-    RecordingCleaningOperations operations;
-    RecordingDesktopActions recording;
-    RecordingShutdownApi shutdown;
-    TrayWindow form(operations, recording, shutdown);
+    TrayWindow form(operations, actions, shutdown);
 
     // The work waits until the user-interface thread has handled a timer, a click on
     // the button and a click on the tray icon: proof that it keeps running meanwhile.
@@ -40,8 +37,8 @@ TEST_F(DesktopActionsTest, WindowsRepaintButTakeNoInputWhileWorkRuns) {
         uiDone = true;
     });
     bool workRanOffTheUiThread = false;
-    QtDesktopActions actions;
-    actions.runWork([&] {
+    QtDesktopActions desktop;
+    desktop.runWork([&] {
         workRanOffTheUiThread = QThread::currentThread() != QCoreApplication::instance()->thread();
         while (!uiDone) {
             QThread::msleep(1);
@@ -59,19 +56,29 @@ TEST_F(DesktopActionsTest, WindowsRepaintButTakeNoInputWhileWorkRuns) {
 }
 
 TEST_F(DesktopActionsTest, PausesBlockInputAndFailuresReachTheCaller) {
-    QtDesktopActions actions;
+    QtDesktopActions desktop;
     bool blocked = false;
     QTimer::singleShot(0, QCoreApplication::instance(), [&blocked] { blocked = InputBlocker::active(); });
-    actions.pause(20);
+    desktop.pause(20);
     EXPECT_TRUE(blocked) << "a pause runs timers and blocks input";
     EXPECT_FALSE(InputBlocker::active());
-    EXPECT_THROW(actions.runWork([] { throw std::runtime_error("disk gone"); }), std::runtime_error);
+    EXPECT_THROW(desktop.runWork([] { throw std::runtime_error("disk gone"); }), std::runtime_error);
     EXPECT_FALSE(InputBlocker::active());
+}
+
+TEST_F(DesktopActionsTest, AWindowClosedByTheProgramClosesWhileInputIsBlocked) {
+    QPointer<QWidget> window = new QWidget(nullptr, Qt::Tool);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    InputBlocker blocker;
+    EXPECT_TRUE(window->close());
+    processEvents();
+    EXPECT_TRUE(window.isNull()) << "the window was only hidden and stays loaded";
 }
 
 TEST_F(DesktopActionsTest, AMessageBoxAskedForByTheWorkIsAnsweredByTheUser) {
     QtMessageBoxService::install();
-    QtDesktopActions actions;
+    QtDesktopActions desktop;
     std::string seen; // the box's title, text and icon
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, &answer, [&] {
@@ -85,7 +92,7 @@ TEST_F(DesktopActionsTest, AMessageBoxAskedForByTheWorkIsAnsweredByTheUser) {
     });
     answer.start(5);
     int result = 0;
-    actions.runWork(
+    desktop.runWork(
         [&result] { result = platform().MsgBox("Delete these files?", 36, "Quillon Info....."); });
     EXPECT_EQ(result, IDNO);
     EXPECT_EQ(seen, "Quillon Info.....|Delete these files?|" + std::to_string(QMessageBox::Question));

@@ -1,9 +1,8 @@
 #include "tests/desktop/DesktopTestSupport.h"
 
+#include "desktop/BrowserLauncher.h"
 #include "desktop/ExitProgram.h"
-#include "desktop/WindowOpeners.h"
 #include "desktop/options/BackgroundListing.h"
-#include "desktop/windows/CountWindow.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -18,6 +17,10 @@ void GuiTest::SetUp() {
     WindowOpeners::hideOptionsWindow = nullptr;
     WindowOpeners::loadAboutWindow = nullptr;
     WindowOpeners::showHelpMessage = nullptr;
+    BrowserLauncher::setHandler([this](const QUrl& address) {
+        seen.push_back("open " + address.toString().toStdString());
+        return browserAvailable;
+    });
 }
 
 void GuiTest::TearDown() {
@@ -28,6 +31,7 @@ void GuiTest::TearDown() {
     // A listing still running reads the settings store that the reset below replaces.
     BackgroundListing::WaitForAll();
     setEndProgramHandler(nullptr);
+    BrowserLauncher::setHandler(nullptr);
     CountWindow::setScreenMetricsSource(nullptr);
     PlatformFixture::TearDown();
 }
@@ -36,6 +40,24 @@ void GuiTest::processEvents() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+std::string GuiTest::installHelp(const std::string& html) {
+    writeFile(tmp / "program/Tidora.html", html);
+    fake().programFolderPath = tmp / "program";
+    return tmp / "program/Tidora.html";
+}
+
+std::vector<std::string> GuiTest::boxes() {
+    std::vector<std::string> shown;
+    for (const auto& box : fakePlatform().shownBoxes) {
+        shown.push_back(box.prompt + "|" + std::to_string(box.buttons) + "|" + box.title);
+    }
+    return shown;
+}
+
+std::string GuiTest::box(const std::string& prompt, int buttons) {
+    return prompt + "|" + std::to_string(buttons) + "|Quillon Info.....";
 }
 
 } // namespace tidorax::test

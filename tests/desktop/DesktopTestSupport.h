@@ -1,13 +1,19 @@
 // Stand-ins for what the windows reach outside themselves (desktop actions that
 // record instead of waiting; cleaning operations and shutdown services come from
-// tests/support), and a fixture that points the platform at a fresh folder and
-// catches the program's end.
+// tests/support), and a fixture that points the platform at a fresh folder, catches
+// the program's end and records the pages handed to the browser.
 #pragma once
 
+#include "core/settings/SettingsStore.h"
 #include "desktop/DesktopActions.h"
+#include "desktop/WindowOpeners.h"
+#include "desktop/windows/CountWindow.h"
+#include "platform/Platform.h"
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingCleaningOperations.h"
 #include "tests/support/RecordingShutdownApi.h"
+
+#include <QTest>
 
 #include <functional>
 #include <string>
@@ -41,9 +47,22 @@ protected:
 
     // Lets posted events (deferred deletions among them) run.
     static void processEvents();
+    // A help document beside the program; returns its path.
+    std::string installHelp(const std::string& html = "<h2>Main Program Operation</h2>");
+    // "prompt|buttons|title" of each message box shown so far, and of one with the
+    // program's title.
+    static std::vector<std::string> boxes();
+    static std::string box(const std::string& prompt, int buttons);
 
     // How often the program asked to end.
     int programEnds = 0;
+    // Whether the browser takes a page, and "open <address>" for each page handed to it
+    // (a test may add its own events in between).
+    bool browserAvailable = true;
+    std::vector<std::string> seen;
+    RecordingCleaningOperations operations;
+    RecordingDesktopActions actions;
+    RecordingShutdownApi shutdown;
 };
 
 } // namespace tidorax::test

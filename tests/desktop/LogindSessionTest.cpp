@@ -61,19 +61,16 @@ protected:
         while (!list.atEnd()) {
             quint64 time = 0;
             QString method;
+            QVariantList arguments;
             list.beginStructure();
-            list >> time >> method;
-            QStringList arguments;
-            list.beginArray();
-            while (!list.atEnd()) {
-                QDBusVariant value;
-                list >> value;
-                arguments << value.variant().toString();
-            }
-            list.endArray();
+            list >> time >> method >> arguments;
             list.endStructure();
+            QStringList texts;
+            for (const QVariant& argument : arguments) {
+                texts << argument.toString();
+            }
             if (method != QStringLiteral("Ping")) {
-                result.push_back((method + "(" + arguments.join(",") + ")").toStdString());
+                result.push_back((method + "(" + texts.join(",") + ")").toStdString());
             }
         }
         list.endArray();
@@ -121,22 +118,24 @@ TEST_F(LogindMockTest, RefusalsAndFailuresRaiseTheirErrorAndShutNothingDown) {
         "ShutdownSystem failed: Interactive authentication required." + error + "B (tidorax.mShutDown)";
     const std::string raise = "raise dbus.exceptions.DBusException('Interactive authentication required.', "
                               "name='org.freedesktop.DBus.Error.InteractiveAuthorizationRequired')";
+    const std::string invalid = "Invalid parameter to ShutdownSystem: 32" + error + "F (tidorax.mShutDown)";
     const std::vector<std::string> both = {"CanPowerOff()", "PowerOff(true)"};
-    struct Case {
-        const char* canPowerOff;  // what logind answers to CanPowerOff
-        std::string powerOffCode; // what its PowerOff does
+    const std::vector<std::string> asked = {"CanPowerOff()"};
+    // What logind answers to CanPowerOff and what its PowerOff does; the last case
+    // leaves the mock as it started.
+    const struct {
+        const char* canPowerOff;
+        std::string powerOffCode;
         std::int32_t mode;
         std::string outcome;
         std::vector<std::string> calls;
-    };
-    const Case cases[] = {
-        {"no", "", EWX_POWEROFF, refused, {"CanPowerOff()"}},
+    } cases[] = {
+        {"no", "", EWX_POWEROFF, refused, asked},
         {"challenge", "", EWX_POWEROFF, "true", both},
         {"yes", raise, EWX_POWEROFF, denied, both},
-        // The last case leaves the mock as it started.
-        {"yes", "", 32, "Invalid parameter to ShutdownSystem: 32" + error + "F (tidorax.mShutDown)", {}},
+        {"yes", "", 32, invalid, {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         replaceMethod(QStringLiteral("CanPowerOff"), QString(), QStringLiteral("s"),
                       QStringLiteral("ret = '%1'").arg(QLatin1String(c.canPowerOff)));
         replaceMethod(QStringLiteral("PowerOff"), QStringLiteral("b"), QString(),

@@ -1,9 +1,6 @@
 #include "desktop/TrayWindow.h"
 #include "core/geometry/ScreenMetrics.h"
 #include "core/settings/RegistryAccess.h"
-#include "core/settings/SettingsStore.h"
-#include "desktop/WindowOpeners.h"
-#include "desktop/windows/CountWindow.h"
 #include "desktop/windows/HelpWindow.h"
 #include "desktop/windows/ShutdownNotice.h"
 #include "tests/desktop/DesktopTestSupport.h"
@@ -11,7 +8,6 @@
 
 #include <QAction>
 #include <QSignalSpy>
-#include <QTest>
 
 #include <sstream>
 #include <stdexcept>
@@ -19,10 +15,6 @@
 namespace tidorax::test {
 namespace {
 
-const char* const kTitle = "Quillon Info.....";
-const char* const kShutdownNotChecked = "Clean And ShutDown Box Not Checked On Options Form!";
-const char* const kNothingSelected = "You Have Not Selected Any Files To Be Cleaned!";
-const char* const kViriOff = "The ViriRerer Box Must Be Checked For This Function To Work!";
 const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class TrayWindowTest : public GuiTest {
@@ -39,20 +31,6 @@ protected:
                                  is == std::string::npos ? "Yes" : word.substr(is + 1));
         }
     }
-    // "prompt|buttons|title" of every message box shown.
-    static std::vector<std::string> shownBoxes() {
-        std::vector<std::string> boxes;
-        for (const auto& box : fakePlatform().shownBoxes) {
-            boxes.push_back(box.prompt + "|" + std::to_string(box.buttons) + "|" + box.title);
-        }
-        return boxes;
-    }
-    static std::string info(const std::string& prompt) { return prompt + "|64|" + kTitle; }
-    static std::string failure(const std::string& prompt) { return prompt + "|16|" + kTitle; }
-
-    RecordingCleaningOperations operations;
-    RecordingDesktopActions actions;
-    RecordingShutdownApi shutdown;
 };
 
 TEST_F(TrayWindowTest, LoadsHiddenAndShowsTheHelpNoticeUnlessFirstRunIsExactlyNo) {
@@ -80,17 +58,6 @@ TEST_F(TrayWindowTest, LeftOrRightClickRecordsLastMouseXAndOpensTheMenuAtThePoin
         form.trayIcon()->onActivated(reason);
         EXPECT_EQ(released.count(), opens) << reason;
     }
-    // An X11 tray reports the click when the button goes down: the menu waits for it
-    // to go up on the icon, once per click.
-    QWidget trayWindow;
-    form.trayIcon()->awaitReleaseOn(&trayWindow);
-    QSignalSpy released(form.trayIcon(), &TrayIcon::released);
-    form.trayIcon()->onActivated(QSystemTrayIcon::Context);
-    EXPECT_EQ(released.count(), 0);
-    QTest::mouseRelease(&trayWindow, Qt::RightButton);
-    QTest::mouseRelease(&trayWindow, Qt::RightButton);
-    EXPECT_EQ(released.count(), 1);
-    form.trayIcon()->awaitReleaseOn(nullptr);
     // Beyond 2184 pixels the position still counts: no 16-bit overflow.
     for (const QPoint at : {QPoint(300, 200), QPoint(3000, 10)}) {
         form.TrayReleasedAt(at);
@@ -109,9 +76,9 @@ TEST_F(TrayWindowTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
     operations.filesAfter = 1;
     TrayWindow form(operations, actions, shutdown);
     form.load();
-    std::vector<std::string> seen;
+    std::vector<std::string> pauses;
     int elapsed = 0; // since the count showed: its timer fires in a pause that reaches 1200 ms
-    actions.duringPause = [&seen, &elapsed](std::uint32_t ms) {
+    actions.duringPause = [&pauses, &elapsed](std::uint32_t ms) {
         elapsed += static_cast<int>(ms);
         if (CountWindow* count = CountWindow::loaded();
             count && count->closeTimer->isActive() && elapsed >= count->closeTimer->interval()) {
@@ -120,7 +87,7 @@ TEST_F(TrayWindowTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
         }
         const CountWindow* count = CountWindow::loaded();
         const ShutdownNotice* notice = ShutdownNotice::loaded();
-        seen.push_back(
+        pauses.push_back(
             std::to_string(ms) +
             (count && count->isVisible() ? " count " + count->countLabel->text().toStdString() : "") +
             (notice && notice->isVisible() ? " notice " + notice->actionLabel->text().toStdString() : ""));
@@ -128,13 +95,13 @@ TEST_F(TrayWindowTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
 
     form.trayMenu()->cleanAndShutdownAction->trigger();
 
-    EXPECT_TRUE(fakePlatform().shownBoxes.empty());
+    EXPECT_TRUE(boxes().empty());
     EXPECT_EQ(operations.calls, (std::vector<std::string>{"Internet", "Temp"}));
     EXPECT_EQ(actions.events, (std::vector<std::string>{"work", "pause 1000", "pause 1000", "pause 200"}));
     // The count shows through the pauses until the program ends, the notice from the
     // second pause on.
-    EXPECT_EQ(seen, (std::vector<std::string>{"1000 count 8", "1000 count 8 notice Shutdown",
-                                              "200 count 8 notice Shutdown"}));
+    EXPECT_EQ(pauses, (std::vector<std::string>{"1000 count 8", "1000 count 8 notice Shutdown",
+                                                "200 count 8 notice Shutdown"}));
     EXPECT_EQ(shutdown.exitModes, std::vector<std::int32_t>{8});
     EXPECT_FALSE(form.trayIcon()->isUp());
     EXPECT_TRUE(form.isUnloaded());
@@ -142,52 +109,54 @@ TEST_F(TrayWindowTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
 }
 
 TEST_F(TrayWindowTest, CleaningCommandsCheckTheirSettingsCleanInOrderAndTellFailures) {
+    const std::string off =
+        box("The ViriRerer Box Must Be Checked For This Function To Work!", MB_OK_INFORMATION);
+    const std::string unchecked =
+        box("Clean And ShutDown Box Not Checked On Options Form!", MB_OK_INFORMATION);
+    const std::string nothing = box("You Have Not Selected Any Files To Be Cleaned!", MB_OK_INFORMATION);
+    const std::string refused = box("Cookies refused", MB_OK_INFORMATION);
     const std::string privilege =
-        failure("Can't enable shutdown: You do not have the privileges to shutdown this system. [A required "
-                "privilege is not held by the client.]\n\nError &H8004062E (tidorax.mShutDown)");
-    const std::string failed =
-        failure("ShutdownSystem failed: Access is denied.\n\nError &H8004062B (tidorax.mShutDown)");
+        box("Can't enable shutdown: You do not have the privileges to shutdown this system. [A required "
+            "privilege is not held by the client.]\n\nError &H8004062E (tidorax.mShutDown)",
+            MB_OK_CRITICAL);
+    const std::string failed = box(
+        "ShutdownSystem failed: Access is denied.\n\nError &H8004062B (tidorax.mShutDown)", MB_OK_CRITICAL);
+    const std::vector<std::string> all = {"Internet", "Cookies", "Temp", "UserFolders tray"};
+    const std::vector<std::string> temp = {"Temp"};
     const auto viri = &TrayMenu::viriRererAction;
     const auto shut = &TrayMenu::cleanAndShutdownAction;
-    const std::vector<std::string> all = {"Internet", "Cookies", "Temp", "UserFolders tray"};
-    struct Case {
-        const char* what;
+    // A refused folder is told after the run and counts nothing; the count goes with the
+    // shutdown notice. failAt: the shutdown call that fails; count: the count window's text.
+    const struct {
         QAction* TrayMenu::*command;
-        const char* flags;
-        const char* failAt; // the shutdown call that fails
+        const char *flags, *failAt;
         std::string box;
         std::vector<std::string> calls;
-        const char* count; // the count window's text, "" when none shows
+        const char* count;
+    } cases[] = {
+        {viri, "AutoFunction=yes TempFiles", "", off, {}, ""},
+        {viri, "AutoFunction TempFiles=0", "", nothing, {}, ""},
+        {viri, "AutoFunction UserFolder TempFiles CookieFiles InternetFiles", "", refused, all, "111"},
+        {shut, "", "", unchecked, {}, ""},
+        {shut, "Shutdown", "", nothing, {}, ""},
+        {shut, "Shutdown TempFiles", "AdjustTokenPrivileges", privilege, temp, ""},
+        {shut, "Shutdown TempFiles", "ExitWindowsEx", failed, temp, ""},
     };
-    const Case cases[] = {
-        {"box not exactly Yes", viri, "AutoFunction=yes TempFiles", "", info(kViriOff), {}, ""},
-        {"nothing selected", viri, "AutoFunction TempFiles=0", "", info(kNothingSelected), {}, ""},
-        // A refused folder is told after the run and counts nothing.
-        {"everything", viri, "AutoFunction UserFolder TempFiles CookieFiles InternetFiles", "",
-         info("Cookies refused"), all, "111"},
-        {"shutdown box unchecked", shut, "", "", info(kShutdownNotChecked), {}, ""},
-        {"shutdown, nothing selected", shut, "Shutdown", "", info(kNothingSelected), {}, ""},
-        {"refused", shut, "Shutdown TempFiles", "AdjustTokenPrivileges", privilege, {"Temp"}, ""},
-        // The count goes with the shutdown notice.
-        {"shutdown call failed", shut, "Shutdown TempFiles", "ExitWindowsEx", failed, {"Temp"}, ""},
-    };
-    for (const Case& c : cases) {
-        freshCase(c.what, c.flags);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.flags) + " " + c.failAt);
+        freshCase(std::to_string(&c - cases), c.flags);
         operations.filesBefore = 37;
         operations.refusedCall = "Cookies";
         shutdown.failAt = c.failAt;
         shutdown.failCode = shutdown.failAt == "ExitWindowsEx" ? 5 : ERROR_PRIVILEGE_NOT_HELD;
         TrayWindow form(operations, actions, shutdown);
-
         (form.trayMenu()->*c.command)->trigger();
-
-        EXPECT_EQ(shownBoxes(), std::vector<std::string>{c.box}) << c.what;
-        EXPECT_EQ(operations.calls, c.calls) << c.what;
+        EXPECT_EQ(boxes(), std::vector<std::string>{c.box});
+        EXPECT_EQ(operations.calls, c.calls);
         CountWindow* count = CountWindow::loaded();
-        EXPECT_EQ(count && count->isVisible() ? count->countLabel->text().toStdString() : "", c.count)
-            << c.what;
-        EXPECT_EQ(ShutdownNotice::loaded(), nullptr) << c.what;
-        EXPECT_EQ(programEnds, 0) << c.what;
+        EXPECT_EQ(count && count->isVisible() ? count->countLabel->text().toStdString() : "", c.count);
+        EXPECT_EQ(ShutdownNotice::loaded(), nullptr);
+        EXPECT_EQ(programEnds, 0);
         if (count != nullptr) {
             count->closeTimerElapsed();
         }
@@ -226,22 +195,7 @@ TEST_F(TrayWindowTest, RemoveAllPathsRemovesEverySettingTheLogOnEntryAndEnds) {
     }
 }
 
-TEST_F(TrayWindowTest, ExitThroughTheMenuTakesTheIconDownWaitsAndClosesEveryWindow) {
-    TrayWindow form(operations, actions, shutdown);
-    form.load();
-    CountWindow::instance()->ShowCount(StartedFrom::TrayMenu, 0, 0);
-
-    form.trayMenu()->exitAction->trigger();
-
-    EXPECT_EQ(actions.events, std::vector<std::string>{"pause 100"});
-    EXPECT_FALSE(form.trayIcon()->isUp());
-    EXPECT_EQ(CountWindow::loaded(), nullptr);
-    EXPECT_TRUE(form.isUnloaded());
-    form.close(); // unloading twice ends once
-    EXPECT_EQ(programEnds, 1);
-}
-
-TEST_F(TrayWindowTest, HelpConfigurationAboutAndTheSeparators) {
+TEST_F(TrayWindowTest, TheMenuOpensHelpConfigurationAndAboutAndExitClosesEveryWindow) {
     int options = 0;
     int about = 0;
     WindowOpeners::showOptionsWindow = [&options] { ++options; };
@@ -250,27 +204,36 @@ TEST_F(TrayWindowTest, HelpConfigurationAboutAndTheSeparators) {
         throw std::runtime_error("the About window failed to load");
     };
     TrayWindow form(operations, actions, shutdown);
+    form.load();
+    TrayMenu* menu = form.trayMenu();
     QStringList captions;
-    for (const QAction* item : form.trayMenu()->actions()) {
+    for (const QAction* item : menu->actions()) {
         captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
     }
     EXPECT_EQ(captions.join(QStringLiteral("|")).toStdString(),
               "About---Version 3.0|-|Remove All Paths|-|Exit|-|Help|-|Clean And "
               "Shutdown|-|Configuration|-|ViriRerer");
-
-    TrayMenu* menu = form.trayMenu();
     menu->helpAction->trigger(); // no help document: nothing shows
     EXPECT_EQ(HelpWindow::loaded(), nullptr);
-    writeFile(tmp / "program/Tidora.html", "<h2>Main Program Operation</h2>");
-    fakePlatform().programFolderPath = tmp / "program";
+    const std::string help = installHelp();
     menu->helpAction->trigger(); // the help window shows it, and the command returns
     ASSERT_NE(HelpWindow::loaded(), nullptr);
-    EXPECT_EQ(HelpWindow::loaded()->document().toLocalFile().toStdString(), tmp / "program/Tidora.html");
+    EXPECT_EQ(HelpWindow::loaded()->document().toLocalFile().toStdString(), help);
     menu->configurationAction->trigger();
     EXPECT_EQ(options, 1);
     menu->aboutAction->trigger(); // its failure is skipped
     EXPECT_EQ(about, 1);
-    EXPECT_TRUE(fakePlatform().shownBoxes.empty());
+    EXPECT_TRUE(boxes().empty());
+
+    CountWindow::instance()->ShowCount(StartedFrom::TrayMenu, 0, 0);
+    menu->exitAction->trigger();
+    EXPECT_EQ(actions.events, std::vector<std::string>{"pause 100"});
+    EXPECT_FALSE(form.trayIcon()->isUp());
+    EXPECT_EQ(CountWindow::loaded(), nullptr);
+    EXPECT_EQ(HelpWindow::loaded(), nullptr);
+    EXPECT_TRUE(form.isUnloaded());
+    form.close(); // unloading twice ends once
+    EXPECT_EQ(programEnds, 1);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "desktop/options/CookiesTab.h"
-#include "core/settings/SettingsStore.h"
+#include "core/options/OptionsRules.h"
+#include "desktop/options/TabCaptions.h"
 #include "tests/desktop/options/OptionsTestSupport.h"
 #include "tests/support/EngineTestSupport.h"
 
@@ -15,19 +16,8 @@ protected:
             writeFile(folder + "/" + name);
         }
         ASSERT_TRUE(setCookiesFolder(folder));
-        Settings.SaveSetting("SavedCookies", "Cookie0", folder + "/ann@kept.example[1].txt");
-        Settings.SaveSetting("SpecialCookies", "Cookie0", "kept.example");
-        Settings.SaveSetting("SavedCookies", "Cookie1", folder + "/ann@mail.example[1].txt");
-        Settings.SaveSetting("SpecialCookies", "Cookie1", "mail.example");
+        RewriteSavedCookies({folder + "/ann@kept.example[1].txt", folder + "/ann@mail.example[1].txt"});
     }
-
-    CookiesTab* listedTab() {
-        OptionsWindow* options = window();
-        options->tabs->setCurrentIndex(OptionsWindow::CookiesPage);
-        EXPECT_TRUE(waitFor([&] { return !options->cookiesTab->listing(); }));
-        return options->cookiesTab;
-    }
-
     static bool editedButtons(CookiesTab* tab) {
         return tab->resetListsButton->isVisible() && !tab->cleanCookiesButton->isVisible() &&
                !tab->helpButton->isVisible() && !tab->closeButton->isVisible();
@@ -36,26 +26,19 @@ protected:
     std::string folder;
 };
 
-TEST_F(CookiesTabTest, TheTabListsTheFolderAndTheSavedCookies) {
-    CookiesTab* tab = listedTab();
+TEST_F(CookiesTabTest, DoubleClicksSaveAndForgetCookiesAndRewriteBothSections) {
+    CookiesTab* tab = listed<CookiesTab>(OptionsWindow::CookiesPage);
     EXPECT_EQ(tab->cookieFilesModel->rowCount(), 3);
     EXPECT_EQ(tab->cookieCountLabel->text(), "Cookie Folder Contains 2 Cookies");
     EXPECT_EQ(tab->savedCookiesModel->rowCount(), 2);
     EXPECT_EQ(tab->savedCountLabel->text(), "You Have Saved 2 Cookies");
     EXPECT_FALSE(editedButtons(tab));
     EXPECT_TRUE(tab->cleanCookiesButton->isVisible());
-}
 
-TEST_F(CookiesTabTest, DoubleClicksSaveAndForgetCookiesAndRewriteBothSections) {
-    CookiesTab* tab = listedTab();
-    QModelIndex shop;
-    for (int row = 0; row < tab->cookieFilesModel->rowCount(); ++row) {
-        if (tab->cookieFilesModel->index(row).data().toString().contains("shop")) {
-            shop = tab->cookieFilesModel->index(row);
-        }
-    }
-    ASSERT_TRUE(shop.isValid());
-    tab->saveCookie(shop);
+    const QModelIndexList shop = tab->cookieFilesModel->match(tab->cookieFilesModel->index(0),
+                                                              Qt::DisplayRole, "shop", 1, Qt::MatchContains);
+    ASSERT_EQ(shop.size(), 1);
+    tab->saveCookie(shop[0]);
     EXPECT_TRUE(editedButtons(tab));
     EXPECT_EQ(tab->cookieFilesModel->rowCount(), 2);
     EXPECT_EQ(tab->savedCountLabel->text(), "You Have 3 Cookies Saved");
@@ -96,6 +79,12 @@ TEST_F(CookiesTabTest, DoubleClicksSaveAndForgetCookiesAndRewriteBothSections) {
     EXPECT_EQ(tab->cookieFilesModel->rowCount(), 3);
     EXPECT_EQ(tab->savedCookiesModel->rowCount(), 2);
     EXPECT_EQ(tab->savedCountLabel->text(), "You Have Saved 2 Cookies");
+}
+
+TEST(CookieCaptionsTest, TheCountLeavesTheIndexFileOutWithoutWrapping) {
+    EXPECT_EQ(CookieFolderCaption(0), "Cookie Folder Contains 0 Cookies");
+    EXPECT_EQ(CookieFolderCaption(1), "Cookie Folder Contains 0 Cookies");
+    EXPECT_EQ(SavedCookiesCaption(70000), "You Have 70000 Cookies Saved");
 }
 
 } // namespace

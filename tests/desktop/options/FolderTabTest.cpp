@@ -1,8 +1,5 @@
 #include "desktop/options/FolderTab.h"
 #include "core/cleaning/CleaningOperations.h"
-#include "core/settings/SettingsStore.h"
-#include "desktop/windows/CountWindow.h"
-#include "platform/Platform.h"
 #include "tests/desktop/options/OptionsTestSupport.h"
 #include "tests/support/EngineTestSupport.h"
 
@@ -15,6 +12,9 @@ protected:
         OptionsTest::SetUp();
         fake().env["Temp"] = tmp / "temp";
         cache = fake().env["XDG_CACHE_HOME"];
+        writeFiles();
+    }
+    void writeFiles() {
         for (const char* name : {"a.tmp", "sub/b.tmp", "sub/deeper/c.tmp"}) {
             writeFile(tmp / ("temp/" + std::string(name)));
         }
@@ -24,47 +24,28 @@ protected:
         writeFile(tmp / "elsewhere/keep.txt");
     }
 
-    static QStringList shown(FolderTab* tab) {
-        QStringList files = tab->filesModel->stringList();
-        files.sort();
-        return files;
-    }
-
     std::string cache;
 };
 
 TEST_F(FolderTabTest, SelectingATabListsItsFolderAfreshEachTime) {
     OptionsWindow* options = window();
-    struct Case {
-        int page;
-        FolderTab* tab;
-        QStringList files;
-        const char* count;
-    };
     const QString temp = QString::fromStdString(tmp / "temp/");
-    const QString web = QString::fromStdString(cache + "/");
-    const Case cases[] = {
-        {OptionsWindow::InternetPage,
-         options->internetTab,
-         {web + "img/1.png", web + "page.html"},
-         "Internet Folder Contains 2 Files"},
-        {OptionsWindow::TempPage,
-         options->tempTab,
-         {temp + "a.tmp", temp + "sub/b.tmp", temp + "sub/deeper/c.tmp"},
-         "Temp Folder Contains 3 Files"},
-    };
-    for (int visit = 0; visit < 2; ++visit) {
-        for (const Case& c : cases) {
-            options->tabs->setCurrentIndex(c.page);
-            EXPECT_TRUE(c.tab->listing());
-            EXPECT_TRUE(c.tab->countLabel->text().startsWith("Listing"));
-            ASSERT_TRUE(waitFor([&] { return !c.tab->listing(); }));
-            EXPECT_EQ(shown(c.tab), c.files);
-            EXPECT_EQ(c.tab->countLabel->text(), c.count);
-            options->tabs->setCurrentIndex(OptionsWindow::OptionsPage);
-        }
+    QStringList files = {temp + "a.tmp", temp + "sub/b.tmp", temp + "sub/deeper/c.tmp"};
+    for (const char* count : {"Temp Folder Contains 3 Files", "Temp Folder Contains 4 Files"}) {
+        options->tabs->setCurrentIndex(OptionsWindow::TempPage);
+        EXPECT_TRUE(options->tempTab->listing());
+        EXPECT_EQ(options->tempTab->countLabel->text(), "Listing Files...");
+        ASSERT_TRUE(waitFor([&] { return !options->tempTab->listing(); }));
+        QStringList shown = options->tempTab->filesModel->stringList();
+        shown.sort();
+        files.sort();
+        EXPECT_EQ(shown, files);
+        EXPECT_EQ(options->tempTab->countLabel->text(), count);
+        EXPECT_EQ(options->tempTab->inUseLabel->text(), "Files In Use Can Not Be Deleted");
+        options->tabs->setCurrentIndex(OptionsWindow::OptionsPage);
+        writeFile(tmp / "temp/d.tmp");
+        files << temp + "d.tmp";
     }
-    EXPECT_EQ(options->tempTab->inUseLabel->text(), "Files In Use Can Not Be Deleted");
 }
 
 TEST_F(FolderTabTest, ANewerListingOrACloseDropsTheOlderOne) {
@@ -87,42 +68,34 @@ TEST_F(FolderTabTest, ANewerListingOrACloseDropsTheOlderOne) {
     QTest::qWait(0);
 }
 
-TEST_F(FolderTabTest, CleanTempDeletesOnlyTempAndShowsWhatIsLeft) {
+TEST_F(FolderTabTest, EachCleanButtonEmptiesOnlyItsFolderAndShowsWhatIsLeft) {
     OptionsWindow::setServices(&engineOperations(), &actions);
-    Settings.SaveSetting("CleanPath", "TempFiles", "Yes");
-    OptionsWindow* options = window();
-    options->tabs->setCurrentIndex(OptionsWindow::TempPage);
-    ASSERT_TRUE(waitFor([&] { return !options->tempTab->listing(); }));
-    fake().scriptedAnswers = {IDYES};
-    options->tempTab->cleanButton->click();
-
-    EXPECT_EQ(prompts(),
-              std::vector<std::string>{
-                  "You Are About To Clean Your Temp Files\r\n\r\n          Do You Want To Continue?"});
-    EXPECT_EQ(treeEntries(tmp / "temp"), Tree{});
-    EXPECT_TRUE(exists(tmp / "elsewhere/keep.txt"));
-    EXPECT_TRUE(exists(cache + "/page.html"));
-    EXPECT_EQ(options->tempTab->filesModel->rowCount(), 0);
-    EXPECT_EQ(options->tempTab->countLabel->text(), "Temp Folder Contains 0 Files");
-    EXPECT_EQ(options->tempTab->inUseLabel->text(), "The 0 Files Remaining Are In Use");
-    ASSERT_NE(CountWindow::loaded(), nullptr);
-    EXPECT_EQ(CountWindow::loaded()->countLabel->text(), "3");
-    CountWindow::loaded()->closeTimerElapsed();
-}
-
-TEST_F(FolderTabTest, CleanInternetEmptiesTheWebCacheAndCountsIt) {
-    OptionsWindow::setServices(&engineOperations(), &actions);
-    Settings.SaveSetting("CleanPath", "InternetFiles", "Yes");
-    OptionsWindow* options = window();
-    fake().scriptedAnswers = {IDYES};
-    options->internetTab->cleanButton->click();
-    EXPECT_FALSE(exists(cache + "/page.html"));
-    EXPECT_FALSE(exists(cache + "/img/1.png"));
+    // Cleans from the page's listed tab: "listed caption > caption after, count shown".
+    const auto clean = [this](int page, const char* key) {
+        writeFiles();
+        Settings.SaveSetting("CleanPath", key, "Yes");
+        FolderTab* tab = listed<FolderTab>(page);
+        const QString before = tab->countLabel->text();
+        tab->cleanButton->click();
+        EXPECT_EQ(tab->filesModel->rowCount(), 0);
+        EXPECT_TRUE(exists(tmp / "elsewhere/keep.txt"));
+        CountWindow* count = CountWindow::loaded();
+        const QString counted = count != nullptr ? count->countLabel->text() : "none";
+        if (count != nullptr) {
+            count->closeTimerElapsed();
+            processEvents();
+        }
+        return (before + " > " + tab->countLabel->text() + ", " + counted).toStdString();
+    };
+    EXPECT_EQ(clean(OptionsWindow::InternetPage, "InternetFiles"),
+              "Internet Folder Contains 2 Files > Temporary Internet Folder Contains 0 Files, 2");
+    EXPECT_EQ(treeEntries(cache), (Tree{{"img", "d"}}));
     EXPECT_TRUE(exists(tmp / "temp/a.tmp"));
-    EXPECT_EQ(options->internetTab->countLabel->text(), "Temporary Internet Folder Contains 0 Files");
-    ASSERT_NE(CountWindow::loaded(), nullptr);
-    EXPECT_EQ(CountWindow::loaded()->countLabel->text(), "2");
-    CountWindow::loaded()->closeTimerElapsed();
+    EXPECT_EQ(clean(OptionsWindow::TempPage, "TempFiles"),
+              "Temp Folder Contains 3 Files > Temp Folder Contains 0 Files, 3");
+    EXPECT_EQ(treeEntries(tmp / "temp"), Tree{});
+    EXPECT_TRUE(exists(cache + "/page.html"));
+    EXPECT_EQ(window()->tempTab->inUseLabel->text(), "The 0 Files Remaining Are In Use");
 }
 
 } // namespace

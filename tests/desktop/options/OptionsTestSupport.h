@@ -10,10 +10,6 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
-#include <QTest>
-
-#include <string>
-#include <vector>
 
 namespace tidorax::test {
 
@@ -38,21 +34,12 @@ protected:
     template <typename Condition> static bool waitFor(Condition condition) {
         return QTest::qWaitFor(condition, 10000);
     }
-
-    // The prompts of the message boxes shown so far.
-    static std::vector<std::string> prompts() {
-        std::vector<std::string> shown;
-        for (const auto& box : fakePlatform().shownBoxes) {
-            shown.push_back(box.prompt);
-        }
-        return shown;
-    }
-    static std::vector<int> flags() {
-        std::vector<int> shown;
-        for (const auto& box : fakePlatform().shownBoxes) {
-            shown.push_back(box.buttons);
-        }
-        return shown;
+    // Selects the page and waits until its tab (a folder or the cookies tab) has listed.
+    template <typename Tab> static Tab* listed(int page) {
+        window()->tabs->setCurrentIndex(page);
+        auto* tab = static_cast<Tab*>(window()->tabs->widget(page));
+        EXPECT_TRUE(waitFor([tab] { return !tab->listing(); }));
+        return tab;
     }
 
     // The pointer moves over the widget at pos (the middle when none is given).
@@ -64,9 +51,6 @@ protected:
                          Qt::NoModifier);
         QCoreApplication::sendEvent(widget, &move);
     }
-
-    RecordingCleaningOperations operations;
-    RecordingDesktopActions actions;
 };
 
 } // namespace tidorax::test

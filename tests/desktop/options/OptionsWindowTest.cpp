@@ -1,9 +1,7 @@
-#include "core/settings/SettingsStore.h"
+#include "core/options/OptionsRules.h"
 #include "desktop/options/FolderTab.h"
 #include "desktop/options/OptionsTab.h"
-#include "desktop/windows/CountWindow.h"
 #include "desktop/windows/HelpWindow.h"
-#include "platform/Platform.h"
 #include "tests/desktop/options/OptionsTestSupport.h"
 
 #include <QAbstractButton>
@@ -31,17 +29,12 @@ TEST_F(OptionsWindowTest, OpensOnTheOptionsTabWithItsCaptionsAndTheStoredFlags) 
     }
     EXPECT_EQ(tabs.join('|'), "Options|Internet|Temp|Cookies|Your Folder");
     EXPECT_EQ(options->tabs->currentIndex(), OptionsWindow::OptionsPage);
-    QStringList captions;
+    QStringList boxes; // each caption, "+" when checked
     for (QCheckBox* box : options->optionsTab->boxes) {
-        captions << box->text();
+        boxes << box->text() + (box->isChecked() ? "+" : "");
     }
-    EXPECT_EQ(captions.join('|'),
-              "Clean Internet Files|Clean Temp Folder|Enable ViriRerer|Clean Cookie Folder|Clean "
-              "Your Folder|ViriRerer  && Shutdown");
-    const std::vector<bool> checked = {true, false, false, false, false, false};
-    for (int box = 0; box < OptionsTab::BoxCount; ++box) {
-        EXPECT_EQ(options->optionsTab->boxes[box]->isChecked(), checked[box]) << kKeys[box];
-    }
+    EXPECT_EQ(boxes.join('|'), "Clean Internet Files+|Clean Temp Folder|Enable ViriRerer|Clean Cookie "
+                               "Folder|Clean Your Folder|ViriRerer  && Shutdown");
     // The lower-case word stays as it was: a box the load did not change writes nothing.
     EXPECT_EQ(Settings.GetSetting("CleanPath", "TempFiles", "0"), "yes");
     EXPECT_EQ(options->optionsTab->internetPathLabel->text().toStdString(),
@@ -61,7 +54,7 @@ TEST_F(OptionsWindowTest, EachBoxStoresYesAndRemovesItsKeyWhenCleared) {
     for (QCheckBox* box : tab->boxes) {
         EXPECT_FALSE(box->isChecked());
     }
-    EXPECT_TRUE(fake().shownBoxes.empty());
+    EXPECT_TRUE(boxes().empty());
 }
 
 TEST_F(OptionsWindowTest, AWriteTheStoreRefusesShowsWhatItHoldsAndIsToldOnce) {
@@ -72,62 +65,53 @@ TEST_F(OptionsWindowTest, AWriteTheStoreRefusesShowsWhatItHoldsAndIsToldOnce) {
     tab->boxes[OptionsTab::CookieBox]->click();
     EXPECT_FALSE(tab->boxes[OptionsTab::TempBox]->isChecked());
     EXPECT_FALSE(tab->boxes[OptionsTab::CookieBox]->isChecked());
-    ASSERT_EQ(fake().shownBoxes.size(), 1u);
-    EXPECT_EQ(fake().shownBoxes[0].prompt,
-              "Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.");
-    EXPECT_EQ(fake().shownBoxes[0].buttons, MB_OK_CRITICAL);
-    EXPECT_EQ(fake().shownBoxes[0].title, "Quillon Info.....");
+    EXPECT_EQ(boxes(),
+              std::vector{box("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.",
+                              MB_OK_CRITICAL)});
 }
 
 TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
-    struct Case {
+    operations.filesBefore = 5;
+    operations.filesAfter = 1;
+    const int question = MB_YESNO_QUESTION;
+    const int critical = MB_YESNO_CRITICAL;
+    // What the refusal and the question name, the question's buttons, and the cleaning call.
+    const struct {
         int tab;
-        const char* key;
-        const char* refusal;
-        const char* question;
+        const char *key, *refusal, *question;
         int flags;
         const char* call;
+    } cases[] = {
+        {OptionsWindow::InternetPage, "InternetFiles", "Internet Files", "Internet Files", question,
+         "Internet"},
+        {OptionsWindow::TempPage, "TempFiles", "Temp Folder", "Temp Files", question, "Temp"},
+        {OptionsWindow::CookiesPage, "CookieFiles", "Cookie Folder", "Cookie Files", question, "Cookies"},
+        {OptionsWindow::YourFolderPage, "UserFolder", "User Folder", "User Folders", critical,
+         "UserFolders options"},
     };
-    const Case cases[] = {
-        {OptionsWindow::InternetPage, "InternetFiles", "You Must Check Clean Internet Files On Options Form!",
-         "You Are About To Clean Your Internet Files", MB_YESNO_QUESTION, "Internet"},
-        {OptionsWindow::TempPage, "TempFiles", "You Must Check Clean Temp Folder On Options Form!",
-         "You Are About To Clean Your Temp Files", MB_YESNO_QUESTION, "Temp"},
-        {OptionsWindow::CookiesPage, "CookieFiles", "You Must Check Clean Cookie Folder On Options Form!",
-         "You Are About To Clean Your Cookie Files", MB_YESNO_QUESTION, "Cookies"},
-        {OptionsWindow::YourFolderPage, "UserFolder", "You Must Check Clean User Folder On Options Form!",
-         "You Are About To Clean Your User Folders", MB_YESNO_CRITICAL, "UserFolders options"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.call);
         OptionsWindow* options = window();
         QPushButton* clean = nullptr;
         for (QPushButton* button : options->tabs->widget(c.tab)->findChildren<QPushButton*>()) {
-            if (button->text().startsWith("Clean")) {
-                clean = button;
-            }
+            clean = button->text().startsWith("Clean") ? button : clean;
         }
-        ASSERT_NE(clean, nullptr) << c.call;
-        operations.filesBefore = 5;
-        operations.filesAfter = 1;
-
-        // The box is clear: only the refusal.
+        ASSERT_NE(clean, nullptr);
+        // The box is clear: only the refusal. Checked, answered No: the question, and nothing cleaned.
         fake().shownBoxes.clear();
         clean->click();
-        EXPECT_EQ(prompts(), std::vector<std::string>{c.refusal});
-        EXPECT_EQ(flags(), std::vector<int>{MB_OK_INFORMATION});
-        // Checked, answered No: the question, and nothing cleaned.
         Settings.SaveSetting("CleanPath", c.key, "Yes");
         options->SetCheckBoxes();
-        fake().shownBoxes.clear();
         fake().scriptedAnswers = {IDNO};
         clean->click();
-        EXPECT_EQ(prompts(), std::vector<std::string>{std::string(c.question) +
-                                                      "\r\n\r\n          Do You Want To Continue?"});
-        EXPECT_EQ(flags(), std::vector<int>{c.flags});
+        EXPECT_EQ(boxes(),
+                  (std::vector{box(std::string("You Must Check Clean ") + c.refusal + " On Options Form!",
+                                   MB_OK_INFORMATION),
+                               box(std::string("You Are About To Clean Your ") + c.question +
+                                       "\r\n\r\n          Do You Want To Continue?",
+                                   c.flags)}));
         EXPECT_TRUE(operations.calls.empty());
-        EXPECT_EQ(CountWindow::loaded(), nullptr);
         // Yes: cleaned off the user-interface thread, then counted with the window hidden.
-        fake().scriptedAnswers = {IDYES};
         clean->click();
         EXPECT_EQ(operations.calls, std::vector<std::string>{c.call});
         EXPECT_EQ(actions.events, std::vector<std::string>{"work"});
@@ -144,44 +128,37 @@ TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
     }
 }
 
-TEST_F(OptionsWindowTest, ViriRererNowAsksWithBlankLinesAndCleansInItsOrder) {
-    const std::string blanks(20, ' ');
-    struct Case {
+TEST_F(OptionsWindowTest, ViriRererNowAsksForTheCheckedFoldersAndCleansInItsOrder) {
+    // Two selections that between them tell every folder's place in the question apart.
+    const struct {
         std::vector<const char*> keys;
         std::string question; // empty: refused
         std::vector<std::string> calls;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{"AutoFunction", "Shutdown"}, "", {}},
-        {{"CookieFiles"},
-         "You Are About To Clean The Following Folders \r\n\r\n" + blanks + "\r\n\r\n" + blanks + "\r\n\r\n" +
-             blanks + "Cookie\r\n\r\n" + blanks + "\r\n\r\n          Do You Want To Continue?",
-         {"Cookies"}},
-        {{"InternetFiles", "TempFiles", "CookieFiles", "UserFolder"},
-         "You Are About To Clean The Following Folders \r\n\r\n" + blanks + "Internet\r\n\r\n" + blanks +
-             "Temp\r\n\r\n" + blanks + "Cookie\r\n\r\n" + blanks +
-             "Your Folders\r\n\r\n          Do You Want To "
-             "Continue?",
-         {"Internet", "Temp", "Cookies", "UserFolders options"}},
+        {{"InternetFiles", "CookieFiles"},
+         ViriRererQuestion(true, false, true, false),
+         {"Internet", "Cookies"}},
+        {{"UserFolder", "TempFiles"},
+         ViriRererQuestion(false, true, false, true),
+         {"Temp", "UserFolders options"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         for (const char* key : c.keys) {
             Settings.SaveSetting("CleanPath", key, "Yes");
         }
         OptionsWindow* options = window();
         fake().shownBoxes.clear();
-        fake().scriptedAnswers = {IDYES};
         options->optionsTab->viriRererNowButton->click();
-        if (c.question.empty()) {
-            EXPECT_EQ(prompts(), std::vector<std::string>{"You Have Not Selected Any Files To Be Cleaned!"});
-            EXPECT_EQ(CountWindow::loaded(), nullptr);
-        } else {
-            EXPECT_EQ(prompts(), std::vector<std::string>{c.question});
-            EXPECT_EQ(flags(), std::vector<int>{MB_YESNO_QUESTION});
-            ASSERT_NE(CountWindow::loaded(), nullptr);
+        EXPECT_EQ(boxes(),
+                  std::vector{c.question.empty()
+                                  ? box("You Have Not Selected Any Files To Be Cleaned!", MB_OK_INFORMATION)
+                                  : box(c.question, MB_YESNO_QUESTION)});
+        EXPECT_EQ(operations.calls, c.calls);
+        ASSERT_EQ(CountWindow::loaded() != nullptr, !c.calls.empty());
+        if (CountWindow::loaded() != nullptr) {
             CountWindow::loaded()->closeTimerElapsed();
         }
-        EXPECT_EQ(operations.calls, c.calls);
         options->unload();
         processEvents();
         Settings.DeleteSetting("CleanPath", "");
@@ -190,10 +167,9 @@ TEST_F(OptionsWindowTest, ViriRererNowAsksWithBlankLinesAndCleansInItsOrder) {
 }
 
 TEST_F(OptionsWindowTest, CloseHidesAtOnceAndUnloadsOnTheTimerThenOpensAfresh) {
+    FolderTab* temp = listed<FolderTab>(OptionsWindow::TempPage);
+    temp->closeButton->click();
     OptionsWindow* options = window();
-    options->tabs->setCurrentIndex(OptionsWindow::TempPage);
-    ASSERT_TRUE(waitFor([&] { return !options->tempTab->listing(); }));
-    options->tempTab->closeButton->click();
     EXPECT_FALSE(options->isVisible());
     EXPECT_TRUE(options->closeTimer->isActive());
     EXPECT_EQ(options->closeTimer->interval(), 100);
@@ -208,25 +184,18 @@ TEST_F(OptionsWindowTest, CloseHidesAtOnceAndUnloadsOnTheTimerThenOpensAfresh) {
 
 TEST_F(OptionsWindowTest, HintLinesFollowThePointerAndGoBackOverTheirArea) {
     OptionsTab* tab = window()->optionsTab;
-    struct Case {
-        QWidget* control;
-        QLabel* line;
-        const char* text;
-    };
-    const Case cases[] = {
-        {tab->boxes[0], tab->choicesHint, "Check To Enable Cleaning Internet Files"},
-        {tab->boxes[1], tab->choicesHint, "Check To Enable Cleaning Temp Files"},
-        {tab->boxes[2], tab->choicesHint, "Check To Enable ViriRerer Function"},
-        {tab->boxes[3], tab->choicesHint, "Check To Enable Cleaning Cookie Files"},
-        {tab->boxes[4], tab->choicesHint, "Check To Enable Cleaning Your Folders"},
-        {tab->boxes[5], tab->choicesHint, "Check To Enable Clean And ShutDown \"OS\""},
-        {tab->internetPathLabel, tab->locationsHint, "Path To Your \"Temporary Internet Files\""},
-        {tab->tempPathLabel, tab->locationsHint, "Path To Your \"Temp\" File Location"},
-        {tab->cookiesPathLabel, tab->locationsHint, "Path To Your \"Cookie\" File Location"},
-    };
-    for (const Case& c : cases) {
-        moveOver(c.control);
-        EXPECT_EQ(c.line->text().toStdString(), c.text);
+    const char* const boxHints[] = {"Cleaning Internet Files", "Cleaning Temp Files",
+                                    "ViriRerer Function",      "Cleaning Cookie Files",
+                                    "Cleaning Your Folders",   "Clean And ShutDown \"OS\""};
+    for (int box = 0; box < OptionsTab::BoxCount; ++box) {
+        moveOver(tab->boxes[box]);
+        EXPECT_EQ(tab->choicesHint->text().toStdString(), std::string("Check To Enable ") + boxHints[box]);
+    }
+    for (const auto& [label, hint] : {std::pair{tab->internetPathLabel, "\"Temporary Internet Files\""},
+                                      {tab->tempPathLabel, "\"Temp\" File Location"},
+                                      {tab->cookiesPathLabel, "\"Cookie\" File Location"}}) {
+        moveOver(label);
+        EXPECT_EQ(tab->locationsHint->text().toStdString(), std::string("Path To Your ") + hint);
     }
     // The hint stays until a move in its area: over the area's ground, or the line.
     moveOver(tab->choicesFrame, {1, 1});
@@ -238,7 +207,7 @@ TEST_F(OptionsWindowTest, HintLinesFollowThePointerAndGoBackOverTheirArea) {
     EXPECT_EQ(tab->locationsHint->text(), "Locations of Folders To Be Cleaned");
 }
 
-TEST_F(OptionsWindowTest, EveryControlHasAnAccessibleNameAndHelpShowsTheHelp) {
+TEST_F(OptionsWindowTest, EveryControlHasAnAccessibleNameAndEveryHelpButtonShowsTheHelp) {
     OptionsWindow* options = window();
     int named = 0;
     for (QWidget* widget : options->findChildren<QWidget*>()) {
@@ -255,8 +224,8 @@ TEST_F(OptionsWindowTest, EveryControlHasAnAccessibleNameAndHelpShowsTheHelp) {
     }
     EXPECT_GT(named, 40);
 
-    writeFile(tmp / "program/Tidora.html", "<h2>Options Window</h2>");
-    fake().programFolderPath = tmp / "program";
+    installHelp();
+    int helpButtons = 0;
     for (QPushButton* button : options->findChildren<QPushButton*>()) {
         if (button->text() == "Help") {
             if (HelpWindow* help = HelpWindow::loaded()) {
@@ -265,8 +234,10 @@ TEST_F(OptionsWindowTest, EveryControlHasAnAccessibleNameAndHelpShowsTheHelp) {
             }
             button->click();
             EXPECT_NE(HelpWindow::loaded(), nullptr);
+            ++helpButtons;
         }
     }
+    EXPECT_EQ(helpButtons, 5);
 }
 
 } // namespace

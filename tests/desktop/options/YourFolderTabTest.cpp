@@ -1,174 +1,152 @@
 #include "desktop/options/YourFolderTab.h"
 #include "core/options/OptionsRules.h"
-#include "core/settings/SettingsStore.h"
-#include "platform/Platform.h"
 #include "tests/desktop/options/OptionsTestSupport.h"
-
-#include <unistd.h>
 
 namespace tidorax::test {
 namespace {
 
+// What mode() reads in the browsing view and in the list view, before the second button's caption.
+const std::string kBrowsing = "+++-- Select Folder And Click Save|Save Folder|";
+const std::string kList = "---++ Double Click On File To Remove From List|Add Folder|";
+
 class YourFolderTabTest : public OptionsTest {
 protected:
     YourFolderTab* enteredTab() {
-        OptionsWindow* options = window();
-        options->tabs->setCurrentIndex(OptionsWindow::YourFolderPage);
-        return options->yourFolderTab;
+        window()->tabs->setCurrentIndex(OptionsWindow::YourFolderPage);
+        return window()->yourFolderTab;
+    }
+    // Opens the folder in the browsing view and clicks "Save Folder", with the answers given.
+    static void save(YourFolderTab* tab, const std::string& folder, std::vector<int> answers = {IDYES}) {
+        fakePlatform().shownBoxes.clear();
+        fakePlatform().scriptedAnswers = std::move(answers);
+        tab->openFolder(QString::fromStdString(folder));
+        tab->saveFolderButton->click();
+    }
+    static std::string confirmation(const std::string& folder) {
+        return box("You Have Selected\r\n\r\n\r\n\"" + UpperCase(folder) +
+                       "\"\r\n\r\n\r\nIs This The Folder You Wanted?",
+                   MB_YESNO_QUESTION);
     }
     static std::vector<std::string> stored() { return ReadSettingsList("UserFolder", "File"); }
-    static bool browsing(YourFolderTab* tab) {
-        return tab->folderTree->isVisible() && tab->folderFilesList->isVisible() &&
-               tab->placesBox->isVisible() && !tab->savedFoldersList->isVisible() &&
-               !tab->listWarningLabel->isVisible() &&
-               tab->instructionLabel->text() == "Select Folder And Click Save" &&
-               tab->saveFolderButton->text() == "Save Folder";
-    }
-    static bool listed(YourFolderTab* tab) {
-        return !tab->folderTree->isVisible() && tab->savedFoldersList->isVisible() &&
-               tab->listWarningLabel->isVisible() &&
-               tab->instructionLabel->text() == "Double Click On File To Remove From List" &&
-               tab->saveFolderButton->text() == "Add Folder" && tab->showListButton->text() == "Close Form";
+    // Which of places, tree, files, saved list and list warning show ("+"), the
+    // instruction line, and the two buttons' captions.
+    static std::string mode(YourFolderTab* tab) {
+        QString shown;
+        for (QWidget* part :
+             std::initializer_list<QWidget*>{tab->placesBox, tab->folderTree, tab->folderFilesList,
+                                             tab->savedFoldersList, tab->listWarningLabel}) {
+            shown += part->isVisible() ? "+" : "-";
+        }
+        return (shown + " " + tab->instructionLabel->text() + "|" + tab->saveFolderButton->text() + "|" +
+                tab->showListButton->text())
+            .toStdString();
     }
 };
 
-const std::string kWarning = "Have You Read The Warning About These Folders In The Help File!";
-
 TEST_F(YourFolderTabTest, TheFirstSaveWarnsThenConfirmsInUpperCaseAndStoresTheCaseGiven) {
-    makeDirs(tmp / "Work/Old");
+    const std::string old = tmp / "Work/Old";
+    const std::string lower = tmp / "work/old";
+    makeDirs(old);
+    makeDirs(lower);
+    const std::string warning =
+        box("Have You Read The Warning About These Folders In The Help File!", MB_YESNO_CRITICAL);
+    // No to the warning stores nothing and loads the window afresh.
     YourFolderTab* tab = enteredTab();
-    EXPECT_TRUE(browsing(tab));
-    EXPECT_EQ(tab->showListButton->text(), "Close Form");
-    tab->openFolder(QString::fromStdString(tmp / "Work/Old"));
-    EXPECT_EQ(tab->folderPathLine->text().toStdString(), tmp / "Work/Old");
-    fake().scriptedAnswers = {IDYES, IDYES};
-    tab->saveFolderButton->click();
-    EXPECT_EQ(prompts(), (std::vector<std::string>{
-                             kWarning, "You Have Selected\r\n\r\n\r\n\"" + UpperCase(tmp / "Work/Old") +
-                                           "\"\r\n\r\n\r\nIs This The Folder You Wanted?"}));
-    EXPECT_EQ(flags(), (std::vector<int>{MB_YESNO_CRITICAL, MB_YESNO_QUESTION}));
-    EXPECT_EQ(stored(), std::vector<std::string>{tmp / "Work/Old"});
+    EXPECT_EQ(mode(tab), kBrowsing + "Close Form");
+    save(tab, old, {IDNO});
+    EXPECT_EQ(boxes(), std::vector{warning});
+    OptionsWindow* first = window();
+    EXPECT_FALSE(first->isVisible());
+    ASSERT_TRUE(first->reloadTimer->isActive());
+    EXPECT_EQ(first->reloadTimer->interval(), 50);
+    first->reloadTimerElapsed();
+    EXPECT_EQ(actions.events, std::vector<std::string>{"pause 100"});
+    ASSERT_NE(OptionsWindow::loaded(), first);
     EXPECT_TRUE(window()->isVisible());
-    EXPECT_TRUE(browsing(tab));
-    EXPECT_EQ(tab->showListButton->text(), "Show List");
+    EXPECT_EQ(window()->tabs->currentIndex(), OptionsWindow::OptionsPage);
+
+    tab = enteredTab();
+    save(tab, old, {IDYES, IDYES});
+    EXPECT_EQ(tab->folderPathLine->text().toStdString(), old);
+    EXPECT_EQ(boxes(), (std::vector{warning, confirmation(old)}));
+    EXPECT_EQ(stored(), std::vector{old});
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_EQ(mode(tab), kBrowsing + "Show List");
 
     // Later saves: no warning; the same text is refused, another case is another folder.
-    makeDirs(tmp / "work/old");
-    struct Case {
+    const std::string again = box("You Have Already Selected This Folder", MB_OK_INFORMATION);
+    const struct {
         std::string folder;
-        std::vector<int> answers;
-        std::vector<std::string> boxes; // after the confirmation
+        int answer;
+        std::vector<std::string> boxes;
         std::vector<std::string> list;
+    } cases[] = {
+        {old, IDYES, {confirmation(old), again}, {old}},
+        {lower, IDNO, {confirmation(lower)}, {old}},
+        {lower, IDYES, {confirmation(lower)}, {old, lower}},
     };
-    const Case cases[] = {
-        {tmp / "Work/Old", {IDYES}, {"You Have Already Selected This Folder"}, {tmp / "Work/Old"}},
-        {tmp / "work/old", {IDNO}, {}, {tmp / "Work/Old"}},
-        {tmp / "work/old", {IDYES}, {}, {tmp / "Work/Old", tmp / "work/old"}},
-    };
-    for (const Case& c : cases) {
-        fake().shownBoxes.clear();
-        fake().scriptedAnswers = c.answers;
-        tab->openFolder(QString::fromStdString(c.folder));
-        tab->saveFolderButton->click();
-        std::vector<std::string> after = prompts();
-        ASSERT_FALSE(after.empty());
-        EXPECT_TRUE(after.front().starts_with("You Have Selected")) << c.folder;
-        after.erase(after.begin());
-        EXPECT_EQ(after, c.boxes) << c.folder;
+    for (const auto& c : cases) {
+        save(tab, c.folder, {c.answer});
+        EXPECT_EQ(boxes(), c.boxes) << c.folder;
         EXPECT_EQ(stored(), c.list) << c.folder;
     }
+    // A full list takes no more.
+    std::vector<std::string> folders;
+    for (int k = 0; k < 1001; ++k) {
+        folders.push_back(tmp / ("f" + std::to_string(k)));
+    }
+    RewriteUserFolders(folders);
+    save(tab, lower);
+    EXPECT_EQ(boxes(),
+              (std::vector{confirmation(lower), box("Your List Already Holds 1001 Folders, As Many As It "
+                                                    "Can!\r\n\r\nRemove A Folder Before You Add Another.",
+                                                    MB_OK_INFORMATION)}));
+    EXPECT_EQ(stored(), folders);
 }
 
-TEST_F(YourFolderTabTest, NoToTheFirstWarningStoresNothingAndReloadsTheWindow) {
-    YourFolderTab* tab = enteredTab();
-    fake().scriptedAnswers = {IDNO};
-    tab->saveFolderButton->click();
-    EXPECT_EQ(prompts(), std::vector<std::string>{kWarning});
-    EXPECT_TRUE(stored().empty());
-    OptionsWindow* old = window();
-    EXPECT_FALSE(old->isVisible());
-    ASSERT_TRUE(old->reloadTimer->isActive());
-    EXPECT_EQ(old->reloadTimer->interval(), 50);
-    old->reloadTimerElapsed();
-    EXPECT_EQ(actions.events, std::vector<std::string>{"pause 100"});
-    OptionsWindow* fresh = OptionsWindow::loaded();
-    ASSERT_NE(fresh, nullptr);
-    EXPECT_NE(fresh, old);
-    EXPECT_TRUE(fresh->isVisible());
-    EXPECT_EQ(fresh->tabs->currentIndex(), OptionsWindow::OptionsPage);
-}
-
-TEST_F(YourFolderTabTest, SystemFoldersAreRefusedWithTheirWarningAndNothingStored) {
+TEST_F(YourFolderTabTest, ASystemFolderIsRefusedWithItsWarningAndNothingStored) {
     const std::string home = fake().env["HOME"];
-    makeDirs(home + "/projects");
-    makeDirs(tmp / "links");
-    ASSERT_EQ(::symlink(home.c_str(), (tmp / "links/home").c_str()), 0);
     RewriteUserFolders({tmp / "first"});
     YourFolderTab* tab = enteredTab();
     tab->saveOrAddClicked(); // list mode: "Add Folder" browses
-    const std::string refused = "You Have Selected A System Folder\r\n\r\nMake Another Selection!";
-    for (const std::string& folder : {std::string("/"), home, home + "/projects/..", tmp / "links/home",
-                                      tmp.path(), std::string("/usr"), std::string("/home")}) {
-        fake().shownBoxes.clear();
-        fake().scriptedAnswers = {IDYES};
-        QString labelDuringBox;
-        fake().messageBoxHandler = nullptr;
-        tab->openFolder(QString::fromStdString(folder));
-        tab->saveFolderButton->click();
-        ASSERT_EQ(prompts().size(), 2u) << folder;
-        EXPECT_EQ(prompts()[1], refused) << folder;
-        EXPECT_EQ(flags()[1], MB_OK_CRITICAL);
-        EXPECT_EQ(tab->instructionLabel->text(), "Select Folder And Click Save");
-        EXPECT_EQ(stored(), std::vector<std::string>{tmp / "first"}) << folder;
-    }
+    QString instructionDuringTheBox;
+    fake().messageBoxHandler = [tab, &instructionDuringTheBox](const std::string&, int, const std::string&) {
+        instructionDuringTheBox = tab->instructionLabel->text();
+        return IDYES;
+    };
+    save(tab, home);
+    fake().messageBoxHandler = nullptr;
+    EXPECT_EQ(boxes(), (std::vector{confirmation(home), box("You Have Selected A System Folder\r\n\r\nMake "
+                                                            "Another Selection!",
+                                                            MB_OK_CRITICAL)}));
+    EXPECT_EQ(instructionDuringTheBox, "Warning.....Warning !!!");
+    EXPECT_EQ(mode(tab), kBrowsing + "Show List");
+    EXPECT_EQ(stored(), std::vector<std::string>{tmp / "first"});
 }
 
 TEST_F(YourFolderTabTest, ModesShowTheListAndDoubleClicksRemoveAndRenumber) {
     RewriteUserFolders({tmp / "a", tmp / "b", tmp / "c"});
     YourFolderTab* tab = enteredTab();
-    EXPECT_TRUE(listed(tab));
+    EXPECT_EQ(mode(tab), kList + "Close Form");
     EXPECT_EQ(tab->savedFoldersModel->rowCount(), 3);
     tab->saveFolderButton->click(); // "Add Folder"
-    EXPECT_TRUE(browsing(tab));
-    EXPECT_EQ(tab->showListButton->text(), "Show List");
-    EXPECT_TRUE(fake().shownBoxes.empty());
+    EXPECT_EQ(mode(tab), kBrowsing + "Show List");
+    EXPECT_TRUE(boxes().empty());
     tab->showListButton->click();
-    EXPECT_TRUE(listed(tab));
+    EXPECT_EQ(mode(tab), kList + "Close Form");
 
     tab->removeFolder(tab->savedFoldersModel->index(1));
     EXPECT_EQ(stored(), (std::vector<std::string>{tmp / "a", tmp / "c"}));
-    EXPECT_EQ(Settings.GetSetting("UserFolder", "File2", "0"), "0");
     tab->removeFolder(QModelIndex());
     EXPECT_EQ(stored().size(), 2u);
     tab->removeFolder(tab->savedFoldersModel->index(0));
     tab->removeFolder(tab->savedFoldersModel->index(0));
     EXPECT_FALSE(Settings.GetAllSettings("UserFolder"));
     tab->ActivateList();
-    EXPECT_TRUE(browsing(tab));
-    // "Close Form" closes.
-    tab->showListButton->setText("Close Form");
-    tab->showListButton->click();
+    EXPECT_EQ(mode(tab), kBrowsing + "Close Form");
+    tab->showListButton->click(); // "Close Form" closes
     EXPECT_FALSE(window()->isVisible());
     EXPECT_TRUE(window()->closeTimer->isActive());
-}
-
-TEST_F(YourFolderTabTest, AFullListRefusesTheNewFolderWithAClearMessage) {
-    std::vector<std::string> folders;
-    for (int k = 0; k < 1001; ++k) {
-        folders.push_back(tmp / ("f" + std::to_string(k)));
-    }
-    RewriteUserFolders(folders);
-    makeDirs(tmp / "one-more");
-    YourFolderTab* tab = enteredTab();
-    tab->saveFolderButton->click(); // "Add Folder"
-    tab->openFolder(QString::fromStdString(tmp / "one-more"));
-    fake().scriptedAnswers = {IDYES};
-    tab->saveFolderButton->click();
-    ASSERT_EQ(prompts().size(), 2u);
-    EXPECT_EQ(prompts()[1],
-              "Your List Already Holds 1001 Folders, As Many As It Can!\r\n\r\nRemove A Folder Before "
-              "You Add Another.");
-    EXPECT_EQ(stored(), folders);
 }
 
 } // namespace

@@ -1,31 +1,19 @@
 #include "desktop/windows/AboutWindow.h"
 #include "core/notices/DonationAddress.h"
-#include "desktop/BrowserLauncher.h"
 #include "desktop/NetworkState.h"
-#include "desktop/WindowOpeners.h"
 #include "desktop/windows/HelpAndAboutOpeners.h"
 #include "tests/desktop/DesktopTestSupport.h"
 
 namespace tidorax::test {
 namespace {
 
-const std::string kMustBeConnected =
-    "You Must Be Connected To The Internet To Use This Button|64|Quillon Info.....";
-const std::string kNoBrowser =
-    "No Web Browser Could Be Started To Open The Donation Page|64|Quillon Info.....";
-
 class AboutWindowTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
         RegisterHelpAndAboutWindows();
-        BrowserLauncher::setHandler([this](const QUrl& address) {
-            events.push_back("open " + address.toString().toStdString());
-            return browserAvailable;
-        });
     }
     void TearDown() override {
-        BrowserLauncher::setHandler(nullptr);
         NetworkState::setSource(nullptr);
         GuiTest::TearDown();
     }
@@ -44,9 +32,6 @@ protected:
                (about->connectingLabel->isVisibleTo(about) ? " connecting" : "") +
                (about->closeTimer->isActive() ? " closing" : "");
     }
-
-    bool browserAvailable = true;
-    std::vector<std::string> events; // the pages opened and the boxes shown, in order
 };
 
 TEST_F(AboutWindowTest, TheAboutCommandShowsTheDesignedWindow) {
@@ -71,33 +56,36 @@ TEST_F(AboutWindowTest, TheDonationButtonOpensThePageOnlyWhenConnected) {
     const std::string lan = ConnectionText(Reachability::Online, false);
     const std::string open = "open " + AboutWindow::donationAddress();
     const std::string closing = "shown disabled connecting closing";
-    struct Case {
+    const std::string offline =
+        box("You Must Be Connected To The Internet To Use This Button", MB_OK_INFORMATION);
+    const std::string noBrowser =
+        box("No Web Browser Could Be Started To Open The Donation Page", MB_OK_INFORMATION);
+    const struct {
         std::string connection;
         bool browser;
         std::vector<std::string> events; // each launch, each box with the window's state meanwhile
         std::string after;               // the window after the click
-    };
-    const Case cases[] = {
-        {"Not Connected", true, {kMustBeConnected + " while hidden enabled about"}, "shown enabled about"},
+    } cases[] = {
+        {"Not Connected", true, {offline + " while hidden enabled about"}, "shown enabled about"},
         {lan, true, {open}, closing},
         {"", true, {open}, closing}, // the state is unknown
-        {lan, false, {open, kNoBrowser + " while shown disabled connecting"}, "shown enabled about"},
+        {lan, false, {open, noBrowser + " while shown disabled connecting"}, "shown enabled about"},
     };
-    for (const Case& c : cases) {
-        events.clear();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.connection);
+        seen.clear();
         browserAvailable = c.browser;
         NetworkState::setSource([&c] { return c.connection; });
         AboutWindow* about = openAbout();
         fake().messageBoxHandler = [this, about](const std::string& prompt, int buttons,
                                                  const std::string& title) {
-            events.push_back(prompt + "|" + std::to_string(buttons) + "|" + title + " while " +
-                             stateOf(about));
+            seen.push_back(prompt + "|" + std::to_string(buttons) + "|" + title + " while " + stateOf(about));
             return IDOK;
         };
         about->donateButton->click();
         fake().messageBoxHandler = nullptr;
-        EXPECT_EQ(events, c.events) << c.connection;
-        EXPECT_EQ(stateOf(AboutWindow::loaded()), c.after) << c.connection;
+        EXPECT_EQ(seen, c.events);
+        EXPECT_EQ(stateOf(AboutWindow::loaded()), c.after);
         if (about->closeTimer->isActive()) {
             // Half a second after the hand-over the window closes.
             EXPECT_EQ(about->closeTimer->interval(), 500);
@@ -108,17 +96,10 @@ TEST_F(AboutWindowTest, TheDonationButtonOpensThePageOnlyWhenConnected) {
         }
         processEvents();
         // Opened again, it starts from its design.
-        EXPECT_EQ(stateOf(openAbout()), "shown enabled about") << c.connection;
+        EXPECT_EQ(stateOf(openAbout()), "shown enabled about");
         AboutWindow::loaded()->close();
         processEvents();
     }
-}
-
-TEST_F(AboutWindowTest, QtReachabilityMapsOntoTheConnectionStates) {
-    using QtState = QNetworkInformation::Reachability;
-    EXPECT_EQ(ReachabilityFrom(QtState::Unknown), Reachability::Unknown);
-    EXPECT_EQ(ReachabilityFrom(QtState::Disconnected), Reachability::Disconnected);
-    EXPECT_EQ(ReachabilityFrom(QtState::Online), Reachability::Online);
 }
 
 } // namespace

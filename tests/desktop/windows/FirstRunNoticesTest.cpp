@@ -1,8 +1,5 @@
-#include "core/settings/SettingsStore.h"
-#include "desktop/BrowserLauncher.h"
 #include "desktop/QtScreen.h"
 #include "desktop/TrayWindow.h"
-#include "desktop/WindowOpeners.h"
 #include "desktop/windows/ConfigurationLoadingNotice.h"
 #include "desktop/windows/HelpAndAboutOpeners.h"
 #include "desktop/windows/HelpLoadingNotice.h"
@@ -15,6 +12,8 @@
 #include <QScreen>
 #include <QSignalSpy>
 
+#include <memory>
+
 namespace tidorax::test {
 namespace {
 
@@ -24,25 +23,12 @@ protected:
         GuiTest::SetUp();
         RegisterHelpAndAboutWindows();
         WindowOpeners::showOptionsWindow = [this] { ++optionsShown; };
-        BrowserLauncher::setHandler([this](const QUrl& address) {
-            launched.push_back(address.toString().toStdString());
-            return browserAvailable;
-        });
     }
-    void TearDown() override {
-        BrowserLauncher::setHandler(nullptr);
-        GuiTest::TearDown();
-    }
-
-    // A help document beside the program; returns its path.
-    std::string installHelp() {
-        const std::string folder = tmp / "program";
-        writeFile(folder + "/Tidora.html",
-                  "<html><head><title>Help</title></head><body><a href=\"#end\">end</a>"
-                  "<a href=\"https://quillon.example/\">web</a><p style=\"height:3000px\">x</p>"
-                  "<h2 id=\"end\">End</h2></body></html>");
-        fake().programFolderPath = folder;
-        return folder + "/Tidora.html";
+    // A help document with a link inside it and one to the web.
+    std::string installLinkedHelp() {
+        return installHelp("<html><head><title>Help</title></head><body><a href=\"#end\">end</a>"
+                           "<a href=\"https://quillon.example/\">web</a><p style=\"height:3000px\">x</p>"
+                           "<h2 id=\"end\">End</h2></body></html>");
     }
 
     // Drives the notice's two timers, one running at a time, until the count is over;
@@ -72,50 +58,42 @@ protected:
     static std::string firstRun() { return Settings.GetSetting("CleanPath", "FirstRun", "(absent)"); }
 
     int optionsShown = 0;
-    bool browserAvailable = true;
-    std::vector<std::string> launched;
-    RecordingCleaningOperations operations;
-    RecordingDesktopActions actions;
-    RecordingShutdownApi shutdown;
 };
 
 TEST_F(FirstRunNoticesTest, EachNoticeShowsItsDesignAndCountsOneToFive) {
-    struct Case {
+    const struct {
         const char* name;
         CountingNotice* (*load)();
         const char* message;
         int interval;
         double widthTwips, heightTwips;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"help", load<HelpLoadingNotice>,
          "      Help File Loading              Please Read The         \"Main Program Operation\"", 350, 4725,
          2280},
         {"configuration", load<ConfigurationLoadingNotice>, "Configuration File          Loading!", 250, 3405,
          1725},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         CountingNotice* notice = c.load();
-        ASSERT_TRUE(notice != nullptr && notice->isVisible()) << c.name;
-        EXPECT_EQ(notice->messageLabel->text().toStdString(), c.message) << c.name;
+        ASSERT_TRUE(notice != nullptr && notice->isVisible());
+        EXPECT_EQ(notice->messageLabel->text().toStdString(), c.message);
         EXPECT_EQ(fontOf(notice->messageLabel) + ", " + fontOf(notice->counterLabel), "18 bold, 24 bold");
         // The runs of blanks, not the face's width, break the message into its lines.
         const QFontMetrics metrics(notice->messageLabel->font());
         for (const QString& line : QString(c.message).split(QRegularExpression("  +"), Qt::SkipEmptyParts)) {
             EXPECT_LE(metrics.horizontalAdvance(line), notice->messageLabel->width()) << line.toStdString();
         }
-        EXPECT_EQ(notice->palette().color(QPalette::Window), QColor(128, 128, 128)) << c.name;
+        EXPECT_EQ(notice->palette().color(QPalette::Window), QColor(128, 128, 128));
         EXPECT_EQ(notice->size(), QSize(TwipsToPixels(c.widthTwips, TwipsPerPixelX()),
-                                        TwipsToPixels(c.heightTwips, TwipsPerPixelY())))
-            << c.name;
+                                        TwipsToPixels(c.heightTwips, TwipsPerPixelY())));
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         EXPECT_EQ(notice->pos(), QPoint(screen.x() + (screen.width() - notice->width()) / 2,
-                                        screen.y() + (screen.height() - notice->height()) / 2))
-            << c.name;
-        EXPECT_EQ(notice->countTimer->interval() + notice->restTimer->interval(), 2 * c.interval) << c.name;
-
-        EXPECT_EQ(countToTheEnd(notice), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"})) << c.name;
-        EXPECT_FALSE(notice->isVisible()) << c.name;
+                                        screen.y() + (screen.height() - notice->height()) / 2));
+        EXPECT_EQ(notice->countTimer->interval() + notice->restTimer->interval(), 2 * c.interval);
+        EXPECT_EQ(countToTheEnd(notice), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
+        EXPECT_FALSE(notice->isVisible());
         processEvents();
     }
     // Without a help document the help notice goes straight on to its pause; the
@@ -127,59 +105,43 @@ TEST_F(FirstRunNoticesTest, EachNoticeShowsItsDesignAndCountsOneToFive) {
     EXPECT_EQ(ConfigurationLoadingNotice::loaded(), nullptr);
 }
 
-TEST_F(FirstRunNoticesTest, TheFirstRunWaitsForTheHelpThenConfiguresAndASecondStartShowsNothing) {
-    const std::string help = installHelp();
-    // Ended while the help is open, the first run is not over: the next start begins it again.
-    for (const bool endWhileTheHelpIsOpen : {true, false}) {
-        programEnds = 0;
-        TrayWindow form(operations, actions, shutdown);
-        form.load();
-        HelpLoadingNotice* notice = HelpLoadingNotice::loaded();
-        ASSERT_NE(notice, nullptr);
-        EXPECT_EQ(countToTheEnd(notice).back(), "6");
-        // The help is up and the notice waits for it, however long the user reads.
-        ASSERT_NE(HelpWindow::loaded(), nullptr);
-        EXPECT_EQ(HelpWindow::loaded()->document().toLocalFile().toStdString(), help);
-        EXPECT_TRUE(notice->waitingForHelp());
-        EXPECT_FALSE(notice->pauseTimer->isActive());
-        EXPECT_EQ(ConfigurationLoadingNotice::loaded(), nullptr);
-        EXPECT_EQ(firstRun(), "(absent)");
-        if (endWhileTheHelpIsOpen) {
-            form.unload(); // closes the help window and the waiting notice
-            processEvents();
-            EXPECT_EQ(programEnds, 1);
-            EXPECT_EQ(HelpWindow::loaded(), nullptr);
-            EXPECT_EQ(HelpLoadingNotice::loaded(), nullptr);
-            EXPECT_EQ(firstRun(), "(absent)");
-            continue;
-        }
-        HelpWindow::loaded()->close();
-        EXPECT_TRUE(notice->pauseTimer->isActive());
-        notice->pauseTimerElapsed();
-        processEvents();
-
-        EXPECT_EQ(HelpLoadingNotice::loaded(), nullptr);
-        EXPECT_EQ(firstRun(), "No");
-        ConfigurationLoadingNotice* configuration = ConfigurationLoadingNotice::loaded();
-        ASSERT_NE(configuration, nullptr);
-        EXPECT_EQ(optionsShown, 0);
-        EXPECT_EQ(countToTheEnd(configuration).back(), "6");
-        processEvents();
-        EXPECT_EQ(optionsShown, 1);
-        EXPECT_EQ(ConfigurationLoadingNotice::loaded(), nullptr);
-        EXPECT_EQ(programEnds, 0);
-    }
-    processEvents();
-
-    TrayWindow again(operations, actions, shutdown);
-    again.load();
-    EXPECT_EQ(HelpLoadingNotice::loaded(), nullptr);
+TEST_F(FirstRunNoticesTest, TheFirstRunWaitsForTheHelpAndIsNotOverWhenTheProgramEndsMeanwhile) {
+    const std::string help = installLinkedHelp();
+    auto form = std::make_unique<TrayWindow>(operations, actions, shutdown);
+    form->load();
+    HelpLoadingNotice* notice = HelpLoadingNotice::loaded();
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(countToTheEnd(notice).back(), "6");
+    // The help is up and the notice waits for it, however long the user reads.
+    ASSERT_NE(HelpWindow::loaded(), nullptr);
+    EXPECT_EQ(HelpWindow::loaded()->document().toLocalFile().toStdString(), help);
+    EXPECT_TRUE(notice->waitingForHelp());
+    EXPECT_FALSE(notice->pauseTimer->isActive());
     EXPECT_EQ(ConfigurationLoadingNotice::loaded(), nullptr);
+    form->unload(); // closes the help window and the waiting notice
+    processEvents();
+    EXPECT_EQ(programEnds, 1);
+    EXPECT_EQ(HelpWindow::loaded(), nullptr);
+    EXPECT_EQ(HelpLoadingNotice::loaded(), nullptr);
+    EXPECT_EQ(firstRun(), "(absent)");
+
+    // The next start begins it again; closing the help ends it.
+    form = std::make_unique<TrayWindow>(operations, actions, shutdown);
+    form->load();
+    notice = HelpLoadingNotice::loaded();
+    ASSERT_NE(notice, nullptr);
+    countToTheEnd(notice);
+    ASSERT_NE(HelpWindow::loaded(), nullptr);
+    HelpWindow::loaded()->close();
+    ASSERT_TRUE(notice->pauseTimer->isActive());
+    notice->pauseTimerElapsed();
+    EXPECT_EQ(firstRun(), "No");
+    EXPECT_NE(ConfigurationLoadingNotice::loaded(), nullptr);
 }
 
 TEST_F(FirstRunNoticesTest, HelpWindowFollowsLinksGoesBackAndOpensInTheBrowser) {
     EXPECT_EQ(HelpWindow::showHelp(), nullptr); // no help document anywhere
-    const std::string help = installHelp();
+    const std::string help = installLinkedHelp();
     HelpWindow* window = HelpWindow::showHelp();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(HelpWindow::showHelp(), window); // one help window
@@ -197,12 +159,10 @@ TEST_F(FirstRunNoticesTest, HelpWindowFollowsLinksGoesBackAndOpensInTheBrowser) 
     window->openInBrowserButton->click();
     browserAvailable = false;
     window->openInBrowserButton->click();
-    const std::string file = "file://" + help;
-    EXPECT_EQ(launched, (std::vector<std::string>{"https://quillon.example/", file, file}));
-    ASSERT_EQ(fake().shownBoxes.size(), 1u);
-    const auto& box = fake().shownBoxes[0];
-    EXPECT_EQ(box.prompt + "|" + std::to_string(box.buttons) + "|" + box.title,
-              "No Web Browser Could Be Started To Open The Help File|64|Quillon Info.....");
+    const std::string file = "open file://" + help;
+    EXPECT_EQ(seen, (std::vector<std::string>{"open https://quillon.example/", file, file}));
+    EXPECT_EQ(boxes(),
+              std::vector{box("No Web Browser Could Be Started To Open The Help File", MB_OK_INFORMATION)});
     EXPECT_TRUE(window->isVisible()); // a link never leaves the window
 
     QSignalSpy closed(window, &HelpWindow::closed);
