@@ -1,8 +1,7 @@
-// The entry routine: the silent cleaning run needs no display at all; the tray
-// program starts its desktop, hands over to a running instance or puts its icon up.
+// The tray program, started by the tidorax command (which answers the silent cleaning
+// run and the usage itself): it starts its desktop, hands over to a running instance
+// or puts its icon up.
 #include "core/cleaning/CleaningOperations.h"
-#include "core/notices/HelpFile.h"
-#include "core/startup/CommandLine.h"
 #include "core/startup/Startup.h"
 #include "desktop/LogindSession.h"
 #include "desktop/ProcessMemory.h"
@@ -43,14 +42,6 @@ bool desktopAvailable() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (tidorax::IsHelpRequest(argc, argv)) {
-        std::cout << tidorax::UsageText(tidorax::HelpFilePath());
-        return 0;
-    }
-    const std::string commandLine = tidorax::CommandLineText(argc, argv);
-    if (tidorax::IsViriRererCommandLine(commandLine)) {
-        return tidorax::RunViriRerer(tidorax::engineOperations(), std::cerr);
-    }
     if (!desktopAvailable()) {
         std::cerr << "tidorax: no desktop to show the tray icon on (neither DISPLAY nor WAYLAND_DISPLAY is "
                      "set); \"tidorax A\" cleans without one\n";

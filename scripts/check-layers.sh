@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Checks that the layers depend one way: nothing under core/ or platform/ includes a
-# Qt header, core/ includes neither desktop/ nor tools/, and platform/ includes no
-# other layer.
+# Checks that the layers depend one way: nothing under core/, platform/ or launcher/
+# includes a Qt header, core/ includes neither desktop/ nor tools/, platform/ includes
+# no other layer, and neither tools/ nor launcher/ includes desktop/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 status=0
@@ -10,8 +10,8 @@ report() {
     echo "$2" >&2
     status=1
 }
-if hits=$(git grep -n -E '^\s*#\s*include\s*<Q' -- core platform); then
-    report "core/ and platform/ must not include Qt headers" "$hits"
+if hits=$(git grep -n -E '^\s*#\s*include\s*<Q' -- core platform launcher); then
+    report "core/, platform/ and launcher/ must not include Qt headers" "$hits"
 fi
 if hits=$(git grep -n -E '^\s*#\s*include\s*"(desktop|tools)/' -- core); then
     report "core/ must not include desktop/ or tools/" "$hits"
@@ -19,7 +19,7 @@ fi
 if hits=$(git grep -n -E '^\s*#\s*include\s*"(core|desktop|tools)/' -- platform); then
     report "platform/ must not include core/, desktop/ or tools/" "$hits"
 fi
-if hits=$(git grep -n -E '^\s*#\s*include\s*"desktop/' -- tools); then
-    report "tools/ must not include desktop/" "$hits"
+if hits=$(git grep -n -E '^\s*#\s*include\s*"desktop/' -- tools launcher); then
+    report "tools/ and launcher/ must not include desktop/" "$hits"
 fi
 exit $status

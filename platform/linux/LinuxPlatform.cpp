@@ -3,10 +3,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <pwd.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -72,9 +74,10 @@ RegistryHive& LinuxPlatform::registry() {
     std::call_once(hiveOnce_, [this] {
         const std::string config = configHome();
         // Log-on starts the tray program by its absolute path: the running executable,
-        // or the tidorax beside tidorax-reg when that companion writes the value.
+        // or the tidorax command when the tray program or tidorax-reg writes the value.
         const std::string self = selfExecutable();
-        const bool companion = executableBaseName() == "tidorax-reg";
+        const std::string name = executableBaseName();
+        const bool companion = name == "tidorax-reg" || name == "tidorax-tray";
         const std::string program = self.empty() || companion
                                         ? programFolder() + (programFolder() == "/" ? "tidorax" : "/tidorax")
                                         : self;
@@ -114,7 +117,18 @@ std::string LinuxPlatform::programFolder() const {
     if (slash == std::string::npos) {
         return ".";
     }
-    return slash == 0 ? "/" : exe.substr(0, slash);
+    std::string folder = slash == 0 ? "/" : exe.substr(0, slash);
+    // The installed tray program lives apart: its folder is that of the commands.
+    if (exe.compare(slash + 1, std::string::npos, "tidorax-tray") == 0 &&
+        ::access((folder + "/tidorax").c_str(), X_OK) != 0) {
+        std::error_code error;
+        const auto commands = std::filesystem::weakly_canonical(
+            std::filesystem::path(folder) / TIDORAX_BIN_FROM_TRAY_FOLDER, error);
+        if (!error) {
+            folder = commands.string();
+        }
+    }
+    return folder;
 }
 
 std::string LinuxPlatform::executableBaseName() const {

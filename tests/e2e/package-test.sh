@@ -14,7 +14,7 @@ deb=$(ls "$root"/out/tidorax_3.0-1_*.deb)
 [ -f "$deb" ] || fail "no tidorax_3.0-1_<arch>.deb"
 
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$root/files"
-for path in /usr/bin/tidorax /usr/bin/tidorax-reg /usr/share/tidorax/Tidora.html \
+for path in /usr/bin/tidorax /usr/bin/tidorax-reg /usr/libexec/tidorax/tidorax-tray /usr/share/tidorax/Tidora.html \
     /usr/share/applications/tidorax.desktop /usr/share/metainfo/tidorax.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/tidorax.svg \
     /usr/share/man/man1/tidorax.1.gz /usr/share/man/man1/tidorax-reg.1.gz \

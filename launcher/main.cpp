@@ -1,0 +1,44 @@
+// The tidorax command. The silent cleaning run and the usage are answered here, in a
+// program that loads no desktop library, so that a clean at log-on or from a script
+// starts at once; every other start hands this process over to the tray program.
+#include "core/cleaning/CleaningOperations.h"
+#include "core/notices/HelpFile.h"
+#include "core/startup/CommandLine.h"
+#include "core/startup/Startup.h"
+#include "platform/Platform.h"
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The tray program: beside this one in a build tree, else where it is installed.
+std::string TrayProgramPath() {
+    const std::string folder = tidorax::platform().programFolder();
+    const std::string beside = folder + "/tidorax-tray";
+    struct stat st {};
+    if (::stat(beside.c_str(), &st) == 0) {
+        return beside;
+    }
+    return folder + "/" TIDORAX_TRAY_FOLDER_FROM_BIN "/tidorax-tray";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (tidorax::IsHelpRequest(argc, argv)) {
+        std::cout << tidorax::UsageText(tidorax::HelpFilePath());
+        return 0;
+    }
+    if (tidorax::IsViriRererCommandLine(tidorax::CommandLineText(argc, argv))) {
+        return tidorax::RunViriRerer(tidorax::engineOperations(), std::cerr);
+    }
+    const std::string tray = TrayProgramPath();
+    ::execv(tray.c_str(), argv);
+    std::cerr << "tidorax: cannot start the tray program " << tray << ": " << std::strerror(errno) << '\n';
+    return 1;
+}
