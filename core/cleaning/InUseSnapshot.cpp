@@ -4,6 +4,7 @@
 
 #include "core/cleaning/MountTable.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -13,6 +14,8 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -49,26 +52,27 @@ bool allDigits(const char* name) {
     return true;
 }
 
-// The names of a folder given as an open descriptor (which stays open).
+// The names of a folder given as an open descriptor (which stays open), read once.
 std::vector<std::string> entryNames(int folderFd) {
     std::vector<std::string> names;
-    const int readFd = ::dup(folderFd);
-    if (readFd < 0) {
-        return names;
-    }
-    DIR* dir = ::fdopendir(readFd);
-    if (dir == nullptr) {
-        ::close(readFd);
-        return names;
-    }
-    while (const dirent* entry = ::readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-            names.emplace_back(entry->d_name);
+    alignas(dirent64) char buffer[16384];
+    for (;;) {
+        const ssize_t got = ::getdents64(folderFd, buffer, sizeof buffer);
+        if (got <= 0) {
+            return names;
+        }
+        for (ssize_t pos = 0; pos < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer + pos);
+            pos += entry->d_reclen;
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+                names.emplace_back(entry->d_name);
+            }
         }
     }
-    ::closedir(dir);
-    return names;
 }
+
+// Processes are read by up to this many threads.
+constexpr unsigned kMaxReaders = 4;
 
 // What the snapshot knows of the mounts: its own, and those of processes in other
 // mount namespaces, read when one of their mount ids is first met.
@@ -116,6 +120,11 @@ std::size_t addOpenFiles(InUseSnapshot& snapshot, KnownMounts& mounts, int proce
 // Adds a process's working directory or root (link "cwd" or "root"): opened as a path
 // only, which reaches no file system, and named by this process's own fdinfo of it.
 void addFolderLink(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd, const char* link) {
+    // The root of the file system, where most processes stand, is never cleaned.
+    char target[2];
+    if (::readlinkat(processFd, link, target, sizeof target) == 1 && target[0] == '/') {
+        return;
+    }
     const int fd = ::openat(processFd, link, O_PATH | O_CLOEXEC);
     if (fd < 0) {
         return;
@@ -241,18 +250,42 @@ InUseSnapshot InUseSnapshot::Take() {
         return snapshot;
     }
     FdGuard proc(procFd);
-    KnownMounts mounts;
-    for (const std::string& name : entryNames(procFd)) {
-        if (!allDigits(name.c_str())) {
-            continue;
+    std::vector<std::string> processes = entryNames(procFd);
+    std::erase_if(processes, [](const std::string& name) { return !allDigits(name.c_str()); });
+
+    // Each reader takes every n-th process into a snapshot of its own; they are merged.
+    const KnownMounts mounts;
+    const unsigned readers = static_cast<unsigned>(std::min<std::size_t>(
+        {kMaxReaders, std::max(1u, std::thread::hardware_concurrency()), processes.size() / 32 + 1}));
+    std::vector<InUseSnapshot> parts(readers);
+    const auto read = [&](unsigned reader) {
+        KnownMounts own = mounts;
+        for (std::size_t i = reader; i < processes.size(); i += readers) {
+            // A process this user may not inspect, or one that has just ended, adds nothing.
+            const int processFd = ::openat(procFd, processes[i].c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (processFd >= 0) {
+                FdGuard process(processFd);
+                addProcess(parts[reader], own, processFd);
+            }
         }
-        // A process this user may not inspect, or one that has just ended, adds nothing.
-        const int processFd = ::openat(procFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (processFd < 0) {
-            continue;
+    };
+    {
+        std::vector<std::jthread> helpers;
+        unsigned started = 1;
+        for (; started < readers; ++started) {
+            try {
+                helpers.emplace_back(read, started);
+            } catch (const std::system_error&) {
+                break;
+            }
         }
-        FdGuard process(processFd);
-        addProcess(snapshot, mounts, processFd);
+        read(0);
+        for (unsigned reader = started; reader < readers; ++reader) {
+            read(reader); // no thread could be had for it
+        }
+    }
+    for (InUseSnapshot& part : parts) {
+        snapshot.files_.merge(part.files_);
     }
     snapshot.AddLockedFiles(proc::ReadText(procFd, "locks"));
     snapshot.AddLoopBackingFiles("/sys/block");

@@ -30,6 +30,11 @@ inline std::string ReadText(int folderFd, const char* name) {
             break;
         }
         text.append(buffer, static_cast<std::size_t>(got));
+        // These texts are made a line at a time, each line far shorter than half the
+        // buffer: a read that left more than half of it free had no next line to give.
+        if (static_cast<std::size_t>(got) < sizeof buffer / 2) {
+            break;
+        }
     }
     ::close(fd);
     return text;
