@@ -258,8 +258,11 @@ bool SafeDeleter::selected(const std::string& path, const char* name) const {
     if (selectFile_ == nullptr || !*selectFile_) {
         return true;
     }
-    std::string relative =
-        path.size() > rootPathLength_ ? path.substr(rootPathLength_ + 1) + "/" : std::string();
+    thread_local std::string relative;
+    relative.clear();
+    if (path.size() > rootPathLength_) {
+        relative.append(path, rootPathLength_ + 1).push_back('/');
+    }
     return (*selectFile_)(relative.append(name));
 }
 

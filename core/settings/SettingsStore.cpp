@@ -110,10 +110,20 @@ bool IsFlagSet(const std::string& Key) {
     return Settings.GetSetting("CleanPath", Key, "0") == "Yes";
 }
 
-std::vector<std::string> ReadSettingsList(const std::string& Section, const std::string& Prefix) {
+std::vector<std::string> SettingsStore::GetSettingsList(const std::string& Section,
+                                                        const std::string& Prefix) {
     std::vector<std::string> entries;
+    RegKey key;
+    if (key.open(HKEY_CURRENT_USER, SectionKeyPath(Section), KEY_ALL_ACCESS) != ERROR_SUCCESS) {
+        return entries;
+    }
+    RegKey::Value value;
     for (int index = 0; index <= 1000; ++index) {
-        std::string entry = Settings.GetSetting(Section, Prefix + std::to_string(index), "0");
+        if (key.readValue(valueName(Prefix + std::to_string(index)), value) != ERROR_SUCCESS ||
+            value.data.empty()) {
+            break;
+        }
+        std::string entry = RegKey::Text(std::move(value.data));
         if (entry == "0" || entry.empty()) {
             break;
         }
@@ -122,16 +132,36 @@ std::vector<std::string> ReadSettingsList(const std::string& Section, const std:
     return entries;
 }
 
+bool SettingsStore::SaveSettingsList(const std::string& Section, const std::string& Prefix,
+                                     const std::vector<std::string>& Entries) {
+    if (Entries.empty()) {
+        return true;
+    }
+    RegKey key;
+    if (key.create(HKEY_CURRENT_USER, SectionKeyPath(Section), KEY_ALL_ACCESS) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool written = true;
+    for (std::size_t k = 0; k < Entries.size(); ++k) {
+        written = key.hive().RegSetValueExA(key.handle(), valueName(Prefix + std::to_string(k)).c_str(), 0,
+                                            REG_SZ, reinterpret_cast<const BYTE*>(Entries[k].c_str()),
+                                            static_cast<DWORD>(Entries[k].size() + 1)) == ERROR_SUCCESS &&
+                  written;
+    }
+    return written;
+}
+
+std::vector<std::string> ReadSettingsList(const std::string& Section, const std::string& Prefix) {
+    return Settings.GetSettingsList(Section, Prefix);
+}
+
 bool WriteSettingsList(const std::string& Section, const std::string& Prefix,
                        const std::vector<std::string>& Entries) {
     RegistryHive& hive = platform().registry();
     // Without a group (a store that cannot be written) each write fails on its own.
     const bool grouped = hive.BeginWriteGroup() == ERROR_SUCCESS;
     Settings.DeleteSetting(Section); // false also when there was nothing to remove
-    bool written = true;
-    for (std::size_t k = 0; k < Entries.size(); ++k) {
-        written = Settings.SaveSetting(Section, Prefix + std::to_string(k), Entries[k]) && written;
-    }
+    bool written = Settings.SaveSettingsList(Section, Prefix, Entries);
     if (grouped) {
         written = hive.EndWriteGroup() == ERROR_SUCCESS && written;
     }

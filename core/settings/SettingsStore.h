@@ -33,6 +33,12 @@ public:
                            const std::string& Default = "");
     // Writes Setting as REG_SZ with its terminating zero byte; true when written.
     bool SaveSetting(const std::string& Section, const std::string& Key, const std::string& Setting);
+    // The values Prefix0, Prefix1, ... of Section as GetSetting reads them, through one
+    // open key: up to the first that is missing, "0" or empty, at most 1001.
+    std::vector<std::string> GetSettingsList(const std::string& Section, const std::string& Prefix);
+    // Writes Entries as Prefix0, Prefix1, ... as SaveSetting does, through one open key.
+    bool SaveSettingsList(const std::string& Section, const std::string& Prefix,
+                          const std::vector<std::string>& Entries);
 
 private:
     std::string SectionKeyPath(const std::string& Section) const;

@@ -59,6 +59,18 @@ run "$usr/bin/tidorax" A || fail "tidorax A failed"
 # names it by its absolute path.
 manual=$(run "$usr/bin/tidorax" --help | grep Manual)
 [ "$manual" = "Manual: $usr/share/tidorax/Tidora.html" ] || fail "the unpacked program does not find its manual: $manual"
+# Any other start goes to the tray program in usr/libexec/tidorax/: without a desktop it
+# says so; on an off-screen one it registers the tidorax command for log-on.
+said=$(run "$usr/bin/tidorax" 2>&1) && fail "tidorax without a desktop ended well"
+[[ "$said" == *"no desktop to show the tray icon on"* ]] || fail "tidorax does not reach the tray program: $said"
+run QT_QPA_PLATFORM=offscreen "$usr/bin/tidorax" >"$root/tray.log" 2>&1 &
+tray=$!
+at_exit kill "$tray"
+wait_for 100 test -f "$XDG_CONFIG_HOME/autostart/Tidora.desktop" || fail "the tray program registered nothing for log-on"
+kill "$tray"
+grep -qx "Exec=$usr/bin/tidorax" "$XDG_CONFIG_HOME/autostart/Tidora.desktop" ||
+    fail "the tray program registers $(grep Exec "$XDG_CONFIG_HOME/autostart/Tidora.desktop")"
+rm "$XDG_CONFIG_HOME/autostart/Tidora.desktop"
 run "$usr/bin/tidorax-reg" add 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v Tidora /d x /f >/dev/null ||
     fail "the log-on value could not be written"
 grep -qx "Exec=$usr/bin/tidorax" "$XDG_CONFIG_HOME/autostart/Tidora.desktop" ||
