@@ -29,12 +29,9 @@ inline std::string ReadText(int folderFd, const char* name) {
         if (got <= 0) {
             break;
         }
+        // A short read does not mean the end: the kernel gives these texts a page or
+        // so at a time. Only a read that gives nothing does.
         text.append(buffer, static_cast<std::size_t>(got));
-        // These texts are made a line at a time, each line far shorter than half the
-        // buffer: a read that left more than half of it free had no next line to give.
-        if (static_cast<std::size_t>(got) < sizeof buffer / 2) {
-            break;
-        }
     }
     ::close(fd);
     return text;

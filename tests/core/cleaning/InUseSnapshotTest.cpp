@@ -1,15 +1,49 @@
 #include "core/cleaning/InUseSnapshot.h"
 
 #include "core/cleaning/MountTable.h"
+#include "tests/support/EngineTestSupport.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <tuple>
 #include <vector>
 
 namespace tidorax {
 namespace {
+
+using test::HeldFile;
+
+// The kernel gives a process's maps text a page or so at a time: a file mapped far down
+// a long text is in use as well as one near its start.
+TEST(InUseSnapshotTest, AFileMappedFarDownALongMapsTextIsInUse) {
+    test::TempDir dir;
+    test::writeFile(dir / "held");
+    const HeldFile held(dir / "held", HeldFile::Hold::MappedOnly);
+    // Mapped after it, so listed before it where mappings grow downwards: long names.
+    std::string deep = dir.path();
+    while (deep.size() < 3000) {
+        deep += "/" + std::string(200, 'd');
+    }
+    std::vector<std::unique_ptr<HeldFile>> fillers;
+    for (const char* name : {"/a", "/b", "/c", "/d"}) {
+        test::writeFile(deep + name);
+        fillers.push_back(std::make_unique<HeldFile>(deep + name, HeldFile::Hold::MappedOnly));
+    }
+    std::ifstream maps("/proc/self/maps");
+    const std::string text{std::istreambuf_iterator<char>(maps), {}};
+    if (const auto at = text.find(dir / "held"); at == std::string::npos || at < 8192) {
+        GTEST_SKIP() << "mappings do not grow downwards here";
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "held").c_str(), &st), 0);
+    EXPECT_TRUE(InUseSnapshot::Take().Contains(st.st_dev, st.st_ino));
+}
 
 // Take() on live processes is exercised by the cleaning tests, with files held open or
 // only mapped.
