@@ -18,13 +18,8 @@ struct RecordingHost : TrayStartupHost {
     bool anotherInstanceRunning() override { return step("check", running); }
     bool activateRunningInstance() override { return step(" activate", reachable); }
     void showAlreadyRunning() override { step(" already-running"); }
-    void loadMainWindow() override {
-        step(" load " + Settings.GetSetting("CleanPath", "FirstRun", "absent"));
-    }
-    bool step(const std::string& name, bool answer = true) {
-        steps += name;
-        return answer;
-    }
+    void loadMainWindow() override { step(" load " + Settings.GetSetting("CleanPath", "FirstRun", "-")); }
+    bool step(const std::string& name, bool answer = true) { return (steps += name, answer); }
 
     bool running = false;
     bool reachable = true;
@@ -60,10 +55,9 @@ protected:
 TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectInItsOrder) {
     const std::pair<const char*, std::string> cases[] = {
         {"", "| "},
-        {"TempFiles", "Temp | tidorax: Temp refused\n"}, // one line for a refused folder
+        // One line for a refused folder.
         {"UserFolder TempFiles CookieFiles InternetFiles",
          "Internet Cookies Temp UserFolders tray | tidorax: Temp refused\n"},
-        {"AutoFunction Shutdown", "| "}, // these two govern only the tray commands
     };
     for (const auto& [flags, expected] : cases) {
         Settings.DeleteSetting("CleanPath", "");
@@ -98,17 +92,17 @@ TEST_F(StartupTest, SilentRunReadsEachFlagJustBeforeItsStep) {
     EXPECT_EQ(silentRun(ops), "Internet Temp | ");
 }
 
-TEST_F(StartupTest, TrayStartHandsOverToARunningInstanceElseTidiesAndLoads) {
+TEST_F(StartupTest, TrayStartHandsOverToARunningInstanceElseTidiesRegistersAndLoads) {
     using enum TrayStartupOutcome;
     // The flags set and whether another instance runs and answers; the outcome, and the steps
     // with the FirstRun setting the main window saw.
     const std::tuple<const char*, bool, bool, TrayStartupOutcome, const char*> cases[] = {
-        // A second instance tidies nothing (with nothing to clean a tidy would) and registers nothing.
+        // A second instance tidies nothing (with nothing to clean a tidy would) and registers nothing
+        // for log-on; the first registers the program's folder.
         {"", true, true, HandedOver, "check activate"},
         {"", true, false, AlreadyRunningShown, "check activate already-running"},
         // The main window loads after the tidy: with no cleaning flag it sees a first run.
-        {"", false, false, MainWindowLoaded, "check load absent"},
-        {"AutoFunction Shutdown", false, false, MainWindowLoaded, "check load absent"},
+        {"", false, false, MainWindowLoaded, "check load -"},
         {"InternetFiles", false, false, MainWindowLoaded, "check load No"},
         {"CookieFiles", false, false, MainWindowLoaded, "check load No"},
         {"TempFiles", false, false, MainWindowLoaded, "check load No"},
@@ -123,11 +117,17 @@ TEST_F(StartupTest, TrayStartHandsOverToARunningInstanceElseTidiesAndLoads) {
         host.reachable = reachable;
         EXPECT_EQ(RunTrayStartup(host), outcome) << flags;
         EXPECT_EQ(host.steps, steps) << flags;
+        EXPECT_EQ(runValue(), running ? "<none>" : fake().programFolderPath + "/Tidora30.exe") << flags;
         if (running) {
             EXPECT_EQ(Settings.GetSetting("CleanPath", "FirstRun", "absent"), "No");
-            EXPECT_EQ(runValue(), "<none>");
         }
     }
+    // An existing registration naming another folder is never rewritten.
+    RegistryAccess::SetRegValue("HKLM", kRunKey, "Tidora", "S",
+                                RegistryAccess::RegValue{std::string("/elsewhere/x")});
+    RecordingHost host;
+    RunTrayStartup(host);
+    EXPECT_EQ(runValue(), "/elsewhere/x");
 }
 
 TEST_F(StartupTest, TidyRemovesTheProgramKeyOnlyWhenNothingElseIsLeftInIt) {
@@ -140,65 +140,23 @@ TEST_F(StartupTest, TidyRemovesTheProgramKeyOnlyWhenNothingElseIsLeftInIt) {
     EXPECT_EQ(Settings.GetSetting("UserFolder", "File0", "0"), "/data/mine");
 }
 
-TEST_F(StartupTest, LogOnRegistrationIsWrittenOnlyWhenItCannotBeRead) {
-    RecordingHost host;
-    RunTrayStartup(host);
-    EXPECT_EQ(runValue(), fake().programFolderPath + "/Tidora30.exe");
-
-    // An existing value naming another folder is never rewritten.
-    RegistryAccess::SetRegValue("HKLM", kRunKey, "Tidora", "S",
-                                RegistryAccess::RegValue{std::string("/elsewhere/x")});
-    RunTrayStartup(host);
-    EXPECT_EQ(runValue(), "/elsewhere/x");
-
-    // Started from the root folder: the text keeps its two separators.
-    RegistryAccess::DeleteRegValue("HKLM", kRunKey, "Tidora");
-    fake().programFolderPath = "/";
-    RegisterAtLogon();
-    EXPECT_EQ(runValue(), "//Tidora30.exe");
-}
-
 TEST(CommandLineTest, LastArgumentOverATableOfCommandLines) {
-    struct Case {
-        std::string commandLine;
-        std::optional<std::string> last;
-        bool viriRerer;
-    } cases[] = {
+    // The command line, its last argument, and whether it asks for the silent run.
+    const std::tuple<std::string, std::optional<std::string>, bool> cases[] = {
         {"", std::nullopt, false},
-        {"   \t ", std::nullopt, false},
-        {"\"\"", std::nullopt, false},
         {"A", "A", true},
-        {"a", "a", true},
-        {"/A", "A", true},
-        {"/a", "a", true},
-        {"\"A\"", "A", true},
         {"/x /a", "a", true},
-        {"A B", "B", false},
         {"-A", "-A", false},
         {"AB", "AB", false},
         {"A/B", "B", false},
-        {"\t A \t", "A", true},
         {"1 2 3 4 5 6 7 8 9 10 A", "10", false}, // the eleventh argument is never reached
         {"1 2 3 4 5 6 7 8 9 A", "A", true},
         {"\"/home/me/My Programs/tidorax\" A", "A", true},
-        {"\"/home/me/My Programs/tidorax\"", "tidorax", false},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(GetLastArgument(c.commandLine), c.last) << '[' << c.commandLine << ']';
-        EXPECT_EQ(IsViriRererCommandLine(c.commandLine), c.viriRerer) << '[' << c.commandLine << ']';
+    for (const auto& [commandLine, last, viriRerer] : cases) {
+        EXPECT_EQ(GetLastArgument(commandLine), last) << '[' << commandLine << ']';
+        EXPECT_EQ(IsViriRererCommandLine(commandLine), viriRerer) << '[' << commandLine << ']';
     }
-    // At most MaxArgs arguments count.
-    for (const auto& [maxArgs, last] : std::vector<std::pair<int, std::optional<std::string>>>{
-             {2, "b"}, {3, "c"}, {0, std::nullopt}, {-4, std::nullopt}}) {
-        EXPECT_EQ(GetLastArgument("a b c", maxArgs), last) << maxArgs;
-    }
-}
-
-TEST(CommandLineTest, ProcessArgumentsJoinWithBlanks) {
-    const char* argv[] = {"/usr/bin/tidorax", "/x", "my file", "A"};
-    EXPECT_EQ(CommandLineText(4, argv), "/x my file A");
-    EXPECT_EQ(CommandLineText(1, argv), "");
-    EXPECT_TRUE(IsViriRererCommandLine(CommandLineText(4, argv)));
 }
 
 } // namespace
