@@ -56,6 +56,7 @@ protected:
                 result.push_back((method + "(" + arguments.value(0).toString() + ")").toStdString());
             }
         }
+        list.endArray(); // frees what beginArray took
         return result;
     }
 };
@@ -101,7 +102,6 @@ TEST_F(LogindMockTest, RefusalsAndFailuresRaiseTheirErrorAndShutNothingDown) {
                           "name='org.freedesktop.DBus.Error.InteractiveAuthorizationRequired')";
     const std::string invalid =
         "Invalid parameter to ShutdownSystem: 32\n\nError &H8004062F (tidorax.mShutDown)";
-    const std::vector<std::string> both = {"CanPowerOff()", "PowerOff(true)"};
     // What logind answers to CanPowerOff and what its PowerOff does; the last case
     // leaves the mock as it started.
     const struct {
@@ -112,8 +112,8 @@ TEST_F(LogindMockTest, RefusalsAndFailuresRaiseTheirErrorAndShutNothingDown) {
         std::vector<std::string> calls;
     } cases[] = {
         {"no", "", EWX_POWEROFF, refused, {"CanPowerOff()"}},
-        {"challenge", "", EWX_POWEROFF, "true", both},
-        {"yes", raise, EWX_POWEROFF, denied, both},
+        {"challenge", "", EWX_POWEROFF, "true", {"CanPowerOff()", "PowerOff(true)"}},
+        {"yes", raise, EWX_POWEROFF, denied, {"CanPowerOff()", "PowerOff(true)"}},
         {"yes", "", 32, invalid, {}},
     };
     for (const auto& c : cases) {
