@@ -59,6 +59,7 @@ std::string SaveFolderQuestion(const std::string& folder) {
 }
 
 void RewriteSavedCookies(const std::vector<std::string>& saved) {
+    const SettingsWriteGroup group;
     Settings.DeleteSetting("SavedCookies", "");
     Settings.DeleteSetting("SpecialCookies", "");
     for (std::size_t k = 0; k < saved.size() && k < kMaxListEntries; ++k) {
@@ -90,6 +91,7 @@ UserFolderSave AddUserFolder(const std::string& folder) {
 }
 
 void RewriteUserFolders(const std::vector<std::string>& folders) {
+    const SettingsWriteGroup group;
     Settings.DeleteSetting("UserFolder", "");
     for (std::size_t k = 0; k < folders.size() && k < kMaxListEntries; ++k) {
         if (endsList(folders[k])) {

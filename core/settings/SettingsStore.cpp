@@ -157,15 +157,25 @@ std::vector<std::string> ReadSettingsList(const std::string& Section, const std:
 
 bool WriteSettingsList(const std::string& Section, const std::string& Prefix,
                        const std::vector<std::string>& Entries) {
-    RegistryHive& hive = platform().registry();
     // Without a group (a store that cannot be written) each write fails on its own.
-    const bool grouped = hive.BeginWriteGroup() == ERROR_SUCCESS;
+    SettingsWriteGroup group;
     Settings.DeleteSetting(Section); // false also when there was nothing to remove
-    bool written = Settings.SaveSettingsList(Section, Prefix, Entries);
-    if (grouped) {
-        written = hive.EndWriteGroup() == ERROR_SUCCESS && written;
+    const bool written = Settings.SaveSettingsList(Section, Prefix, Entries);
+    return group.end() && written;
+}
+
+SettingsWriteGroup::SettingsWriteGroup() : begun_(platform().registry().BeginWriteGroup() == ERROR_SUCCESS) {}
+
+SettingsWriteGroup::~SettingsWriteGroup() {
+    end();
+}
+
+bool SettingsWriteGroup::end() {
+    if (!begun_) {
+        return true;
     }
-    return written;
+    begun_ = false;
+    return platform().registry().EndWriteGroup() == ERROR_SUCCESS;
 }
 
 } // namespace tidorax

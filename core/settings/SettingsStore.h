@@ -61,4 +61,21 @@ std::vector<std::string> ReadSettingsList(const std::string& Section, const std:
 bool WriteSettingsList(const std::string& Section, const std::string& Prefix,
                        const std::vector<std::string>& Entries);
 
+// Makes the settings writes of its lifetime one durable write (one transaction of the
+// store), so that rewriting a section costs one write to disk and is never left half
+// done; each write still succeeds or fails alone.
+class SettingsWriteGroup {
+public:
+    SettingsWriteGroup();
+    ~SettingsWriteGroup();
+    SettingsWriteGroup(const SettingsWriteGroup&) = delete;
+    SettingsWriteGroup& operator=(const SettingsWriteGroup&) = delete;
+    // Commits the group now: false when the store could not commit it (true when the
+    // store could not begin one, each write then having been durable on its own).
+    bool end();
+
+private:
+    bool begun_;
+};
+
 } // namespace tidorax
