@@ -3,8 +3,8 @@
 #include "core/cleaning/ProcText.h"
 
 #include "core/cleaning/MountTable.h"
+#include "core/cleaning/Workers.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -14,8 +14,6 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <system_error>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -71,8 +69,8 @@ std::vector<std::string> entryNames(int folderFd) {
     }
 }
 
-// Processes are read by up to this many threads.
-constexpr unsigned kMaxReaders = 4;
+// A snapshot reads processes on one more thread for each this many of them.
+constexpr std::size_t kProcessesPerReader = 32;
 
 // What the snapshot knows of the mounts: its own, and those of processes in other
 // mount namespaces, read when one of their mount ids is first met.
@@ -255,10 +253,9 @@ InUseSnapshot InUseSnapshot::Take() {
 
     // Each reader takes every n-th process into a snapshot of its own; they are merged.
     const KnownMounts mounts;
-    const unsigned readers = static_cast<unsigned>(std::min<std::size_t>(
-        {kMaxReaders, std::max(1u, std::thread::hardware_concurrency()), processes.size() / 32 + 1}));
+    const unsigned readers = WorkerCount(processes.size() / kProcessesPerReader + 1);
     std::vector<InUseSnapshot> parts(readers);
-    const auto read = [&](unsigned reader) {
+    RunOnWorkers(readers, [&](unsigned reader) {
         KnownMounts own = mounts;
         for (std::size_t i = reader; i < processes.size(); i += readers) {
             // A process this user may not inspect, or one that has just ended, adds nothing.
@@ -268,22 +265,7 @@ InUseSnapshot InUseSnapshot::Take() {
                 addProcess(parts[reader], own, processFd);
             }
         }
-    };
-    {
-        std::vector<std::jthread> helpers;
-        unsigned started = 1;
-        for (; started < readers; ++started) {
-            try {
-                helpers.emplace_back(read, started);
-            } catch (const std::system_error&) {
-                break;
-            }
-        }
-        read(0);
-        for (unsigned reader = started; reader < readers; ++reader) {
-            read(reader); // no thread could be had for it
-        }
-    }
+    });
     for (InUseSnapshot& part : parts) {
         snapshot.files_.merge(part.files_);
     }

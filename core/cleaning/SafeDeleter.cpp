@@ -1,19 +1,17 @@
 #include "core/cleaning/SafeDeleter.h"
 
 #include "core/cleaning/FolderGuard.h"
+#include "core/cleaning/Workers.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
-#include <exception>
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/sysmacros.h>
-#include <system_error>
-#include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -59,13 +57,8 @@ bool listingMatchesStat(int fd) {
     }
 }
 
-// Subfolders of the folder a clean starts from are cleaned by up to this many threads.
-constexpr unsigned kMaxWorkers = 4;
-
-unsigned workerCount(std::size_t subfolders) {
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    return static_cast<unsigned>(std::min<std::size_t>({kMaxWorkers, cores, subfolders}));
-}
+// A folder with at least twice this many entries has them deleted by more than one thread.
+constexpr std::size_t kEntriesPerWorker = 4096;
 
 } // namespace
 
@@ -74,6 +67,13 @@ struct SafeDeleter::ListedEntry {
     std::size_t nameOffset;
     ino_t inode;
     unsigned char type;
+};
+
+struct SafeDeleter::EntryPass {
+    int failure = 0; // the last failure
+    std::size_t found = 0;
+    std::size_t deleted = 0;
+    std::vector<ListedEntry> subfolders;
 };
 
 // An open folder and what the deleter knows about it.
@@ -289,66 +289,27 @@ int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level
         }
     }
 
+    // A large folder's entries are split between workers; their results are taken in
+    // the order of the entries.
+    const unsigned workers = WorkerCount(entries.size() / kEntriesPerWorker);
+    const std::size_t share = (entries.size() + workers - 1) / workers;
+    std::vector<EntryPass> passes(workers);
+    RunOnWorkers(workers, [&](unsigned worker) {
+        const std::size_t begin = std::min(entries.size(), worker * share);
+        const std::size_t end = std::min(entries.size(), begin + share);
+        deleteEntries(folder, path, names, entries.data() + begin, entries.data() + end, passes[worker]);
+    });
     int failure = 0;
-    std::size_t found = 0;
-    std::size_t deleted = 0;
-    const auto note = [&failure, &deleted](int result) {
-        if (result == 0) {
-            ++deleted;
-        } else {
-            failure = result;
-        }
-    };
     std::vector<ListedEntry> subfolders;
-    for (ListedEntry& entry : entries) {
-        const char* name = names.data() + entry.nameOffset;
-        if (entry.type != DT_DIR && entry.type != DT_UNKNOWN) {
-            ++found;
-            if (!selected(path, name)) {
-                continue;
-            }
+    for (EntryPass& pass : passes) {
+        if (pass.failure != 0) {
+            failure = pass.failure;
         }
-        if (inUse_.HasPaths() && entry.type != DT_DIR && inUse_.ContainsPath(path + "/" + name)) {
-            failure = EBUSY; // backs a loop device
-            continue;
+        if (level.counted) {
+            found_ += pass.found;
+            deleted_ += pass.deleted;
         }
-        // The listing says what the entry is; a stat is made only where it cannot, or
-        // where the owner decides.
-        if (entry.type == DT_UNKNOWN || !listingMatchesStat_ || rules_.onlyOwnedByUser) {
-            struct stat st {};
-            if (::fstatat(folder.fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-                if (errno != ENOENT) {
-                    failure = errno;
-                }
-                continue;
-            }
-            const bool wasUnknown = entry.type == DT_UNKNOWN;
-            entry.inode = st.st_ino;
-            entry.type = IFTODT(st.st_mode);
-            if (wasUnknown && !S_ISDIR(st.st_mode)) {
-                ++found;
-                if (!selected(path, name)) {
-                    continue;
-                }
-            }
-            if (rules_.onlyOwnedByUser && st.st_uid != user_) {
-                failure = EPERM; // another user's: not deleted, and a folder not entered
-                continue;
-            }
-            if (!S_ISDIR(st.st_mode)) {
-                note(deleteNonFolder(folder, name, st));
-                continue;
-            }
-        }
-        if (entry.type == DT_DIR) {
-            subfolders.push_back(entry);
-        } else {
-            note(deleteListedNonFolder(folder, name, entry.type, entry.inode));
-        }
-    }
-    if (level.counted) {
-        found_ += found;
-        deleted_ += deleted;
+        subfolders.insert(subfolders.end(), pass.subfolders.begin(), pass.subfolders.end());
     }
     if (const int result = cleanSubfolders(folder, names, subfolders, path, level); result != 0) {
         failure = result;
@@ -356,49 +317,81 @@ int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level
     return failure;
 }
 
+void SafeDeleter::deleteEntries(FolderState& folder, const std::string& path, const std::string& names,
+                                ListedEntry* begin, ListedEntry* end, EntryPass& pass) {
+    const auto note = [&pass](int result) {
+        if (result == 0) {
+            ++pass.deleted;
+        } else {
+            pass.failure = result;
+        }
+    };
+    for (ListedEntry* entry = begin; entry != end; ++entry) {
+        const char* name = names.data() + entry->nameOffset;
+        if (entry->type != DT_DIR && entry->type != DT_UNKNOWN) {
+            ++pass.found;
+            if (!selected(path, name)) {
+                continue;
+            }
+        }
+        if (inUse_.HasPaths() && entry->type != DT_DIR && inUse_.ContainsPath(path + "/" + name)) {
+            pass.failure = EBUSY; // backs a loop device
+            continue;
+        }
+        // The listing says what the entry is; a stat is made only where it cannot, or
+        // where the owner decides.
+        if (entry->type == DT_UNKNOWN || !listingMatchesStat_ || rules_.onlyOwnedByUser) {
+            struct stat st {};
+            if (::fstatat(folder.fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+                if (errno != ENOENT) {
+                    pass.failure = errno;
+                }
+                continue;
+            }
+            const bool wasUnknown = entry->type == DT_UNKNOWN;
+            entry->inode = st.st_ino;
+            entry->type = IFTODT(st.st_mode);
+            if (wasUnknown && !S_ISDIR(st.st_mode)) {
+                ++pass.found;
+                if (!selected(path, name)) {
+                    continue;
+                }
+            }
+            if (rules_.onlyOwnedByUser && st.st_uid != user_) {
+                pass.failure = EPERM; // another user's: not deleted, and a folder not entered
+                continue;
+            }
+            if (!S_ISDIR(st.st_mode)) {
+                note(deleteNonFolder(folder, name, st));
+                continue;
+            }
+        }
+        if (entry->type == DT_DIR) {
+            pass.subfolders.push_back(*entry);
+        } else {
+            note(deleteListedNonFolder(folder, name, entry->type, entry->inode));
+        }
+    }
+}
+
 int SafeDeleter::cleanSubfolders(FolderState& folder, const std::string& names,
                                  const std::vector<ListedEntry>& subfolders, std::string& path, Level level) {
     // Every subfolder is worked on, whatever happened in the ones before it; the last
-    // failure in their order is the one returned.
+    // failure in their order is the one returned. The subfolders of the folder a clean
+    // starts from are independent of each other: workers take them one by one.
     std::vector<int> results(subfolders.size(), 0);
     std::atomic<std::size_t> next{0};
-    std::exception_ptr thrown;
-    std::mutex thrownMutex;
-    const auto work = [&](std::string& workPath) {
-        try {
-            const std::size_t pathLength = workPath.size();
-            for (std::size_t i = next++; i < subfolders.size(); i = next++) {
-                const char* name = names.data() + subfolders[i].nameOffset;
-                workPath.append("/").append(name);
-                const Level below{level.removeSubfolders, level.depth + 1, level.counted && name[0] != '.'};
-                results[i] = cleanSubfolder(folder, name, subfolders[i].inode, workPath, below);
-                workPath.resize(pathLength);
-            }
-        } catch (...) {
-            const std::lock_guard<std::mutex> lock(thrownMutex);
-            thrown = std::current_exception();
-            next = subfolders.size();
+    RunOnWorkers(level.depth == 0 ? WorkerCount(subfolders.size()) : 1, [&](unsigned) {
+        std::string workPath = path;
+        const std::size_t pathLength = workPath.size();
+        for (std::size_t i = next++; i < subfolders.size(); i = next++) {
+            const char* name = names.data() + subfolders[i].nameOffset;
+            workPath.append("/").append(name);
+            const Level below{level.removeSubfolders, level.depth + 1, level.counted && name[0] != '.'};
+            results[i] = cleanSubfolder(folder, name, subfolders[i].inode, workPath, below);
+            workPath.resize(pathLength);
         }
-    };
-    {
-        // The subfolders of the folder a clean starts from are independent of each
-        // other: helpers take them one by one beside this thread.
-        std::vector<std::jthread> helpers;
-        for (unsigned k = 1; level.depth == 0 && k < workerCount(subfolders.size()); ++k) {
-            try {
-                helpers.emplace_back([&work, path] {
-                    std::string workPath = path;
-                    work(workPath);
-                });
-            } catch (const std::system_error&) {
-                break; // no thread to be had: this thread does the rest
-            }
-        }
-        work(path);
-    }
-    if (thrown) {
-        std::rethrow_exception(thrown);
-    }
+    });
     int failure = 0;
     for (const int result : results) {
         if (result != 0) {

@@ -81,11 +81,15 @@ private:
         bool counted;
     };
     struct ListedEntry;
+    // What deleting a run of a folder's entries did.
+    struct EntryPass;
     int emptyFolder(FolderState& folder, std::string& path, Level level);
     int cleanSubfolder(FolderState& parent, const char* name, ino_t inode, std::string& path, Level level);
     // Cleans the subfolders of folder, on more than one thread where the machine has the cores.
     int cleanSubfolders(FolderState& folder, const std::string& names,
                         const std::vector<ListedEntry>& subfolders, std::string& path, Level level);
+    void deleteEntries(FolderState& folder, const std::string& path, const std::string& names,
+                       ListedEntry* begin, ListedEntry* end, EntryPass& pass);
     bool selected(const std::string& path, const char* name) const;
     int enterSubfolder(FolderState& parent, const char* name, dev_t listedDevice, ino_t listedInode,
                        FolderState& child) const;

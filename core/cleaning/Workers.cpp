@@ -1,0 +1,57 @@
+#include "core/cleaning/Workers.h"
+
+#include <algorithm>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace tidorax {
+
+namespace {
+
+constexpr unsigned kMaxWorkers = 4;
+
+} // namespace
+
+unsigned WorkerCount(std::size_t parts) {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return static_cast<unsigned>(
+        std::max<std::size_t>(1, std::min<std::size_t>({kMaxWorkers, cores, parts})));
+}
+
+void RunOnWorkers(unsigned count, const std::function<void(unsigned)>& work) {
+    std::exception_ptr thrown;
+    std::mutex thrownMutex;
+    const auto run = [&](unsigned part) {
+        try {
+            work(part);
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(thrownMutex);
+            if (!thrown) {
+                thrown = std::current_exception();
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        unsigned started = 1;
+        for (; started < count; ++started) {
+            try {
+                helpers.emplace_back(run, started);
+            } catch (const std::system_error&) {
+                break; // no thread to be had: this thread runs the rest
+            }
+        }
+        run(0);
+        for (unsigned part = started; part < count; ++part) {
+            run(part);
+        }
+    }
+    if (thrown) {
+        std::rethrow_exception(thrown);
+    }
+}
+
+} // namespace tidorax

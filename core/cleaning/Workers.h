@@ -1,0 +1,19 @@
+// Work split over the machine's cores: the deleter's independent folders and the
+// in-use snapshot's processes.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+namespace tidorax {
+
+// How many workers a job of parts independent parts gets: one per part, at most four,
+// and no more than the machine has cores.
+unsigned WorkerCount(std::size_t parts);
+
+// Runs work(0) .. work(count - 1) at once, work(0) on the calling thread and each other
+// on a thread of its own; a part no thread can be had for runs on the calling thread.
+// Returns when all have ended; an exception of any part is then thrown again.
+void RunOnWorkers(unsigned count, const std::function<void(unsigned)>& work);
+
+} // namespace tidorax
