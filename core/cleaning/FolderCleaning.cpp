@@ -30,12 +30,6 @@ std::string TempFolderPath() {
     return "/tmp";
 }
 
-std::int32_t DeleteFolderTree(std::string Folder, const std::string& RootFolder) {
-    const InUseSnapshot inUse = InUseSnapshot::Take();
-    SafeDeleter deleter(inUse, SafeDeleter::Rules{});
-    return deleter.DeleteFolderTree(std::move(Folder), RootFolder);
-}
-
 namespace {
 
 // The report of a folder no clean may run in (refused, with its reason, or with no name

@@ -31,11 +31,6 @@ CleaningReport CleanListed(const std::string& Folder, const std::function<void()
 CleaningReport CleanCounted(const std::string& Folder, const std::function<SafeDeleter::Tally()>& clean,
                             Listing listing = Listing::Keep);
 
-// Empties Folder and removes its emptied subfolders, and Folder itself unless it is
-// RootFolder; files in use stay, and so do the folders that hold them. -1 when the
-// folder is refused, 0 when nothing failed, else the error number of the last failure.
-std::int32_t DeleteFolderTree(std::string Folder, const std::string& RootFolder);
-
 // The Temp folder: the environment variable "Temp", else "TEMP", else "TMPDIR" (the
 // first one that is set, even when empty), else "/tmp".
 std::string TempFolderPath();
