@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <utility>
 

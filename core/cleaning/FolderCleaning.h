@@ -9,7 +9,6 @@
 #include "core/cleaning/CleaningReport.h"
 #include "core/cleaning/SafeDeleter.h"
 
-#include <cstdint>
 #include <functional>
 #include <string>
 

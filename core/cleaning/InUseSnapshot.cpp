@@ -2,12 +2,12 @@
 
 #include "core/cleaning/ProcText.h"
 
+#include "core/cleaning/FolderEntries.h"
 #include "core/cleaning/MountTable.h"
 #include "core/cleaning/Workers.h"
 
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <optional>
@@ -53,20 +53,10 @@ bool allDigits(const char* name) {
 // The names of a folder given as an open descriptor (which stays open), read once.
 std::vector<std::string> entryNames(int folderFd) {
     std::vector<std::string> names;
-    alignas(dirent64) char buffer[16384];
-    for (;;) {
-        const ssize_t got = ::getdents64(folderFd, buffer, sizeof buffer);
-        if (got <= 0) {
-            return names;
-        }
-        for (ssize_t pos = 0; pos < got;) {
-            const auto* entry = reinterpret_cast<const dirent64*>(buffer + pos);
-            pos += entry->d_reclen;
-            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-                names.emplace_back(entry->d_name);
-            }
-        }
-    }
+    thread_local std::vector<char> buffer(16384);
+    ForEachFolderEntry(folderFd, buffer,
+                       [&names](const dirent64& entry) { names.emplace_back(entry.d_name); });
+    return names;
 }
 
 // A snapshot reads processes on one more thread for each this many of them.

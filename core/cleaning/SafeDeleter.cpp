@@ -1,5 +1,6 @@
 #include "core/cleaning/SafeDeleter.h"
 
+#include "core/cleaning/FolderEntries.h"
 #include "core/cleaning/FolderGuard.h"
 #include "core/cleaning/Workers.h"
 
@@ -271,22 +272,12 @@ int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level
     thread_local std::vector<char> buffer(kReadBufferSize);
     std::string names;
     std::vector<ListedEntry> entries;
-    for (;;) {
-        const ssize_t got = ::getdents64(folder.fd, buffer.data(), buffer.size());
-        if (got <= 0) {
-            if (got < 0 && entries.empty()) {
-                return errno;
-            }
-            break;
-        }
-        for (ssize_t pos = 0; pos < got;) {
-            const auto* entry = reinterpret_cast<const dirent64*>(buffer.data() + pos);
-            pos += entry->d_reclen;
-            if (!isDotOrDotDot(entry->d_name)) {
-                entries.push_back(ListedEntry{names.size(), static_cast<ino_t>(entry->d_ino), entry->d_type});
-                names.append(entry->d_name).push_back('\0');
-            }
-        }
+    const int readError = ForEachFolderEntry(folder.fd, buffer, [&names, &entries](const dirent64& entry) {
+        entries.push_back(ListedEntry{names.size(), static_cast<ino_t>(entry.d_ino), entry.d_type});
+        names.append(entry.d_name).push_back('\0');
+    });
+    if (readError != 0 && entries.empty()) {
+        return readError;
     }
 
     // A large folder's entries are split between workers; their results are taken in
