@@ -6,10 +6,10 @@
 // clean of 20,000 files with 200 saved and 50 special sites, the rewrite of the saved
 // list included. Prints ratios: "clean/rm (tmpfs): R", "clean/rm (disk): R", and
 // "clean/rm: R" (the disk figure, as before).
-#include "core/cleaning/CookieCleaning.h"
 #include "core/cleaning/CookieSelection.h"
-#include "core/cleaning/FolderCleaning.h"
 #include "core/cleaning/InUseSnapshot.h"
+#include "core/plans/CleaningOperations.h"
+#include "core/plans/CleaningPlans.h"
 #include "core/settings/RegistryAccess.h"
 #include "core/settings/SettingsStore.h"
 
@@ -176,7 +176,8 @@ double timeCookieSelection(const std::string& base) {
         folder);
     ::sync();
     const auto start = Clock::now();
-    const tidorax::CleaningReport report = tidorax::CleanCookieFiles(tidorax::Listing::CountOnly);
+    const tidorax::CleaningReport report =
+        tidorax::engineOperations().CleanCookieFiles(tidorax::Listing::CountOnly);
     const double seconds = secondsSince(start);
     std::printf("cookie clean: 20000 files, 200 saved, 50 special sites: %zu before, %zu after\n",
                 report.filesBefore(), report.filesAfter());

@@ -88,8 +88,7 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 // One walk into a fresh list; returns seconds, and the count through found.
 double timeWalk(const std::string& folder, std::size_t& found) {
     const auto start = std::chrono::steady_clock::now();
-    tidorax::FileList list;
-    tidorax::WalkInto(folder, list);
+    const tidorax::FileList list = tidorax::ListFilesBelow(folder);
     found = list.size();
     const double seconds = secondsSince(start);
     return seconds;

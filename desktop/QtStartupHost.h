@@ -2,7 +2,7 @@
 // already-running window and the main window.
 #pragma once
 
-#include "core/cleaning/CleaningOperations.h"
+#include "core/plans/CleaningOperations.h"
 #include "core/shutdown/ShutdownApi.h"
 #include "core/startup/Startup.h"
 #include "desktop/DesktopActions.h"

@@ -1,7 +1,7 @@
 #include "desktop/TrayWindow.h"
 
 #include "core/geometry/ScreenMetrics.h"
-#include "core/settings/SettingsStore.h"
+#include "core/settings/CleaningSettings.h"
 #include "core/shutdown/Shutdown.h"
 #include "core/startup/TrayCommands.h"
 #include "desktop/ExitProgram.h"
@@ -67,7 +67,7 @@ TrayWindow::~TrayWindow() = default;
 void TrayWindow::load() {
     hide();
     trayIconUp_ = trayIcon_->ShellTrayAdd() == 1;
-    if (Settings.GetSetting("CleanPath", "FirstRun", "0") != "No") {
+    if (IsFirstRun()) {
         WindowOpeners::ShowHelpMessage();
     }
 }
@@ -169,9 +169,8 @@ void TrayWindow::ViriRerer() {
 CleaningReport TrayWindow::RunSelectedCleaning() {
     CleaningReport report;
     CleaningOperations& operations = operations_;
-    actions_.runWork([&operations, &report] {
-        report = RunSelectedOperations(operations, StartedFrom::TrayMenu, Listing::CountOnly);
-    });
+    actions_.runWork(
+        [&operations, &report] { report = RunSelectedOperations(operations, Listing::CountOnly); });
     for (const std::string& refusal : report.refusals()) {
         platform().MsgBox(refusal, MB_OK_INFORMATION, kTitle);
     }

@@ -2,7 +2,7 @@
 // commands, and ends the program when it is unloaded.
 #pragma once
 
-#include "core/cleaning/CleaningOperations.h"
+#include "core/plans/CleaningOperations.h"
 #include "core/shutdown/ShutdownApi.h"
 #include "desktop/DesktopActions.h"
 #include "desktop/TrayIcon.h"

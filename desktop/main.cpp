@@ -1,7 +1,7 @@
 // The tray program, started by the tidorax command (which answers the silent cleaning
 // run and the usage itself): it starts its desktop, hands over to a running instance
 // or puts its icon up.
-#include "core/cleaning/CleaningOperations.h"
+#include "core/plans/CleaningOperations.h"
 #include "core/startup/Startup.h"
 #include "desktop/LogindSession.h"
 #include "desktop/ProcessMemory.h"

@@ -1,8 +1,8 @@
 // The tidorax command. The silent cleaning run and the usage are answered here, in a
 // program that loads no desktop library, so that a clean at log-on or from a script
 // starts at once; every other start hands this process over to the tray program.
-#include "core/cleaning/CleaningOperations.h"
 #include "core/notices/HelpFile.h"
+#include "core/plans/CleaningOperations.h"
 #include "core/startup/CommandLine.h"
 #include "core/startup/Startup.h"
 #include "platform/Platform.h"

@@ -1,7 +1,5 @@
 #include "core/cleaning/CookieSelection.h"
 
-#include "core/settings/SettingsStore.h"
-
 #include <unordered_map>
 #include <unordered_set>
 
@@ -23,12 +21,10 @@ std::string CookieSiteName(const std::string& Path) {
 // twice. The result is computed in one pass: the saved entries of no special site keep
 // their order, and the current files of the special sites follow, site by site in the
 // order of each site's last mention, each site's files in the order they were found.
-CookieSelection SelectCookiesToDelete(const std::string& Folder) {
-    const std::vector<std::string> saved = ReadSettingsList("SavedCookies", "Cookie");
-    CookieSelection selection{saved, ListFilesBelow(Folder), ReadSettingsList("SpecialCookies", "Cookie")};
+CookieSelection SelectCookiesToDelete(const FileList& saved, const FileList& specials, FileList found) {
+    CookieSelection selection{saved, std::move(found), false};
     FileList& kept = selection.saved;
-    FileList& found = selection.toDelete;
-    const FileList& specials = selection.specialSites;
+    FileList& files = selection.toDelete;
 
     if (!specials.empty()) {
         std::unordered_map<std::string, std::size_t> lastMention;
@@ -42,8 +38,8 @@ CookieSelection SelectCookiesToDelete(const std::string& Folder) {
             }
         }
         std::unordered_map<std::string, std::vector<std::size_t>> currentFilesOfSite;
-        for (std::size_t i = 0; i < found.size(); ++i) {
-            const std::string site = CookieSiteName(found[i]);
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string site = CookieSiteName(files[i]);
             if (lastMention.find(site) != lastMention.end()) {
                 currentFilesOfSite[site].push_back(i);
             }
@@ -53,21 +49,18 @@ CookieSelection SelectCookiesToDelete(const std::string& Folder) {
             if (lastMention[site] != j) {
                 continue;
             }
-            if (const auto files = currentFilesOfSite.find(site); files != currentFilesOfSite.end()) {
-                for (const std::size_t i : files->second) {
-                    updated.push_back(found[i]);
+            if (const auto current = currentFilesOfSite.find(site); current != currentFilesOfSite.end()) {
+                for (const std::size_t i : current->second) {
+                    updated.push_back(files[i]);
                 }
             }
         }
         kept = std::move(updated);
-
-        if (kept != saved) {
-            WriteSettingsList("SavedCookies", "Cookie", kept);
-        }
+        selection.savedChanged = kept != saved;
     }
 
     const std::unordered_set<std::string> keep(kept.begin(), kept.end());
-    std::erase_if(found, [&keep](const std::string& entry) { return keep.count(entry) != 0; });
+    std::erase_if(files, [&keep](const std::string& entry) { return keep.count(entry) != 0; });
     return selection;
 }
 

@@ -1,7 +1,7 @@
 #include "core/cleaning/FileWalk.h"
 
 #include "core/cleaning/MountTable.h"
-#include "core/cleaning/SafeDeleter.h"
+#include "core/cleaning/SafeFolder.h"
 
 #include <cerrno>
 #include <cstring>
@@ -36,41 +36,24 @@ struct OpenFolder {
     std::size_t pendingPos;
 };
 
+// The first folder's descriptor is borrowed from the SafeFolder the walk starts in.
 struct OpenFolderStack {
     std::vector<OpenFolder> folders;
     OpenFolderStack() = default;
     OpenFolderStack(const OpenFolderStack&) = delete;
     OpenFolderStack& operator=(const OpenFolderStack&) = delete;
     ~OpenFolderStack() {
-        for (const OpenFolder& folder : folders) {
-            ::close(folder.fd);
+        for (std::size_t i = 1; i < folders.size(); ++i) {
+            ::close(folders[i].fd);
         }
     }
-};
-
-struct FolderIdentity {
-    dev_t device = 0;
-    bool mountRoot = false;
-};
-
-bool identify(int fd, FolderIdentity& identity) {
-#ifdef STATX_ATTR_MOUNT_ROOT
-    struct statx sx {};
-    if (::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC, STATX_TYPE, &sx) == 0) {
-        identity.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
-        identity.mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
-                             (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
-        return true;
+    void pop() {
+        if (folders.size() > 1) {
+            ::close(folders.back().fd);
+        }
+        folders.pop_back();
     }
-#endif
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        return false;
-    }
-    identity.device = st.st_dev;
-    identity.mountRoot = false;
-    return true;
-}
+};
 
 bool isDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
@@ -80,18 +63,15 @@ bool isDotOrDotDot(const char* name) {
 
 namespace {
 
-// Calls onFile(folder path, name, name length) for every file below Folder.
-template <typename OnFile> void walk(const std::string& Folder, OnFile onFile) {
-    const int startFd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (startFd < 0) {
+// Calls onFile(folder path, name) for every file below the open folder; the paths
+// begin with Folder (which ends with "/").
+template <typename OnFile> void walk(const SafeFolder& root, const std::string& Folder, OnFile onFile) {
+    if (!root.isOpen() || ::lseek(root.fd(), 0, SEEK_SET) != 0) {
         return;
     }
     OpenFolderStack stack;
-    stack.folders.push_back(OpenFolder{startFd, Folder.size(), {}, 0});
-    FolderIdentity start;
-    if (!identify(startFd, start)) {
-        return;
-    }
+    stack.folders.push_back(OpenFolder{root.fd(), Folder.size(), {}, 0});
+    const FolderDescription& start = root.description();
 
     const MountTable mounts = MountTable::Read();
     std::vector<char> buffer(kReadBufferSize);
@@ -116,8 +96,7 @@ template <typename OnFile> void walk(const std::string& Folder, OnFile onFile) {
             const ssize_t got = ::getdents64(folder.fd, buffer.data(), buffer.size());
             if (got <= 0) {
                 // End of the folder, or a read error: either way the folder is done.
-                ::close(folder.fd);
-                stack.folders.pop_back();
+                stack.pop();
                 if (!stack.folders.empty()) {
                     path.resize(stack.folders.back().pathLength);
                 }
@@ -160,8 +139,8 @@ template <typename OnFile> void walk(const std::string& Folder, OnFile onFile) {
             if (childFd < 0) {
                 continue;
             }
-            FolderIdentity child;
-            if (!identify(childFd, child) || child.device != start.device || child.mountRoot) {
+            FolderDescription child;
+            if (!DescribeFolder(childFd, child) || child.device != start.device || child.mountRoot) {
                 ::close(childFd); // another mounted filesystem: neither entered nor listed
                 continue;
             }
@@ -187,31 +166,31 @@ template <typename OnFile> void walk(const std::string& Folder, OnFile onFile) {
 
 } // namespace
 
-void WalkInto(const std::string& Folder, FileList& target) {
-    walk(Folder, [&target](const std::string& path, const char* name) {
+FileList ListFilesBelow(const SafeFolder& folder, const std::string& Folder) {
+    FileList files;
+    walk(folder, AddBackslash(Folder), [&files](const std::string& path, const char* name) {
         // One allocation per entry, made in place.
         const std::size_t nameLength = std::strlen(name);
-        std::string& fullPath = target.emplace_back(path.size() + nameLength, '\0');
+        std::string& fullPath = files.emplace_back(path.size() + nameLength, '\0');
         char* out = fullPath.data();
         std::memcpy(out, path.data(), path.size());
         std::memcpy(out + path.size(), name, nameLength);
     });
+    return files;
 }
 
-std::size_t CountFilesBelow(const std::string& Folder) {
+std::size_t CountFilesBelow(const SafeFolder& folder) {
     std::size_t files = 0;
-    if (SafeDeleter::IsCleanableFolder(Folder)) {
-        walk(AddBackslash(Folder), [&files](const std::string&, const char*) { ++files; });
-    }
+    walk(folder, AddBackslash(folder.path()), [&files](const std::string&, const char*) { ++files; });
     return files;
 }
 
 FileList ListFilesBelow(const std::string& Folder) {
-    FileList files;
-    if (SafeDeleter::IsCleanableFolder(Folder)) {
-        WalkInto(AddBackslash(Folder), files);
-    }
-    return files;
+    // Listing is harmless anywhere but at the root, whose listing would be the whole
+    // system.
+    static const ProtectedIdentities rootOnly(
+        std::vector<ProtectedFolder>{{"/", "the root of the file system"}});
+    return ListFilesBelow(SafeFolder::Open(Folder, rootOnly), Folder);
 }
 
 } // namespace tidorax

@@ -13,15 +13,17 @@ using FileList = std::vector<std::string>;
 // Path unchanged when it ends with "/", else Path + "/"; "" gives "/".
 std::string AddBackslash(const std::string& Path);
 
-// Appends Folder + relative path of every file below Folder (which ends with "/")
-// to a list: files of any kind and name, symbolic links as themselves (never
-// followed), folders whose names begin with "." skipped.
-void WalkInto(const std::string& Folder, FileList& target);
+class SafeFolder;
 
-// Every file below Folder (with or without its final "/"), as WalkInto lists them;
-// nothing for a folder no clean may start in (empty, relative, the root, no folder).
-FileList ListFilesBelow(const std::string& Folder);
+// Every file below the open folder: files of any kind and name, symbolic links as
+// themselves (never followed), nothing below a folder whose name begins with "." or
+// that lies on another mount. Each path is Folder (the name the folder was given) with
+// "/", then the path below it.
+FileList ListFilesBelow(const SafeFolder& folder, const std::string& Folder);
 // How many files ListFilesBelow would list, without holding their paths.
-std::size_t CountFilesBelow(const std::string& Folder);
+std::size_t CountFilesBelow(const SafeFolder& folder);
+// The files below the folder named Folder; nothing for the root of the file system, a
+// name that is empty or relative, or no folder.
+FileList ListFilesBelow(const std::string& Folder);
 
 } // namespace tidorax

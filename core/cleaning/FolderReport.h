@@ -1,17 +1,22 @@
-// What one folder's clean found: every file below the folder before the clean and
-// after it. The after list is also the folder's fresh listing.
+// What the clean of one target did: every file below its folder before the clean and
+// after it (or only their numbers), why it was refused, and the files it could not
+// delete. The after list is also the folder's fresh listing.
 #pragma once
 
-#include "core/cleaning/FileWalk.h"
+#include "core/cleaning/CleaningPlan.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tidorax {
 
-// Whether a clean keeps the paths it found (for a window that shows them) or only
-// counts them (the tray's commands and the silent run), in memory that does not grow
-// with the number of files.
-enum class Listing { Keep, CountOnly };
+// A file, link or folder that stayed, and the system's error number for it.
+struct DeletionFailure {
+    std::string path;
+    int error = 0;
+};
 
 struct FolderReport {
     std::string folder; // ends with "/"
@@ -23,6 +28,16 @@ struct FolderReport {
     // How many files were below the folder before and after; set in both listings.
     std::size_t beforeCount = 0;
     std::size_t afterCount = 0;
+    TargetKind kind = TargetKind::UserFolder;
+    // What could not be deleted, in the order met (at most kMaxFailuresKept of them),
+    // and how many entries failed in all.
+    std::vector<DeletionFailure> failures;
+    std::size_t failureCount = 0;
+    // A cookie clean: the saved cookies as they are to be stored from now on (each
+    // special site's entries replaced by its current files); nullopt when unchanged.
+    std::optional<FileList> savedCookies;
 };
+
+inline constexpr std::size_t kMaxFailuresKept = 1000;
 
 } // namespace tidorax

@@ -16,13 +16,4 @@ std::optional<std::string> InternetFilesCommandLine(const OsVersionInfo& Version
     return std::nullopt;
 }
 
-std::string CommandInterpreter() {
-    for (const char* name : {"comspec", "COMSPEC", "ComSpec"}) {
-        if (auto value = platform().environment(name); value && !value->empty()) {
-            return *value;
-        }
-    }
-    return {};
-}
-
 } // namespace tidorax

@@ -16,8 +16,4 @@ std::optional<std::string> InternetFilesCommandLine(const OsVersionInfo& Version
                                                     const std::string& Interpreter,
                                                     const std::string& Folder);
 
-// The command interpreter named by the environment ("comspec", as Windows looks names
-// up without regard to case also "COMSPEC" and "ComSpec"); "" when none is named.
-std::string CommandInterpreter();
-
 } // namespace tidorax

@@ -27,10 +27,6 @@ constexpr int kMaxDepth = 1000;
 // folder is read to its end before its subfolders are worked on.
 constexpr std::size_t kReadBufferSize = 64 * 1024;
 
-bool isDotOrDotDot(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
 bool isSpecialFile(mode_t mode) {
     return S_ISSOCK(mode) || S_ISFIFO(mode) || S_ISCHR(mode) || S_ISBLK(mode);
 }
@@ -77,16 +73,11 @@ struct SafeDeleter::EntryPass {
     std::vector<ListedEntry> subfolders;
 };
 
-// An open folder and what the deleter knows about it.
-struct SafeDeleter::FolderState {
+// An open folder and what the deleter knows about it. The folder a clean starts from
+// is borrowed from its SafeFolder; the subfolders' descriptors are the deleter's own.
+struct SafeDeleter::FolderState : FolderDescription {
     int fd = -1;
-    dev_t device = 0;
-    ino_t inode = 0;
-    uid_t owner = 0;
-    mode_t mode = 0;
-    bool hasMountId = false;
-    std::uint64_t mountId = 0;
-    bool mountRoot = false;
+    bool borrowed = false;
     bool madeWritable = false;
     mode_t modeBefore = 0; // the mode to give back when it was made writable
     bool removed = false;
@@ -100,87 +91,17 @@ struct SafeDeleter::FolderState {
             if (madeWritable && !removed) {
                 ::fchmod(fd, modeBefore & 07777);
             }
-            ::close(fd);
+            if (!borrowed) {
+                ::close(fd);
+            }
         }
     }
 
-    // Reads the identity of the open folder; false when the system cannot say.
-    bool describe() {
-#ifdef STATX_MNT_ID
-        struct statx sx {};
-        if (::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC, STATX_BASIC_STATS | STATX_MNT_ID, &sx) == 0) {
-            device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
-            inode = static_cast<ino_t>(sx.stx_ino);
-            owner = sx.stx_uid;
-            mode = sx.stx_mode;
-            hasMountId = (sx.stx_mask & STATX_MNT_ID) != 0;
-            mountId = sx.stx_mnt_id;
-            mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
-                        (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
-            return true;
-        }
-#endif
-        struct stat st {};
-        if (::fstat(fd, &st) != 0) {
-            return false;
-        }
-        device = st.st_dev;
-        inode = st.st_ino;
-        owner = st.st_uid;
-        mode = st.st_mode;
-        hasMountId = false;
-        mountRoot = false;
-        return true;
-    }
+    bool describe() { return DescribeFolder(fd, *this); }
 };
 
 SafeDeleter::SafeDeleter(const InUseSnapshot& inUse, Rules rules)
     : inUse_(inUse), rules_(std::move(rules)), user_(::geteuid()) {}
-
-std::string SafeDeleter::NormalizedFolderName(const std::string& Folder) {
-    // A name stands for exactly the folder it spells, blanks included.
-    std::string name = Folder;
-    while (!name.empty() && name.back() == '/') {
-        name.pop_back();
-    }
-    if (name.empty() || name.front() != '/') {
-        return {};
-    }
-    return name;
-}
-
-bool SafeDeleter::IsCleanableFolder(const std::string& Folder) {
-    const std::string normalized = NormalizedFolderName(Folder);
-    if (normalized.empty()) {
-        return false;
-    }
-    const InUseSnapshot nothing;
-    const SafeDeleter probe(nothing, Rules{});
-    FolderState root;
-    return probe.openCleanRoot(normalized, root) == 0;
-}
-
-// Opens the folder a clean starts from. Links in the name given are followed (the user
-// named that folder); the root of the file system is refused however it is named.
-int SafeDeleter::openCleanRoot(const std::string& normalized, FolderState& root, std::string* path) const {
-    // A link that another user planted in a shared folder is not followed.
-    const std::optional<std::string> resolved = ResolveFolder(normalized);
-    if (!resolved) {
-        return -1;
-    }
-    if (path != nullptr) {
-        *path = *resolved;
-    }
-    root.fd = ::open(resolved->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (root.fd < 0 || !root.describe()) {
-        return -1;
-    }
-    struct stat top {};
-    if (::stat("/", &top) != 0 || (top.st_dev == root.device && top.st_ino == root.inode)) {
-        return -1;
-    }
-    return 0;
-}
 
 // Opens a subfolder that was listed as `listed`, without following a link, and only
 // when it is still that folder and lies on the same mount as its parent.
@@ -277,7 +198,7 @@ int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level
         names.append(entry.d_name).push_back('\0');
     });
     if (readError != 0 && entries.empty()) {
-        return readError;
+        return fail(path, "", readError);
     }
 
     // A large folder's entries are split between workers; their results are taken in
@@ -310,11 +231,11 @@ int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level
 
 void SafeDeleter::deleteEntries(FolderState& folder, const std::string& path, const std::string& names,
                                 ListedEntry* begin, ListedEntry* end, EntryPass& pass) {
-    const auto note = [&pass](int result) {
+    const auto note = [this, &pass, &path](const char* name, int result) {
         if (result == 0) {
             ++pass.deleted;
         } else {
-            pass.failure = result;
+            pass.failure = fail(path, name, result);
         }
     };
     for (ListedEntry* entry = begin; entry != end; ++entry) {
@@ -326,7 +247,7 @@ void SafeDeleter::deleteEntries(FolderState& folder, const std::string& path, co
             }
         }
         if (inUse_.HasPaths() && entry->type != DT_DIR && inUse_.ContainsPath(path + "/" + name)) {
-            pass.failure = EBUSY; // backs a loop device
+            pass.failure = fail(path, name, EBUSY); // backs a loop device
             continue;
         }
         // The listing says what the entry is; a stat is made only where it cannot, or
@@ -335,7 +256,7 @@ void SafeDeleter::deleteEntries(FolderState& folder, const std::string& path, co
             struct stat st {};
             if (::fstatat(folder.fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
                 if (errno != ENOENT) {
-                    pass.failure = errno;
+                    pass.failure = fail(path, name, errno);
                 }
                 continue;
             }
@@ -349,18 +270,19 @@ void SafeDeleter::deleteEntries(FolderState& folder, const std::string& path, co
                 }
             }
             if (rules_.onlyOwnedByUser && st.st_uid != user_) {
-                pass.failure = EPERM; // another user's: not deleted, and a folder not entered
+                pass.failure =
+                    fail(path, name, EPERM); // another user's: not deleted, and a folder not entered
                 continue;
             }
             if (!S_ISDIR(st.st_mode)) {
-                note(deleteNonFolder(folder, name, st));
+                note(name, deleteNonFolder(folder, name, st));
                 continue;
             }
         }
         if (entry->type == DT_DIR) {
             pass.subfolders.push_back(*entry);
         } else {
-            note(deleteListedNonFolder(folder, name, entry->type, entry->inode));
+            note(name, deleteListedNonFolder(folder, name, entry->type, entry->inode));
         }
     }
 }
@@ -395,10 +317,10 @@ int SafeDeleter::cleanSubfolders(FolderState& folder, const std::string& names,
 int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t inode, std::string& path,
                                 Level level) {
     if (mounts_.IsMountPoint(path)) {
-        return EXDEV; // another file system: passed by without being opened
+        return fail(path, "", EXDEV); // another file system: passed by without being opened
     }
     if (level.depth > kMaxDepth) {
-        return ENAMETOOLONG;
+        return fail(path, "", ENAMETOOLONG);
     }
     FolderState child;
     int result = enterSubfolder(parent, name, parent.device, inode, child);
@@ -406,91 +328,74 @@ int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t ino
         return 0;
     }
     if (result == 0 && rules_.onlyOwnedByUser && child.owner != user_) {
-        return EPERM;
+        result = EPERM;
     }
-    if (result == 0) {
-        result = emptyFolder(child, path, level);
+    if (result != 0) {
+        return fail(path, "", result);
     }
+    // What fails below was noted where it failed.
+    result = emptyFolder(child, path, level);
     if (result == 0 && level.removeSubfolders) {
         if (inUse_.Contains(child.device, child.inode)) {
-            return EBUSY; // a working directory, a root or an open folder of a process
+            return fail(path, "", EBUSY); // a working directory, a root or an open folder of a process
         }
         result = unlinkWithRetry(parent, name, AT_REMOVEDIR);
         child.removed = result == 0;
+        if (result != 0) {
+            fail(path, "", result);
+        }
     }
     return result;
 }
 
-std::string SafeDeleter::openRoot(const std::string& Folder, FolderState& root, std::string& path) {
+int SafeDeleter::fail(const std::string& path, const char* name, int error) {
+    if (failureCount_++ < kMaxFailuresKept) {
+        std::string full = path;
+        if (name[0] != '\0') {
+            full.append("/").append(name);
+        }
+        const std::lock_guard<std::mutex> lock(failuresMutex_);
+        failures_.push_back(DeletionFailure{std::move(full), error});
+    }
+    return error;
+}
+
+std::vector<DeletionFailure> SafeDeleter::Failures() const {
+    const std::lock_guard<std::mutex> lock(failuresMutex_);
+    return failures_;
+}
+
+int SafeDeleter::clean(const SafeFolder& folder, bool removeSubfolders) {
     found_ = 0;
     deleted_ = 0;
-    const std::string normalized = NormalizedFolderName(Folder);
-    if (normalized.empty() || openCleanRoot(normalized, root, &path) != 0) {
-        return {};
-    }
-    prepare(root, path);
-    return normalized;
-}
-
-int SafeDeleter::DeleteFolderTree(std::string Folder, const std::string& RootFolder) {
-    FolderState root;
-    std::string path;
-    const std::string normalized = openRoot(Folder, root, path);
-    if (normalized.empty()) {
+    failureCount_ = 0;
+    failures_.clear();
+    if (!folder.isOpen()) {
         return -1;
     }
-    const int failure = emptyFolder(root, path, Level{true, 0, true});
-    if (failure != 0 || normalized == NormalizedFolderName(RootFolder)) {
-        return failure;
-    }
-    if (rules_.onlyOwnedByUser && root.owner != user_) {
-        return EPERM;
-    }
-    if (inUse_.Contains(root.device, root.inode)) {
-        return EBUSY;
-    }
-
-    // Remove the emptied folder itself, through its parent, and only when the name still
-    // stands for the folder that was emptied.
-    const auto slash = normalized.rfind('/');
-    const std::string parentName = slash == 0 ? std::string("/") : normalized.substr(0, slash);
-    const std::string baseName = normalized.substr(slash + 1);
-    if (isDotOrDotDot(baseName.c_str())) {
-        return 0;
-    }
-    FolderState parent;
-    parent.fd = ::open(parentName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (parent.fd < 0 || !parent.describe()) {
-        return errno != 0 ? errno : EIO;
-    }
-    struct stat current {};
-    if (::fstatat(parent.fd, baseName.c_str(), &current, AT_SYMLINK_NOFOLLOW) != 0) {
-        return errno == ENOENT ? 0 : errno;
-    }
-    if (!S_ISDIR(current.st_mode) || current.st_dev != root.device || current.st_ino != root.inode) {
-        return ESTALE;
-    }
-    const int result = unlinkWithRetry(parent, baseName.c_str(), AT_REMOVEDIR);
-    root.removed = result == 0;
-    return result;
-}
-
-int SafeDeleter::DeleteFilesBelow(const std::string& Folder, const FileSelection& selectFile) {
     FolderState root;
-    std::string path;
-    if (openRoot(Folder, root, path).empty()) {
-        return -1;
+    static_cast<FolderDescription&>(root) = folder.description();
+    root.fd = folder.fd();
+    root.borrowed = true;
+    if (::lseek(root.fd, 0, SEEK_SET) != 0) {
+        return fail(folder.path(), "", errno);
     }
-    selectFile_ = &selectFile;
-    const int result = emptyFolder(root, path, Level{false, 0, true});
-    selectFile_ = nullptr;
-    return result;
-}
-
-void SafeDeleter::prepare(const FolderState& root, const std::string& path) {
     listingMatchesStat_ = listingMatchesStat(root.fd);
     mounts_ = MountTable::Read();
-    rootPathLength_ = path.size();
+    rootPathLength_ = folder.path().size();
+    std::string path = folder.path();
+    return emptyFolder(root, path, Level{removeSubfolders, 0, true});
+}
+
+int SafeDeleter::DeleteBelow(const SafeFolder& folder, bool keepFolders) {
+    return clean(folder, !keepFolders);
+}
+
+int SafeDeleter::DeleteFilesBelow(const SafeFolder& folder, const FileSelection& selectFile) {
+    selectFile_ = &selectFile;
+    const int result = clean(folder, false);
+    selectFile_ = nullptr;
+    return result;
 }
 
 } // namespace tidorax

@@ -5,8 +5,10 @@
 // clean starts from is never removed. "/", "" and relative folder names are refused.
 #pragma once
 
+#include "core/cleaning/FolderReport.h"
 #include "core/cleaning/InUseSnapshot.h"
 #include "core/cleaning/MountTable.h"
+#include "core/cleaning/SafeFolder.h"
 
 #include <atomic>
 #include <cstddef>
@@ -41,38 +43,33 @@ public:
     // The snapshot must outlive the deleter.
     SafeDeleter(const InUseSnapshot& inUse, Rules rules);
 
-    // Empties Folder (spaces around it and trailing "/" ignored) of everything that may
-    // go, removing each emptied subfolder, and removes Folder itself when it differs
-    // from RootFolder (written the same way). A subfolder that cannot be emptied stays,
-    // and so does every folder above it, but the other subfolders are still worked on.
-    // Returns -1 when Folder is refused (empty, relative, "/", not a folder), 0 when
-    // everything went, otherwise the error number of the last failure.
-    int DeleteFolderTree(std::string Folder, const std::string& RootFolder);
+    // Empties the open folder of everything that may go, removing each emptied
+    // subfolder (or, with keepFolders, only the files, every folder staying). A
+    // subfolder that cannot be emptied stays, and so does every folder above it, but
+    // the other subfolders are still worked on. The folder itself always stays.
+    // Returns -1 when the folder is not open, 0 when everything went, otherwise the
+    // error number of the last failure.
+    int DeleteBelow(const SafeFolder& folder, bool keepFolders = false);
 
-    // Deletes every file below Folder, at any depth, or only those that selectFile
-    // answers true for; all folders stay. Same results.
-    int DeleteFilesBelow(const std::string& Folder, const FileSelection& selectFile = {});
+    // Deletes the files below the open folder, at any depth, that selectFile answers
+    // true for; all folders stay. Same results.
+    int DeleteFilesBelow(const SafeFolder& folder, const FileSelection& selectFile);
 
-    // What the last DeleteFolderTree or DeleteFilesBelow came across and deleted.
+    // What the last clean came across and deleted.
     Tally LastTally() const { return Tally{found_.load(), deleted_.load()}; }
-
-    // Folder with trailing "/" removed, or "" when that is not an absolute folder name
-    // other than "/". Blanks are part of the name.
-    static std::string NormalizedFolderName(const std::string& Folder);
-    // True when a clean may start in Folder: its name is accepted and it is a folder
-    // other than the root of the file system.
-    static bool IsCleanableFolder(const std::string& Folder);
+    // What the last clean could not delete, in the order met (the first
+    // kMaxFailuresKept), and how many entries failed in all.
+    std::vector<DeletionFailure> Failures() const;
+    std::size_t FailureCount() const { return failureCount_.load(); }
 
 private:
     struct FolderState;
 
-    // Opens the folder a clean starts from; Path, when given, receives its resolved name.
-    int openCleanRoot(const std::string& normalized, FolderState& root, std::string* path = nullptr) const;
-    // Learns what a clean below root needs: the mounts, and whether listings can be trusted.
-    void prepare(const FolderState& root, const std::string& path);
-    // Opens the root of a clean named Folder and prepares for it: its normalized name,
-    // or "" when the folder is refused.
-    std::string openRoot(const std::string& Folder, FolderState& root, std::string& path);
+    // Runs a clean from the open folder: the mounts, whether listings can be trusted,
+    // and the tally and failures started afresh.
+    int clean(const SafeFolder& folder, bool removeSubfolders);
+    // Notes that path/name (name may be empty) stayed for error; returns error.
+    int fail(const std::string& path, const char* name, int error);
     // How a clean walks: whether it removes emptied subfolders, and how deep it is and
     // whether its files are counted (not below a folder named with a leading ".").
     struct Level {
@@ -107,6 +104,9 @@ private:
     std::atomic<std::size_t> found_{0};
     std::atomic<std::size_t> deleted_{0};
     std::mutex writableMutex_; // making a folder writable, which workers may share
+    mutable std::mutex failuresMutex_;
+    std::vector<DeletionFailure> failures_;
+    std::atomic<std::size_t> failureCount_{0};
 };
 
 } // namespace tidorax

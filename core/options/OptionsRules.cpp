@@ -1,7 +1,7 @@
 #include "core/options/OptionsRules.h"
 
 #include "core/cleaning/CookieSelection.h"
-#include "core/settings/SettingsStore.h"
+#include "core/settings/CleaningSettings.h"
 
 #include <algorithm>
 
@@ -18,10 +18,6 @@ std::string repeated(const char* text, int times) {
         result += text;
     }
     return result;
-}
-
-bool endsList(const std::string& entry) {
-    return entry.empty() || entry == "0";
 }
 
 } // namespace
@@ -59,26 +55,18 @@ std::string SaveFolderQuestion(const std::string& folder) {
 }
 
 void RewriteSavedCookies(const std::vector<std::string>& saved) {
-    const SettingsWriteGroup group;
-    Settings.DeleteSetting("SavedCookies", "");
-    Settings.DeleteSetting("SpecialCookies", "");
-    for (std::size_t k = 0; k < saved.size() && k < kMaxListEntries; ++k) {
-        const std::string& full = saved[k];
-        if (endsList(full)) {
-            return;
+    std::vector<std::string> sites;
+    for (const std::string& full : saved) {
+        if (full.empty() || full == "0") {
+            break;
         }
-        const std::string name = "Cookie" + std::to_string(k);
-        Settings.SaveSetting("SpecialCookies", name, CookieSiteName(full));
-        Settings.SaveSetting("SavedCookies", name, full);
+        sites.push_back(CookieSiteName(full));
     }
+    StoreSavedCookiesAndSites(saved, sites);
 }
 
 UserFolderSave AddUserFolder(const std::string& folder) {
-    std::vector<std::string> folders = ReadSettingsList("UserFolder", "File");
-    if (folders.empty()) {
-        Settings.SaveSetting("UserFolder", "File0", folder);
-        return UserFolderSave::Stored;
-    }
+    std::vector<std::string> folders = UserFolders();
     if (std::find(folders.begin(), folders.end(), folder) != folders.end()) {
         return UserFolderSave::AlreadyListed;
     }
@@ -86,19 +74,12 @@ UserFolderSave AddUserFolder(const std::string& folder) {
         return UserFolderSave::ListFull;
     }
     folders.push_back(folder);
-    RewriteUserFolders(folders);
+    StoreUserFolders(folders);
     return UserFolderSave::Stored;
 }
 
 void RewriteUserFolders(const std::vector<std::string>& folders) {
-    const SettingsWriteGroup group;
-    Settings.DeleteSetting("UserFolder", "");
-    for (std::size_t k = 0; k < folders.size() && k < kMaxListEntries; ++k) {
-        if (endsList(folders[k])) {
-            return;
-        }
-        Settings.SaveSetting("UserFolder", "File" + std::to_string(k), folders[k]);
-    }
+    StoreUserFolders(folders);
 }
 
 } // namespace tidorax

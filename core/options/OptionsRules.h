@@ -3,14 +3,13 @@
 // are rewritten.
 #pragma once
 
+#include "core/settings/CleaningSettings.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
 
 namespace tidorax {
-
-// A numbered list of the settings holds at most the names 0 to 1000.
-inline constexpr std::size_t kMaxListEntries = 1001;
 
 // Appends "/" to Path unless it already ends with one; "" becomes "/".
 void AddBackslashInPlace(std::string& Path);

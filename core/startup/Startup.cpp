@@ -1,8 +1,7 @@
 #include "core/startup/Startup.h"
 
+#include "core/settings/CleaningSettings.h"
 #include "core/settings/RegistryAccess.h"
-#include "core/settings/SettingsStore.h"
-#include "core/startup/TrayCommands.h"
 #include "platform/Platform.h"
 
 namespace tidorax {
@@ -23,8 +22,7 @@ int RunViriRerer(CleaningOperations& operations, std::ostream& errors) {
         errors << "tidorax: nothing was cleaned: the settings store " << hive.path() << " cannot be read\n";
         return 1;
     }
-    const CleaningReport report =
-        RunSelectedOperations(operations, StartedFrom::TrayMenu, Listing::CountOnly);
+    const CleaningReport report = RunSelectedOperations(operations, Listing::CountOnly);
     for (const std::string& refusal : report.refusals()) {
         errors << "tidorax: " << refusal << '\n';
     }
@@ -33,8 +31,7 @@ int RunViriRerer(CleaningOperations& operations, std::ostream& errors) {
 
 void TidySettings() {
     if (!AnyCleaningFlagSet()) {
-        Settings.DeleteSetting("CleanPath", "");
-        RegistryAccess::DeleteRegKey("HKCU", "Software\\Quillon Software", "Tidora");
+        RemoveCleaningFlags();
     }
 }
 

@@ -2,17 +2,16 @@
 // the start-up steps of the tray program.
 #pragma once
 
-#include "core/cleaning/CleaningOperations.h"
+#include "core/plans/CleaningOperations.h"
 
 #include <ostream>
 
 namespace tidorax {
 
-// The silent cleaning run: each operation whose flag in "CleanPath" is "Yes", reading
-// each flag just before its step, in the order Internet files, cookies, Temp, user
-// folders. What they did is not shown; a refused folder, or a settings store that
-// cannot be read (nothing is cleaned then), is told in one line on errors. Needs no
-// display. Returns the program's exit status: 1 when the settings store cannot be
+// The silent cleaning run: one plan of the kinds whose flag is set, in the order
+// Internet files, cookies, Temp, user folders, made from one reading of the settings. What they did is not
+// shown; a refused folder, or a settings store that cannot be read (nothing is cleaned then), is told in one
+// line on errors. Needs no display. Returns the program's exit status: 1 when the settings store cannot be
 // read, else 0.
 int RunViriRerer(CleaningOperations& operations, std::ostream& errors);
 
@@ -36,7 +35,7 @@ enum class TrayStartupOutcome { HandedOver, AlreadyRunningShown, MainWindowLoade
 // register for log-on, load the main window.
 TrayStartupOutcome RunTrayStartup(TrayStartupHost& host);
 
-// Removes "CleanPath" and the program's key when no cleaning flag is set.
+// Removes the cleaning flags and the program's key when no cleaning flag is set.
 void TidySettings();
 // Writes the log-on value when it cannot be read; an existing value is never rewritten.
 void RegisterAtLogon();

@@ -1,7 +1,7 @@
 #include "desktop/options/CookiesTab.h"
 
-#include "core/cleaning/CookieCleaning.h"
 #include "core/options/OptionsRules.h"
+#include "core/plans/CleaningPlans.h"
 #include "core/settings/SpecialFolders.h"
 #include "desktop/options/HoverHints.h"
 #include "desktop/options/OptionsCleaning.h"

@@ -1,8 +1,8 @@
 #include "desktop/options/FolderTab.h"
 
 #include "core/cleaning/FileWalk.h"
-#include "core/cleaning/FolderCleaning.h"
 #include "core/options/OptionsRules.h"
+#include "core/plans/CleaningPlans.h"
 #include "core/settings/SpecialFolders.h"
 #include "desktop/options/OptionsCleaning.h"
 #include "desktop/options/OptionsTab.h"

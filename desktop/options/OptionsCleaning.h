@@ -3,7 +3,7 @@
 // engine reports, and the count.
 #pragma once
 
-#include "core/cleaning/CleaningOperations.h"
+#include "core/plans/CleaningOperations.h"
 
 #include <functional>
 #include <string>

@@ -1,8 +1,8 @@
 #include "desktop/options/OptionsTab.h"
 
-#include "core/cleaning/FolderCleaning.h"
 #include "core/options/OptionsRules.h"
-#include "core/settings/SettingsStore.h"
+#include "core/plans/CleaningPlans.h"
+#include "core/settings/CleaningSettings.h"
 #include "core/settings/SpecialFolders.h"
 #include "desktop/options/CookiesTab.h"
 #include "desktop/options/FolderTab.h"
@@ -20,19 +20,19 @@ namespace tidorax {
 namespace {
 
 struct BoxRules {
-    const char* key;
+    CleaningFlag flag;
     const char* caption;
     const char* hint;
 };
 
 // In the order of the Box enumeration.
 const BoxRules kBoxes[OptionsTab::BoxCount] = {
-    {"InternetFiles", "Clean Internet Files", "Check To Enable Cleaning Internet Files"},
-    {"TempFiles", "Clean Temp Folder", "Check To Enable Cleaning Temp Files"},
-    {"AutoFunction", "Enable ViriRerer", "Check To Enable ViriRerer Function"},
-    {"CookieFiles", "Clean Cookie Folder", "Check To Enable Cleaning Cookie Files"},
-    {"UserFolder", "Clean Your Folder", "Check To Enable Cleaning Your Folders"},
-    {"Shutdown", "ViriRerer  && Shutdown", "Check To Enable Clean And ShutDown \"OS\""},
+    {CleaningFlag::InternetFiles, "Clean Internet Files", "Check To Enable Cleaning Internet Files"},
+    {CleaningFlag::TempFiles, "Clean Temp Folder", "Check To Enable Cleaning Temp Files"},
+    {CleaningFlag::AutoFunction, "Enable ViriRerer", "Check To Enable ViriRerer Function"},
+    {CleaningFlag::CookieFiles, "Clean Cookie Folder", "Check To Enable Cleaning Cookie Files"},
+    {CleaningFlag::UserFolder, "Clean Your Folder", "Check To Enable Cleaning Your Folders"},
+    {CleaningFlag::Shutdown, "ViriRerer  && Shutdown", "Check To Enable Clean And ShutDown \"OS\""},
 };
 
 const QString kChoicesNormal = QStringLiteral("Select An Option Below For ViriRerer Function");
@@ -113,7 +113,7 @@ void OptionsTab::showFolderPaths() {
 void OptionsTab::SetCheckBoxes() {
     std::array<bool, BoxCount> set{};
     for (int box = 0; box < BoxCount; ++box) {
-        set[box] = Settings.GetSetting("CleanPath", kBoxes[box].key, "0") == "Yes";
+        set[box] = IsFlagSet(kBoxes[box].flag);
     }
     for (const int box : {ShutdownBox, UserFolderBox, InternetBox, TempBox, AutoFunctionBox, CookieBox}) {
         if (boxes[box]->isChecked() != set[box]) {
@@ -124,18 +124,11 @@ void OptionsTab::SetCheckBoxes() {
 }
 
 void OptionsTab::storeBox(int box) {
-    const char* key = kBoxes[box].key;
     const bool checked = boxes[box]->isChecked();
-    if (checked) {
-        Settings.SaveSetting("CleanPath", key, "Yes");
-    } else {
-        Settings.DeleteSetting("CleanPath", key);
-    }
-    const bool stored = Settings.GetSetting("CleanPath", key, "0") == "Yes";
-    if (stored == checked) {
+    if (StoreFlag(kBoxes[box].flag, checked)) {
         return;
     }
-    boxes[box]->setChecked(stored);
+    boxes[box]->setChecked(!checked);
     if (!writeFailureTold_) {
         writeFailureTold_ = true;
         platform().MsgBox("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.",

@@ -1,6 +1,6 @@
 #include "desktop/options/OptionsWindow.h"
 
-#include "core/cleaning/CleaningOperations.h"
+#include "core/plans/CleaningOperations.h"
 #include "desktop/DesktopActions.h"
 #include "desktop/QtDesktopActions.h"
 #include "desktop/options/CookiesTab.h"

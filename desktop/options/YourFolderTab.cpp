@@ -1,7 +1,7 @@
 #include "desktop/options/YourFolderTab.h"
 
 #include "core/options/OptionsRules.h"
-#include "core/settings/SettingsStore.h"
+#include "core/settings/CleaningSettings.h"
 #include "desktop/options/CheckSystemFolder.h"
 #include "desktop/options/OptionsCleaning.h"
 #include "desktop/options/OptionsTab.h"
@@ -172,7 +172,7 @@ void YourFolderTab::showBrowsing() {
 }
 
 void YourFolderTab::ActivateList() {
-    const std::vector<std::string> folders = ReadSettingsList("UserFolder", "File");
+    const std::vector<std::string> folders = UserFolders();
     if (folders.empty()) {
         showBrowsing();
         return;
@@ -208,7 +208,7 @@ void YourFolderTab::saveFolder() {
     }
     window_->hide();
     setCaption(showListButton, QStringLiteral("Show List"));
-    if (ReadSettingsList("UserFolder", "File").empty() &&
+    if (UserFolders().empty() &&
         platform().MsgBox("Have You Read The Warning About These Folders In The Help File!",
                           MB_YESNO_CRITICAL, kOptionsTitle) == IDNO) {
         window_->reloadTimer->start();

@@ -1,6 +1,6 @@
 #include "desktop/windows/HelpLoadingNotice.h"
 
-#include "core/settings/SettingsStore.h"
+#include "core/settings/CleaningSettings.h"
 #include "desktop/windows/ConfigurationLoadingNotice.h"
 #include "desktop/windows/HelpWindow.h"
 
@@ -78,7 +78,7 @@ void HelpLoadingNotice::pauseTimerElapsed() {
         return;
     }
     ConfigurationLoadingNotice::instance()->load();
-    Settings.SaveSetting("CleanPath", "FirstRun", "No");
+    RecordFirstRunDone();
     close();
 }
 

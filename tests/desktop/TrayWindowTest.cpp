@@ -93,7 +93,7 @@ TEST_F(TrayWindowTest, CleaningCommandsCheckTheirSettingsCleanInOrderAndTellFail
         "required privilege is not held by the client.]\n\nError &H8004062E (tidorax.mShutDown)";
     const char* const failed =
         "ShutdownSystem failed: Access is denied.\n\nError &H8004062B (tidorax.mShutDown)";
-    const std::vector<std::string> all = {"Internet", "Cookies", "Temp", "UserFolders tray"};
+    const std::vector<std::string> all = {"Internet", "Cookies", "Temp", "UserFolders"};
     // failAt: the shutdown call that fails (its box is critical); a refused folder is told
     // after the run and counts nothing; count: the count window's text.
     const struct {

@@ -13,6 +13,16 @@ namespace tidorax::test {
 
 namespace fs = std::filesystem;
 
+SafeFolder openFolder(const std::string& folder) {
+    static const ProtectedIdentities rootOnly(std::vector<ProtectedFolder>{{"/", "the root"}});
+    return SafeFolder::Open(folder, rootOnly);
+}
+
+int deleteTree(const std::string& folder, SafeDeleter::Rules rules) {
+    const InUseSnapshot inUse = InUseSnapshot::Take();
+    return SafeDeleter(inUse, rules).DeleteBelow(openFolder(folder));
+}
+
 Tree treeEntries(const std::string& root) {
     static const std::map<fs::file_type, std::string> kinds = {
         {fs::file_type::directory, "d"}, {fs::file_type::socket, "s"}, {fs::file_type::fifo, "p"}};

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/cleaning/FileWalk.h"
+#include "core/cleaning/SafeDeleter.h"
 
 #include <map>
 #include <string>
@@ -36,6 +37,12 @@ private:
     int fd_ = -1;
     void* map_ = MAP_FAILED;
 };
+
+// Opens folder as a clean does, with only the root of the file system protected.
+SafeFolder openFolder(const std::string& folder);
+// Empties folder through a SafeDeleter with its own snapshot of the files in use: its
+// result, -1 when the folder could not be opened.
+int deleteTree(const std::string& folder, SafeDeleter::Rules rules = {});
 
 // Names folder as the Cookies folder in the hive; false when that fails.
 bool setCookiesFolder(const std::string& folder);

@@ -1,8 +1,8 @@
-// Cleaning operations that record their calls instead of cleaning, and report as many
-// files as told.
+// Cleaning operations that record the kinds of each plan instead of cleaning, and
+// report as many files as told.
 #pragma once
 
-#include "core/cleaning/CleaningOperations.h"
+#include "core/plans/CleaningOperations.h"
 
 #include <functional>
 #include <string>
@@ -12,36 +12,58 @@ namespace tidorax::test {
 
 class RecordingCleaningOperations : public CleaningOperations {
 public:
-    CleaningReport CleanInternetFiles(Listing listing) override { return record("Internet", listing); }
-    CleaningReport CleanCookieFiles(Listing listing) override { return record("Cookies", listing); }
-    CleaningReport CleanTempFiles(Listing listing) override { return record("Temp", listing); }
-    CleaningReport CleanUserFolders(StartedFrom from, Listing listing) override {
-        return record(from == StartedFrom::TrayMenu ? "UserFolders tray" : "UserFolders options", listing);
+    CleaningReport Run(const CleaningPlan& plan) override {
+        CleaningReport report;
+        for (const TargetKind kind : plan.kinds) {
+            report.append(record(nameOf(kind), plan.listing));
+        }
+        return report;
     }
 
-    std::vector<std::string> calls; // "Temp", "UserFolders tray", ... in the order of the calls
-    std::vector<Listing> listings;  // how each call was asked to list
-    std::size_t filesBefore = 0;    // the files each call reports before
+    std::vector<std::string> calls; // "Internet", "Cookies", "Temp", "UserFolders", in the order cleaned
+    std::vector<Listing> listings;  // how each was asked to list
+    std::size_t filesBefore = 0;    // the files each kind reports before
     std::size_t filesAfter = 0;     // and after
-    std::string refusedCall;        // the call that reports its folder refused
-    // Runs inside each call, after it was recorded (to look at or change the program
+    std::string refusedCall;        // the kind that reports its folder refused
+    // Runs for each kind, after it was recorded (to look at or change the program
     // while the work goes on).
     std::function<void()> during;
 
 private:
+    static std::string nameOf(TargetKind kind) {
+        switch (kind) {
+        case TargetKind::WebCache:
+            return "Internet";
+        case TargetKind::Cookies:
+            return "Cookies";
+        case TargetKind::Temp:
+            return "Temp";
+        case TargetKind::UserFolder:
+            return "UserFolders";
+        }
+        return {};
+    }
+
     CleaningReport record(const std::string& call, Listing listing) {
         calls.push_back(call);
         listings.push_back(listing);
         if (during) {
             during();
         }
+        FolderReport folder;
+        folder.folder = call;
         if (call == refusedCall) {
-            return CleaningReport{{{call, {}, {}, call + " refused"}}};
+            folder.refusal = call + " refused";
+        } else if (listing == Listing::CountOnly) {
+            folder.beforeCount = filesBefore;
+            folder.afterCount = filesAfter;
+        } else {
+            folder.before = FileList(filesBefore, call);
+            folder.after = FileList(filesAfter, call);
         }
-        if (listing == Listing::CountOnly) {
-            return CleaningReport{{{call, {}, {}, {}, filesBefore, filesAfter}}};
-        }
-        return CleaningReport{{{call, FileList(filesBefore, call), FileList(filesAfter, call), {}}}};
+        CleaningReport report;
+        report.folders.push_back(std::move(folder));
+        return report;
     }
 };
 

@@ -1,6 +1,9 @@
-#include "core/cleaning/CookieCleaning.h"
+#include "core/plans/CleaningPlans.h"
+
+#include "core/plans/CleaningOperations.h"
 
 #include "core/cleaning/CookieSelection.h"
+#include "core/settings/CleaningSettings.h"
 #include "core/settings/SettingsStore.h"
 #include "tests/support/EngineTestSupport.h"
 #include "tests/support/PlatformFixture.h"
@@ -55,7 +58,7 @@ TEST_F(CookieCleaningTest, DeletesEveryCookieButSavedOnesInUseOnesAndDatFiles) {
         HeldFile holder(path("user@held[1].txt"), HeldFile::Hold::Open);
         ASSERT_TRUE(holder.holding());
 
-        const CleaningReport report = CleanCookieFiles(listing);
+        const CleaningReport report = engineOperations().CleanCookieFiles(listing);
 
         EXPECT_EQ(report.filesBefore(), 8u);
         EXPECT_EQ(report.filesAfter(), left.size());
@@ -63,12 +66,12 @@ TEST_F(CookieCleaningTest, DeletesEveryCookieButSavedOnesInUseOnesAndDatFiles) {
         EXPECT_TRUE(exists(path(".hid/user@e[1].txt")));
     }
     // Without special sites the saved list is not rewritten.
-    EXPECT_EQ(ReadSettingsList("SavedCookies", "Cookie"), saved);
+    EXPECT_EQ(SavedCookies(), saved);
     EXPECT_EQ(ListCookieFiles(cookies).saved, saved);
 }
 
 // Each special site takes its saved entries out of the saved list and appends its
-// current files; the other saved entries keep their order.
+// current files; the other saved entries keep their order. The clean stores that list.
 TEST_F(CookieCleaningTest, SpecialSitesKeepTheirCurrentFilesUnderNewNames) {
     for (const char* name :
          {"user@site[2].txt", "user@kept[1].txt", "user@other[1].txt", "user@site[3].txt"}) {
@@ -78,7 +81,8 @@ TEST_F(CookieCleaningTest, SpecialSitesKeepTheirCurrentFilesUnderNewNames) {
                           path("user@gone[1].txt")});
     save("SpecialCookies", {"site", "kept", "site", "gone-is-not-special"});
 
-    const CookieSelection selection = SelectCookiesToDelete(cookies + "/");
+    const CookieSelection selection =
+        SelectCookiesToDelete(SavedCookies(), SpecialCookieSites(), ListFilesBelow(cookies));
 
     ASSERT_EQ(selection.saved.size(), 4u);
     EXPECT_EQ(FileList(selection.saved.begin(), selection.saved.begin() + 2),
@@ -86,8 +90,12 @@ TEST_F(CookieCleaningTest, SpecialSitesKeepTheirCurrentFilesUnderNewNames) {
     EXPECT_EQ(sorted({selection.saved[2], selection.saved[3]}),
               below(cookies, {"user@site[2].txt", "user@site[3].txt"}));
     EXPECT_EQ(selection.toDelete, FileList{path("user@other[1].txt")});
-    EXPECT_EQ(selection.specialSites, (FileList{"site", "kept", "site", "gone-is-not-special"}));
-    EXPECT_EQ(ReadSettingsList("SavedCookies", "Cookie"), selection.saved);
+    EXPECT_TRUE(selection.savedChanged);
+
+    const CleaningReport report = engineOperations().CleanCookieFiles(Listing::CountOnly);
+    EXPECT_EQ(report.filesAfter(), 3u);
+    EXPECT_FALSE(exists(path("user@other[1].txt")));
+    EXPECT_EQ(SavedCookies(), selection.saved);
 }
 
 } // namespace

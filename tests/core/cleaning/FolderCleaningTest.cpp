@@ -1,6 +1,6 @@
-#include "core/cleaning/FolderCleaning.h"
+#include "core/plans/CleaningOperations.h"
 
-#include "core/cleaning/CookieCleaning.h"
+#include "core/cleaning/InternetCommand.h"
 #include "core/settings/SettingsStore.h"
 #include "tests/support/EngineTestSupport.h"
 #include "tests/support/PlatformFixture.h"
@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,13 +60,20 @@ TEST_F(FolderCleaningTest, TempCleaningEmptiesTheFolderButKeepsItAndWhatIsInUse)
 
         // Counted only (the tray, "A"): the same numbers, no paths held.
         const Listing listing = kind == "open" || kind == "fifo" ? Listing::CountOnly : Listing::Keep;
-        const CleaningReport report = CleanTempFiles(listing);
+        const CleaningReport report = engineOperations().CleanTempFiles(listing);
 
         EXPECT_EQ(report.folders.at(0).folder, temp + "/") << kind;
         EXPECT_EQ(report.filesBefore(), listed.size() + 1) << kind;
         EXPECT_EQ(report.filesAfter(), left.size()) << kind;
         EXPECT_EQ(report.folders[0].after, listing == Listing::Keep ? left : FileList{}) << kind;
         EXPECT_EQ(report.folders[0].before.empty(), listing == Listing::CountOnly) << kind;
+        // What stayed comes back with why: in use.
+        const std::vector<DeletionFailure>& failures = report.folders[0].failures;
+        EXPECT_EQ(failures.size(), left.size()) << kind;
+        if (!failures.empty()) {
+            EXPECT_EQ(failures[0].path, held) << kind;
+            EXPECT_EQ(failures[0].error, EBUSY) << kind;
+        }
         EXPECT_EQ(treeEntries(temp).size(), left.empty() ? 0u : 2u)
             << kind << ": the held entry and its folder";
         ::unlink(held.c_str());
@@ -89,10 +97,10 @@ TEST_F(FolderCleaningTest, EveryOperationSkipsAnEmptyRootOrRelativeFolder) {
         Settings.SaveSetting("UserFolder", "File0", name);
         Settings.SaveSetting("UserFolder", "File1", tmp / "u1/");
 
-        CleaningReport report = CleanTempFiles();
-        report.append(CleanCookieFiles());
-        report.append(CleanInternetFiles());
-        report.append(CleanUserFolders(StartedFrom::OptionsWindow));
+        CleaningReport report = engineOperations().CleanTempFiles();
+        report.append(engineOperations().CleanCookieFiles());
+        report.append(engineOperations().CleanInternetFiles());
+        report.append(engineOperations().CleanUserFolders(StartedFrom::OptionsWindow));
 
         const std::string what = "'" + name + "'";
         const FileList cleaned = name.empty() ? FileList{} : FileList{tmp / "u1/sub/inner.txt"};
@@ -137,9 +145,9 @@ TEST_F(FolderCleaningTest, FoldersThatWouldEmptyTheHomeOrTheSystemAreRefused) {
         Settings.SaveSetting("UserFolder", "File1", tmp / "u1");
         fake().env["XDG_CACHE_HOME"] = tmp / "cache";
 
-        CleaningReport report = CleanTempFiles();
-        report.append(CleanCookieFiles());
-        report.append(CleanUserFolders(StartedFrom::TrayMenu));
+        CleaningReport report = engineOperations().CleanTempFiles();
+        report.append(engineOperations().CleanCookieFiles());
+        report.append(engineOperations().CleanUserFolders(StartedFrom::TrayMenu));
 
         const std::vector<std::string> refusals = report.refusals();
         ASSERT_EQ(refusals.size(), c.refused.empty() ? 0u : 1u) << c.what;
@@ -157,9 +165,9 @@ TEST_F(FolderCleaningTest, FoldersThatWouldEmptyTheHomeOrTheSystemAreRefused) {
 }
 
 TEST_F(FolderCleaningTest, AnEmptyUserFolderListIsToldOfOnlyInTheOptionsWindow) {
-    EXPECT_TRUE(CleanUserFolders(StartedFrom::TrayMenu).folders.empty());
+    EXPECT_TRUE(engineOperations().CleanUserFolders(StartedFrom::TrayMenu).folders.empty());
     EXPECT_EQ(prompts(), FileList{});
-    EXPECT_TRUE(CleanUserFolders(StartedFrom::OptionsWindow).folders.empty());
+    EXPECT_TRUE(engineOperations().CleanUserFolders(StartedFrom::OptionsWindow).folders.empty());
     EXPECT_EQ(prompts(), FileList{"You Do Not Have Any Folders Selected!"});
 }
 
@@ -170,7 +178,7 @@ TEST_F(FolderCleaningTest, InternetFilesOnLinuxLoseEveryFileButKeepTheirFolders)
     HeldFile holder(cache + "/site/deep/c.bin", HeldFile::Hold::Open);
     ASSERT_TRUE(holder.holding());
 
-    const CleaningReport report = CleanInternetFiles();
+    const CleaningReport report = engineOperations().CleanInternetFiles();
 
     EXPECT_EQ(sorted(report.folders.at(0).before), below(cache, {"a.bin", "site/deep/c.bin"}));
     EXPECT_EQ(report.folders[0].after, FileList{cache + "/site/deep/c.bin"});
@@ -178,26 +186,17 @@ TEST_F(FolderCleaningTest, InternetFilesOnLinuxLoseEveryFileButKeepTheirFolders)
     EXPECT_TRUE(fake().startedProcesses.empty());
 }
 
-// On Windows the command interpreter (named by "comspec" in any case) deletes; the
-// stand-in command removes one file. When nothing ran the program deletes nothing
-// itself, and says so.
-TEST_F(FolderCleaningTest, OnWindowsTheCommandDeletesAndAFailedStartIsReported) {
-    for (const bool startFails : {false, true}) {
-        fake().reset(tmp.path());
-        fake().env["ComSpec"] = "C:\\COMMAND.COM";
-        fake().failProcessStart = startFails;
-        fake().version = versionRecord(5, 1, VER_PLATFORM_WIN32_NT);
-        fake().onProcessStart = [&](const std::string&) { ::unlink((cache + "/one.html").c_str()); };
-        writeFile(cache + "/one.html");
-        writeFile(cache + "/two.html");
-
-        const CleaningReport report = CleanInternetFiles();
-
-        EXPECT_EQ(fake().startedProcesses,
-                  FileList{"C:\\COMMAND.COM /c DEL /q /s /f /a :R \"" + cache + "/*.*\""});
-        EXPECT_EQ(fake().waitedProcesses.size(), startFails ? 0u : 1u);
-        EXPECT_EQ(report.folders.at(0).after.size(), startFails ? 2u : 1u);
-        EXPECT_EQ(prompts(), startFails ? FileList{"Error Running Command, Files Not Cleaned"} : FileList{});
+// On Windows the command interpreter empties the web cache: "Deltree /Y" on the 98/ME
+// group, "DEL /q /s /f /a :R" on the NT 5 group; no other version has a command.
+TEST(InternetCommandTest, TheCommandLineDependsOnTheWindowsGroup) {
+    const std::tuple<OsVersionInfo, std::optional<std::string>> cases[] = {
+        {versionRecord(5, 1, VER_PLATFORM_WIN32_NT), "C:\\CMD.EXE /c DEL /q /s /f /a :R \"/c/*.*\""},
+        {versionRecord(4, 10, VER_PLATFORM_WIN32_WINDOWS), "C:\\CMD.EXE /c Deltree /Y \"/c/\""},
+        {versionRecord(6, 0, VER_PLATFORM_WIN32_NT), std::nullopt},
+    };
+    for (const auto& [version, expected] : cases) {
+        EXPECT_EQ(InternetFilesCommandLine(version, "C:\\CMD.EXE", "/c/"), expected)
+            << version.dwMajorVersion;
     }
 }
 

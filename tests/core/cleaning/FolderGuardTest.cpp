@@ -1,7 +1,18 @@
 #include "core/cleaning/FolderGuard.h"
+
+#include "core/cleaning/CleaningEngine.h"
+#include "core/cleaning/SafeFolder.h"
+#include "tests/support/EngineTestSupport.h"
 #include "tests/support/PlatformFixture.h"
 
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tidorax::test {
@@ -11,8 +22,8 @@ using FolderGuardTest = PlatformFixture;
 
 TEST_F(FolderGuardTest, FoldersThatAreOrHoldAProtectedFolderAreRefused) {
     const std::string home = tmp / "home";
-    for (const char* folder :
-         {"home/Documents/sub", "home/.cache/web", "home/tmp", "cache", "tmp", "elsewhere"}) {
+    for (const char* folder : {"home/Documents/sub", "home/.cache/web", "home/tmp", "cache", "tmp",
+                               "elsewhere", "config", "data"}) {
         makeDirs(tmp / folder);
     }
     ASSERT_EQ(::symlink(home.c_str(), (tmp / "elsewhere/to-home").c_str()), 0);
@@ -49,12 +60,87 @@ TEST_F(FolderGuardTest, FoldersThatAreOrHoldAProtectedFolderAreRefused) {
         {"/usr/local/share/some-app-cache", ""},
     };
     const std::vector<ProtectedFolder> guarded = ProtectedFolders();
+    const ProtectedIdentities identities(guarded);
     for (const Case& c : cases) {
         const std::optional<std::string> refusal = CleaningRefusal(c.folder, guarded);
         const std::string expected =
             c.refusal.empty() ? "" : "The folder \"" + c.folder + "\" was not cleaned: " + c.refusal;
         EXPECT_EQ(refusal.value_or(""), expected) << c.folder;
+        // A clean opens the folder and judges what it opened: the same answer (no name
+        // is no folder to clean, not a refusal).
+        const SafeFolder opened = SafeFolder::Open(c.folder, identities);
+        EXPECT_EQ(opened.refusal(), c.folder.empty() ? "" : expected) << c.folder;
+        EXPECT_EQ(opened.isOpen(), expected.empty() && exists(c.folder)) << c.folder;
     }
+}
+
+// The same folder mounted at another place is the same folder: a bind mount of the home
+// folder is refused as the home folder (in a private mount namespace of a child).
+TEST_F(FolderGuardTest, ABindMountOfTheHomeFolderIsTheHomeFolder) {
+    const std::string home = tmp / "home";
+    const std::string bound = tmp / "bound";
+    writeFile(home + "/letter.txt");
+    makeDirs(bound);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount(home.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+            ::_exit(77);
+        }
+        CleaningPlan plan;
+        plan.targets.push_back(CleaningTarget{TargetKind::UserFolder, bound, false, false, std::nullopt});
+        const CleaningReport report = RunCleaningPlan(plan);
+        const bool refused =
+            report.refusals() ==
+            std::vector<std::string>{"The folder \"" + bound +
+                                     "\" was not cleaned: it is or holds the home folder (" + home + ")."};
+        ::_exit(refused && exists(home + "/letter.txt") ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) {
+        GTEST_SKIP() << "the kernel refused a private mount namespace or a bind mount (mounting needs root)";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// A thread keeps swapping a user folder for a link to the home folder and back while
+// it is cleaned again and again: whichever it is when the clean opens it, the home
+// folder is never emptied (the guard judges what was opened, and nothing is opened
+// through a link).
+TEST_F(FolderGuardTest, AFolderSwappedForALinkToTheHomeFolderNeverEmptiesIt) {
+    const std::string home = tmp / "home";
+    const std::string victim = tmp / "victim";
+    writeFile(home + "/letter.txt", "precious");
+    const Tree homeBefore = treeEntries(home);
+    CleaningPlan plan;
+    plan.targets.push_back(CleaningTarget{TargetKind::UserFolder, victim, false, false, std::nullopt});
+    std::atomic<bool> stop{false};
+    std::mutex swapping; // held for a whole swap, so that files are only ever written into the folder
+    std::thread swapper([&] {
+        const std::string parked = tmp / "parked";
+        while (!stop.load()) {
+            const std::lock_guard<std::mutex> lock(swapping);
+            if (::rename(victim.c_str(), parked.c_str()) == 0) {
+                ::symlink(home.c_str(), victim.c_str());
+                std::this_thread::yield();
+                ::unlink(victim.c_str());
+                ::rename(parked.c_str(), victim.c_str());
+            }
+        }
+    });
+    for (int run = 0; run < 300; ++run) {
+        {
+            const std::lock_guard<std::mutex> lock(swapping);
+            writeFile(victim + "/f" + std::to_string(run % 8) + "/file", "x");
+        }
+        RunCleaningPlan(plan);
+    }
+    stop = true;
+    swapper.join();
+    EXPECT_EQ(treeEntries(home), homeBefore);
 }
 
 TEST_F(FolderGuardTest, ALinkPlantedByAnotherUserInASharedFolderIsNotFollowed) {

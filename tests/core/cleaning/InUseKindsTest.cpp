@@ -82,8 +82,7 @@ private:
 };
 
 int cleanTree(const std::string& folder) {
-    const InUseSnapshot inUse = InUseSnapshot::Take();
-    return SafeDeleter(inUse, SafeDeleter::Rules{}).DeleteFolderTree(folder, folder);
+    return deleteTree(folder);
 }
 
 // Opens path from a new thread that then waits forever; true once it holds the file.

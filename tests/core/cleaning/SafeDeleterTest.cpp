@@ -37,11 +37,6 @@ int runInChild(const std::function<int()>& work, bool asNobody = false) {
     return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-int deleteTree(const std::string& folder, const std::string& root, SafeDeleter::Rules rules = {}) {
-    const InUseSnapshot inUse = InUseSnapshot::Take();
-    return SafeDeleter(inUse, rules).DeleteFolderTree(folder, root);
-}
-
 // A folder beside the one being cleaned, with content that must never change.
 Tree makeOutside(const TempDir& dir) {
     writeFile(dir / "outside/keep.txt", "precious");
@@ -62,9 +57,10 @@ TEST(SafeDeleterTest, RefusesNamesThatAreEmptyRelativeTheRootOrNoFolder) {
     SafeDeleter deleter(nothing, {});
     for (const std::string& folder : FileList{dir / "plain.txt", dir / "missing", "", "   ", "/", "//", " / ",
                                               "/..", "/./", "relative", "relative/", "relative/dir"}) {
-        EXPECT_EQ(deleter.DeleteFolderTree(folder, folder), -1) << "'" << folder << "'";
-        EXPECT_EQ(deleter.DeleteFilesBelow(folder), -1) << "'" << folder << "'";
-        EXPECT_FALSE(SafeDeleter::IsCleanableFolder(folder)) << "'" << folder << "'";
+        const SafeFolder opened = openFolder(folder);
+        EXPECT_FALSE(opened.isOpen()) << "'" << folder << "'";
+        EXPECT_EQ(deleter.DeleteBelow(opened), -1) << "'" << folder << "'";
+        EXPECT_EQ(deleter.DeleteFilesBelow(opened, {}), -1) << "'" << folder << "'";
     }
     ASSERT_EQ(::chdir(previous), 0);
     EXPECT_EQ(treeEntries(dir.path()), before);
@@ -73,8 +69,7 @@ TEST(SafeDeleterTest, RefusesNamesThatAreEmptyRelativeTheRootOrNoFolder) {
 // Links are removed as links, whatever they point to, and never followed; the folder a
 // clean starts from stays, however its name is written; a folder below it goes.
 TEST(SafeDeleterTest, EmptiesTheFolderKeepsItsRootAndRemovesLinksAsLinksOnly) {
-    for (const auto& [folderSuffix, rootSuffix] :
-         std::vector<std::pair<std::string, std::string>>{{"", ""}, {"/", "/"}, {"//", "/"}}) {
+    for (const std::string folderSuffix : {"", "/", "//"}) {
         TempDir dir;
         const Tree outside = makeOutside(dir);
         const std::string root = dir / "clean";
@@ -85,9 +80,7 @@ TEST(SafeDeleterTest, EmptiesTheFolderKeepsItsRootAndRemovesLinksAsLinksOnly) {
         ASSERT_EQ(::symlink((dir / "outside/keep.txt").c_str(), (root + "/to-file").c_str()), 0);
         ASSERT_EQ(::symlink("/nonexistent", (root + "/dangling").c_str()), 0);
         ASSERT_EQ(::symlink((dir / "outside").c_str(), (root + "/other/nested").c_str()), 0);
-        EXPECT_EQ(deleteTree(root + "/sub" + folderSuffix, root + rootSuffix), 0);
-        EXPECT_FALSE(exists(root + "/sub"));
-        EXPECT_EQ(deleteTree(root + folderSuffix, root + rootSuffix), 0);
+        EXPECT_EQ(deleteTree(root + folderSuffix), 0);
         EXPECT_TRUE(exists(root));
         EXPECT_EQ(treeEntries(root), Tree{});
         // Selected files: a path through a link or out of the folder selects nothing.
@@ -96,7 +89,7 @@ TEST(SafeDeleterTest, EmptiesTheFolderKeepsItsRootAndRemovesLinksAsLinksOnly) {
         ASSERT_EQ(::symlink((dir / "outside").c_str(), (root + "/to-folder").c_str()), 0);
         writeFile(root + "/picked.txt");
         FileList asked;
-        EXPECT_EQ(deleter.DeleteFilesBelow(root,
+        EXPECT_EQ(deleter.DeleteFilesBelow(openFolder(root),
                                            [&asked](std::string_view path) {
                                                asked.emplace_back(path);
                                                return true;
@@ -138,12 +131,12 @@ TEST(SafeDeleterTest, AFolderSwappedForALinkDuringTheCleanLeavesTheOutsideAlone)
                 swapForALink(root + "/victim/f1", dir / "outside/f1");
             }
         });
-        deleteTree(root, root);
-        deleteTree(root, root);
+        deleteTree(root);
+        deleteTree(root);
         stop = true;
         swapper.join();
         ASSERT_EQ(treeEntries(dir / "outside"), outside) << "run " << run;
-        deleteTree(root, root);
+        deleteTree(root);
     }
 }
 
@@ -167,7 +160,7 @@ TEST(SafeDeleterTest, MountsBelowTheFolderAreNeitherWalkedNorEntered) {
         }
         writeFile(root + "tmpfs-mount/deeper/inside-tmpfs.txt", "tmpfs");
         const bool walked = ListFilesBelow(root) == FileList{root + "own.txt"};
-        const int result = deleteTree(root, root);
+        const int result = deleteTree(root);
         const bool tmpfsKept = readFile(root + "tmpfs-mount/deeper/inside-tmpfs.txt") == "tmpfs";
         return walked && result == EXDEV && tmpfsKept && !exists(root + "own.txt") ? 0 : 1;
     });
@@ -215,7 +208,7 @@ TEST(SafeDeleterTest, PermissionsAndOwnersDecideWhatIsWalkedAndWhatGoes) {
                 return kChildSkipped;
             }
             const bool listed = sorted(ListFilesBelow(temp)) == below(temp, walked);
-            return listed && deleteTree(temp, temp, {.onlyOwnedByUser = true}) == EPERM ? 0 : 1;
+            return listed && deleteTree(temp, {.onlyOwnedByUser = true}) == EPERM ? 0 : 1;
         },
         true);
     if (result == kChildSkipped) {
@@ -226,7 +219,7 @@ TEST(SafeDeleterTest, PermissionsAndOwnersDecideWhatIsWalkedAndWhatGoes) {
 
     writeFile(temp + "/mine");
     ::lchown((temp + "/mine").c_str(), kNobody, kNobody);
-    EXPECT_EQ(deleteTree(temp, temp, {.onlyOwnedByUser = true}), EPERM);
+    EXPECT_EQ(deleteTree(temp, {.onlyOwnedByUser = true}), EPERM);
     EXPECT_EQ(treeEntries(temp), (Tree{{"mine", "f:x"}, {"mine-folder", "d"}, {"mine-folder/roots", "f:x"}}));
 }
 

@@ -1,5 +1,5 @@
 #include "desktop/options/FolderTab.h"
-#include "core/cleaning/CleaningOperations.h"
+#include "core/plans/CleaningOperations.h"
 #include "tests/desktop/options/OptionsTestSupport.h"
 #include "tests/support/EngineTestSupport.h"
 

@@ -67,6 +67,7 @@ TEST_F(OptionsWindowTest, AWriteTheStoreRefusesShowsWhatItHoldsAndIsToldOnce) {
 TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
     operations.filesBefore = 5;
     operations.filesAfter = 1;
+    ASSERT_TRUE(StoreUserFolders({tmp / "listed"}));
     OptionsWindow* options = window();
     // What the refusal and the question name, and the cleaning call.
     const struct {
@@ -77,7 +78,7 @@ TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
         {options->tempTab->cleanButton, "TempFiles", "Temp Folder", "Temp Files", "Temp"},
         {options->cookiesTab->cleanCookiesButton, "CookieFiles", "Cookie Folder", "Cookie Files", "Cookies"},
         {options->yourFolderTab->cleanFoldersButton, "UserFolder", "User Folder", "User Folders",
-         "UserFolders options"},
+         "UserFolders"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.call);
@@ -109,6 +110,7 @@ TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
 }
 
 TEST_F(OptionsWindowTest, ViriRererNowAsksForTheCheckedFoldersAndCleansInItsOrder) {
+    ASSERT_TRUE(StoreUserFolders({tmp / "listed"}));
     // Two selections that between them tell every folder's place in the question apart.
     const struct {
         std::vector<const char*> keys;
@@ -119,9 +121,7 @@ TEST_F(OptionsWindowTest, ViriRererNowAsksForTheCheckedFoldersAndCleansInItsOrde
         {{"InternetFiles", "CookieFiles"},
          ViriRererQuestion(true, false, true, false),
          {"Internet", "Cookies"}},
-        {{"UserFolder", "TempFiles"},
-         ViriRererQuestion(false, true, false, true),
-         {"Temp", "UserFolders options"}},
+        {{"UserFolder", "TempFiles"}, ViriRererQuestion(false, true, false, true), {"Temp", "UserFolders"}},
     };
     for (const auto& c : cases) {
         for (const char* key : c.keys) {

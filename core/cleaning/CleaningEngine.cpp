@@ -1,0 +1,117 @@
+#include "core/cleaning/CleaningEngine.h"
+
+#include "core/cleaning/CookieSelection.h"
+#include "core/cleaning/FileWalk.h"
+#include "core/cleaning/FolderGuard.h"
+#include "core/cleaning/InUseSnapshot.h"
+#include "core/cleaning/SafeDeleter.h"
+#include "core/cleaning/SafeFolder.h"
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
+
+namespace tidorax {
+
+namespace {
+
+// What every target of one run shares.
+class RunContext {
+public:
+    const ProtectedIdentities guard{ProtectedFolders()};
+
+    // Taken when the first folder is about to be cleaned, and used for all.
+    const InUseSnapshot& inUse() {
+        if (!inUse_) {
+            inUse_ = InUseSnapshot::Take();
+        }
+        return *inUse_;
+    }
+
+private:
+    std::optional<InUseSnapshot> inUse_;
+};
+
+bool endsWithDat(std::string_view path) {
+    return path.size() >= 4 && path.compare(path.size() - 4, 4, ".dat") == 0;
+}
+
+// Deletes the cookie files that the keep list does not keep, by their path below the
+// folder, in one pass through it; never a ".dat" file.
+void deleteCookies(const CleaningTarget& target, const SafeFolder& folder, const FileList& found,
+                   SafeDeleter& deleter, FolderReport& report) {
+    CookieSelection selection = SelectCookiesToDelete(target.keep->saved, target.keep->specialSites, found);
+    const std::string& prefix = report.folder;
+    std::unordered_set<std::string_view> toDelete;
+    for (const std::string& path : selection.toDelete) {
+        if (!endsWithDat(path) && path.compare(0, prefix.size(), prefix) == 0) {
+            toDelete.insert(std::string_view(path).substr(prefix.size()));
+        }
+    }
+    deleter.DeleteFilesBelow(
+        folder, [&toDelete](std::string_view relative) { return toDelete.count(relative) != 0; });
+    if (selection.savedChanged) {
+        report.savedCookies = std::move(selection.saved);
+    }
+}
+
+std::optional<FolderReport> cleanTarget(const CleaningTarget& target, Listing listing, RunContext& context) {
+    const SafeFolder folder = SafeFolder::Open(target.folder, context.guard);
+    FolderReport report;
+    report.folder = AddBackslash(target.folder);
+    report.kind = target.kind;
+    if (!folder.refusal().empty()) {
+        report.refusal = folder.refusal();
+        return report;
+    }
+    if (!folder.isOpen()) {
+        return std::nullopt; // no folder set, or none there: nothing to clean
+    }
+    // The cookie clean chooses by path, so it always lists first.
+    FileList before;
+    if (listing == Listing::Keep || target.keep) {
+        before = ListFilesBelow(folder, target.folder);
+    }
+    SafeDeleter deleter(context.inUse(), SafeDeleter::Rules{.onlyOwnedByUser = target.onlyOwnedByUser});
+    if (target.keep) {
+        deleteCookies(target, folder, before, deleter, report);
+    } else {
+        deleter.DeleteBelow(folder, target.keepFolders);
+    }
+    report.failures = deleter.Failures();
+    report.failureCount = deleter.FailureCount();
+    if (listing == Listing::Keep) {
+        // Listed also when nothing went, so that what stayed is not counted as cleaned.
+        report.before = std::move(before);
+        report.beforeCount = report.before.size();
+        report.after = ListFilesBelow(folder, target.folder);
+        report.afterCount = report.after.size();
+    } else {
+        // The numbers come from the deletion itself: the files it came across, and
+        // those of them that stayed.
+        const SafeDeleter::Tally tally = deleter.LastTally();
+        report.beforeCount = tally.found;
+        report.afterCount = tally.found - std::min(tally.deleted, tally.found);
+    }
+    return report;
+}
+
+} // namespace
+
+CleaningReport RunCleaningPlan(const CleaningPlan& plan) {
+    CleaningReport report;
+    if (plan.targets.empty()) {
+        return report;
+    }
+    RunContext context;
+    for (const CleaningTarget& target : plan.targets) {
+        if (std::optional<FolderReport> folder = cleanTarget(target, plan.listing, context)) {
+            report.folders.push_back(std::move(*folder));
+        }
+    }
+    return report;
+}
+
+} // namespace tidorax

@@ -1,0 +1,100 @@
+#include "core/plans/CleaningPlans.h"
+
+#include "core/cleaning/FileWalk.h"
+#include "core/settings/SpecialFolders.h"
+#include "platform/Platform.h"
+
+#include <algorithm>
+
+namespace tidorax {
+
+namespace {
+
+// One row per kind of cleaning: the flag that selects it and how its targets are made.
+struct KindRow {
+    TargetKind kind;
+    CleaningFlag flag;
+    void (*addTargets)(CleaningPlan& plan);
+};
+
+constexpr KindRow kKinds[] = {
+    {TargetKind::WebCache, CleaningFlag::InternetFiles,
+     [](CleaningPlan& plan) {
+         // Every file goes; the folders stay, as the command that empties it on Windows
+         // leaves them.
+         plan.targets.push_back(CleaningTarget{TargetKind::WebCache, SpecialFolderPath(CSIDL_INTERNET_CACHE),
+                                               false, true, std::nullopt});
+     }},
+    {TargetKind::Cookies, CleaningFlag::CookieFiles,
+     [](CleaningPlan& plan) {
+         plan.targets.push_back(CleaningTarget{TargetKind::Cookies, SpecialFolderPath(CSIDL_COOKIES), false,
+                                               true, CookieKeepList{SavedCookies(), SpecialCookieSites()}});
+     }},
+    {TargetKind::Temp, CleaningFlag::TempFiles,
+     [](CleaningPlan& plan) {
+         // The Temp folder is shared with other users: only the user's own entries go.
+         plan.targets.push_back(
+             CleaningTarget{TargetKind::Temp, TempFolderPath(), true, false, std::nullopt});
+     }},
+    {TargetKind::UserFolder, CleaningFlag::UserFolder,
+     [](CleaningPlan& plan) {
+         for (std::string& folder : UserFolders()) {
+             plan.targets.push_back(
+                 CleaningTarget{TargetKind::UserFolder, std::move(folder), false, false, std::nullopt});
+         }
+     }},
+};
+
+const KindRow& rowOf(TargetKind kind) {
+    return *std::find_if(std::begin(kKinds), std::end(kKinds),
+                         [kind](const KindRow& row) { return row.kind == kind; });
+}
+
+} // namespace
+
+CleaningFlag FlagOf(TargetKind kind) {
+    return rowOf(kind).flag;
+}
+
+std::vector<TargetKind> SelectedKinds(std::span<const TargetKind> order) {
+    std::vector<TargetKind> kinds;
+    for (const TargetKind kind : order) {
+        if (IsFlagSet(FlagOf(kind))) {
+            kinds.push_back(kind);
+        }
+    }
+    return kinds;
+}
+
+CleaningPlan MakeCleaningPlan(std::span<const TargetKind> kinds, Listing listing) {
+    CleaningPlan plan;
+    plan.listing = listing;
+    for (const TargetKind kind : kinds) {
+        plan.kinds.push_back(kind);
+        rowOf(kind).addTargets(plan);
+    }
+    return plan;
+}
+
+void StoreCleaningResults(const CleaningReport& report) {
+    for (const FolderReport& folder : report.folders) {
+        if (folder.savedCookies) {
+            StoreSavedCookies(*folder.savedCookies);
+        }
+    }
+}
+
+std::string TempFolderPath() {
+    for (const char* name : {"Temp", "TEMP", "TMPDIR"}) {
+        if (auto value = platform().environment(name)) {
+            return *value;
+        }
+    }
+    return "/tmp";
+}
+
+CookieFolderListing ListCookieFiles(const std::string& Folder) {
+    return {ListFilesBelow(Folder), SavedCookies()};
+}
+
+} // namespace tidorax
