@@ -60,6 +60,20 @@ std::vector<ProtectedFolder> ProtectedFolders() {
                                "/proc", "/root", "/run", "/sbin", "/srv", "/sys", "/usr", "/var"}) {
         folders.push_back({system, "a system folder"});
     }
+    // Well-known folders below them that hold what the system runs on.
+    for (const char* system : {"/etc/xdg",         "/etc/xdg/autostart",
+                               "/usr/bin",         "/usr/include",
+                               "/usr/lib",         "/usr/local",
+                               "/usr/local/bin",   "/usr/local/lib",
+                               "/usr/local/share", "/usr/sbin",
+                               "/usr/share",       "/usr/share/applications",
+                               "/usr/share/fonts", "/usr/src",
+                               "/var/cache",       "/var/lib",
+                               "/var/log",         "/var/mail",
+                               "/var/spool",       "/boot/efi",
+                               "/media",           "/mnt"}) {
+        folders.push_back({system, "a system folder"});
+    }
     return folders;
 }
 

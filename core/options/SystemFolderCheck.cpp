@@ -1,6 +1,7 @@
 #include "core/options/SystemFolderCheck.h"
 
 #include "core/cleaning/FolderGuard.h"
+#include "core/cleaning/SafeFolder.h"
 #include "core/options/OptionsRules.h"
 #include "core/settings/SpecialFolders.h"
 
@@ -45,6 +46,10 @@ bool IsSystemFolder(const std::string& folder) {
         }
     }
     if (CleaningRefusal(folder, guarded)) {
+        return true;
+    }
+    // The folder itself, by what it is: the same folder mounted elsewhere is refused too.
+    if (!SafeFolder::Open(folder, ProtectedIdentities(guarded)).refusal().empty()) {
         return true;
     }
     // Resolved, the names still compare with case ignored.

@@ -69,7 +69,9 @@ std::string xdgUserDir(const std::string& variable, const char* fallback) {
                 rest = rest.substr(1, close == std::string::npos ? std::string::npos : close - 1);
             }
             std::string value;
-            if (rest.rfind("$HOME", 0) == 0) {
+            if (rest.rfind("${HOME}", 0) == 0) {
+                value = h + rest.substr(7);
+            } else if (rest.rfind("$HOME", 0) == 0) {
                 value = h + rest.substr(5);
             } else {
                 value = rest;
@@ -239,6 +241,13 @@ std::vector<std::pair<std::string, std::string>> PersonalFolders() {
         {configHome(), "the settings folder ($XDG_CONFIG_HOME)"},
         {dataHome(), "the data folder ($XDG_DATA_HOME)"},
     };
+    if (const std::string config = configHome(); !config.empty()) {
+        folders.emplace_back(config + "/autostart", "the start-up folder");
+    }
+    if (const std::string data = dataHome(); !data.empty()) {
+        folders.emplace_back(data + "/fonts", "the fonts folder");
+        folders.emplace_back(data + "/applications", "the menu folder");
+    }
     std::erase_if(folders, [](const auto& folder) { return !isAbsolute(folder.first); });
     return folders;
 }

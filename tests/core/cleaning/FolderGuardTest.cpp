@@ -23,10 +23,12 @@ using FolderGuardTest = PlatformFixture;
 TEST_F(FolderGuardTest, FoldersThatAreOrHoldAProtectedFolderAreRefused) {
     const std::string home = tmp / "home";
     for (const char* folder : {"home/Documents/sub", "home/.cache/web", "home/tmp", "cache", "tmp",
-                               "elsewhere", "config", "data"}) {
+                               "elsewhere", "config/autostart", "data", "home/Letters"}) {
         makeDirs(tmp / folder);
     }
     ASSERT_EQ(::symlink(home.c_str(), (tmp / "elsewhere/to-home").c_str()), 0);
+    // The documents folder named in the "${HOME}" form of the user folders file.
+    writeFile(tmp / "config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"${HOME}/Letters\"\n");
     ASSERT_EQ(::symlink((tmp / "tmp").c_str(), (tmp / "elsewhere/to-tmp").c_str()), 0);
     ASSERT_EQ(::symlink((tmp / "loop-b").c_str(), (tmp / "loop-a").c_str()), 0);
     ASSERT_EQ(::symlink((tmp / "loop-a").c_str(), (tmp / "loop-b").c_str()), 0);
@@ -42,10 +44,13 @@ TEST_F(FolderGuardTest, FoldersThatAreOrHoldAProtectedFolderAreRefused) {
         {home + "/./../home", is + "the home folder (" + home + ")."},
         {tmp.path(), is + "the home folder (" + home + ")."},
         {tmp / "elsewhere/to-home", is + "the home folder (" + home + ")."},
-        {tmp / "elsewhere/to-home/Documents", is + "the documents folder (" + home + "/Documents)."},
+        {tmp / "elsewhere/to-home/Letters", is + "the documents folder (" + home + "/Letters)."},
         {tmp / "config", is + "the settings folder ($XDG_CONFIG_HOME) (" + tmp / "config" + ")."},
         {tmp / "data/", is + "the data folder ($XDG_DATA_HOME) (" + tmp / "data" + ")."},
         {"/usr", is + "a system folder (/usr)."},
+        {"/usr/local", is + "a system folder (/usr/local)."},
+        {"/usr/share/fonts/", is + "a system folder (/usr/share/fonts)."},
+        {tmp / "config/autostart", is + "the start-up folder (" + tmp / "config/autostart" + ")."},
         {"/usr/../etc/", is + "a system folder (/etc)."},
         {"relative/tmp", "it is not a full path."},
         {"", "it is not a full path."},
@@ -131,7 +136,7 @@ TEST_F(FolderGuardTest, AFolderSwappedForALinkToTheHomeFolderNeverEmptiesIt) {
             }
         }
     });
-    for (int run = 0; run < 300; ++run) {
+    for (int run = 0; run < 100; ++run) {
         {
             const std::lock_guard<std::mutex> lock(swapping);
             writeFile(victim + "/f" + std::to_string(run % 8) + "/file", "x");
