@@ -177,7 +177,7 @@ double timeCookieSelection(const std::string& base) {
     ::sync();
     const auto start = Clock::now();
     const tidorax::CleaningReport report =
-        tidorax::engineOperations().CleanCookieFiles(tidorax::Listing::CountOnly);
+        tidorax::engineOperations().Clean(tidorax::TargetKind::Cookies, tidorax::Listing::CountOnly);
     const double seconds = secondsSince(start);
     std::printf("cookie clean: 20000 files, 200 saved, 50 special sites: %zu before, %zu after\n",
                 report.filesBefore(), report.filesAfter());

@@ -169,8 +169,7 @@ void TrayWindow::ViriRerer() {
 CleaningReport TrayWindow::RunSelectedCleaning() {
     CleaningReport report;
     CleaningOperations& operations = operations_;
-    actions_.runWork(
-        [&operations, &report] { report = RunSelectedOperations(operations, Listing::CountOnly); });
+    actions_.runWork([&operations, &report] { report = operations.CleanSelected(Listing::CountOnly); });
     for (const std::string& refusal : report.refusals()) {
         platform().MsgBox(refusal, MB_OK_INFORMATION, kTitle);
     }

@@ -31,6 +31,13 @@ std::vector<std::string> CleaningReport::refusals() const {
     return reasons;
 }
 
+CleaningReport CleaningReport::only(TargetKind kind) const {
+    CleaningReport part;
+    std::copy_if(folders.begin(), folders.end(), std::back_inserter(part.folders),
+                 [kind](const FolderReport& folder) { return folder.kind == kind; });
+    return part;
+}
+
 void CleaningReport::append(CleaningReport&& other) {
     folders.insert(folders.end(), std::make_move_iterator(other.folders.begin()),
                    std::make_move_iterator(other.folders.end()));

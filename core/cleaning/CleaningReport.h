@@ -19,6 +19,8 @@ struct CleaningReport {
     std::size_t filesAfter() const;
     // Why each refused folder was not cleaned, in order.
     std::vector<std::string> refusals() const;
+    // The folders of one kind of cleaning.
+    CleaningReport only(TargetKind kind) const;
     // Adds the folders of other after this report's own.
     void append(CleaningReport&& other);
 };

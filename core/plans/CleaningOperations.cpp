@@ -1,51 +1,37 @@
 #include "core/plans/CleaningOperations.h"
 
 #include "core/cleaning/CleaningEngine.h"
+#include "core/plans/CleaningLock.h"
 #include "core/plans/CleaningPlans.h"
-#include "core/settings/CleaningSettings.h"
-#include "platform/Platform.h"
 
 namespace tidorax {
 
-namespace {
-
-CleaningReport runKind(CleaningOperations& operations, TargetKind kind, Listing listing) {
-    const TargetKind kinds[] = {kind};
-    return operations.Run(MakeCleaningPlan(kinds, listing));
+CleaningReport CleaningOperations::Run(const CleaningPlan& plan) {
+    return RunCleaningPlan(plan);
 }
 
-} // namespace
-
-CleaningReport CleaningOperations::Run(const CleaningPlan& plan) {
-    CleaningReport report = RunCleaningPlan(plan);
+CleaningReport CleaningOperations::Clean(std::span<const TargetKind> kinds, Listing listing) {
+    const CleaningLock lock(onWaitForOtherClean);
+    CleaningReport report = Run(MakeCleaningPlan(kinds, listing));
     StoreCleaningResults(report);
     return report;
 }
 
-CleaningReport CleaningOperations::CleanInternetFiles(Listing listing) {
-    return runKind(*this, TargetKind::WebCache, listing);
+CleaningReport CleaningOperations::Clean(TargetKind kind, Listing listing) {
+    const TargetKind kinds[] = {kind};
+    return Clean(kinds, listing);
 }
-CleaningReport CleaningOperations::CleanCookieFiles(Listing listing) {
-    return runKind(*this, TargetKind::Cookies, listing);
-}
-CleaningReport CleaningOperations::CleanTempFiles(Listing listing) {
-    return runKind(*this, TargetKind::Temp, listing);
-}
-CleaningReport CleaningOperations::CleanUserFolders(StartedFrom from, Listing listing) {
-    if (from == StartedFrom::OptionsWindow && UserFolders().empty()) {
-        platform().MsgBox("You Do Not Have Any Folders Selected!", MB_OK_INFORMATION, "Quillon Info.....");
-        return {};
-    }
-    return runKind(*this, TargetKind::UserFolder, listing);
+
+CleaningReport CleaningOperations::CleanSelected(Listing listing) {
+    const CleaningLock lock(onWaitForOtherClean);
+    CleaningReport report = Run(MakeCleaningPlan(SelectedKinds(kTrayOrder), listing));
+    StoreCleaningResults(report);
+    return report;
 }
 
 CleaningOperations& engineOperations() {
     static CleaningOperations operations;
     return operations;
-}
-
-CleaningReport RunSelectedOperations(CleaningOperations& operations, Listing listing) {
-    return operations.Run(MakeCleaningPlan(SelectedKinds(kTrayOrder), listing));
 }
 
 } // namespace tidorax

@@ -22,7 +22,7 @@ int RunViriRerer(CleaningOperations& operations, std::ostream& errors) {
         errors << "tidorax: nothing was cleaned: the settings store " << hive.path() << " cannot be read\n";
         return 1;
     }
-    const CleaningReport report = RunSelectedOperations(operations, Listing::CountOnly);
+    const CleaningReport report = operations.CleanSelected(Listing::CountOnly);
     for (const std::string& refusal : report.refusals()) {
         errors << "tidorax: " << refusal << '\n';
     }

@@ -172,8 +172,7 @@ void CookiesTab::cleanClicked() {
         return;
     }
     const CleaningReport report =
-        RunOptionsCleaning(OptionsWindow::actions(), OptionsWindow::operations(),
-                           [](CleaningOperations& ops) { return ops.CleanCookieFiles(); });
+        RunOptionsCleaning(OptionsWindow::actions(), OptionsWindow::operations(), {TargetKind::Cookies});
     ListCookies(true);
     ShowOptionsCount(report);
 }

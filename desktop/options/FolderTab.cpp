@@ -110,10 +110,8 @@ void FolderTab::cleanClicked() {
     if (!CleanButtonAllows(rules)) {
         return;
     }
-    const CleaningReport report = RunOptionsCleaning(
-        OptionsWindow::actions(), OptionsWindow::operations(), [internet](CleaningOperations& ops) {
-            return internet ? ops.CleanInternetFiles() : ops.CleanTempFiles();
-        });
+    const CleaningReport report = RunOptionsCleaning(OptionsWindow::actions(), OptionsWindow::operations(),
+                                                     {internet ? TargetKind::WebCache : TargetKind::Temp});
     showCleaned(report);
     ShowOptionsCount(report);
 }

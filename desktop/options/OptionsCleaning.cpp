@@ -1,9 +1,12 @@
 #include "desktop/options/OptionsCleaning.h"
 
 #include "core/options/OptionsRules.h"
+#include "core/settings/CleaningSettings.h"
 #include "desktop/DesktopActions.h"
 #include "desktop/windows/CountWindow.h"
 #include "platform/Platform.h"
+
+#include <algorithm>
 
 namespace tidorax {
 
@@ -16,9 +19,13 @@ bool CleanButtonAllows(const CleanButtonRules& rules) {
 }
 
 CleaningReport RunOptionsCleaning(DesktopActions& actions, CleaningOperations& operations,
-                                  const std::function<CleaningReport(CleaningOperations&)>& steps) {
+                                  const std::vector<TargetKind>& kinds) {
     CleaningReport report;
-    actions.runWork([&report, &operations, &steps] { report = steps(operations); });
+    actions.runWork([&report, &operations, &kinds] { report = operations.Clean(kinds); });
+    if (std::find(kinds.begin(), kinds.end(), TargetKind::UserFolder) != kinds.end() &&
+        UserFolders().empty()) {
+        platform().MsgBox("You Do Not Have Any Folders Selected!", MB_OK_INFORMATION, kOptionsTitle);
+    }
     for (const std::string& refusal : report.refusals()) {
         platform().MsgBox(refusal, MB_OK_INFORMATION, kOptionsTitle);
     }

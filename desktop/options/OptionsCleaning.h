@@ -5,8 +5,8 @@
 
 #include "core/plans/CleaningOperations.h"
 
-#include <functional>
 #include <string>
+#include <vector>
 
 namespace tidorax {
 
@@ -26,10 +26,11 @@ inline constexpr const char* kOptionsTitle = "Quillon Info.....";
 // clean may go on (any answer but No).
 bool CleanButtonAllows(const CleanButtonRules& rules);
 
-// Runs the steps through the desktop's work runner, then tells each refusal the
-// engine reported; returns what the steps did.
+// Cleans the kinds through the desktop's work runner, then tells the user when user
+// folders were asked for and none is listed, and each refusal the engine reported;
+// returns what the clean did.
 CleaningReport RunOptionsCleaning(DesktopActions& actions, CleaningOperations& operations,
-                                  const std::function<CleaningReport(CleaningOperations&)>& steps);
+                                  const std::vector<TargetKind>& kinds);
 
 // Shows the count window for a run started here (it hides the options window
 // meanwhile and brings it back).

@@ -154,32 +154,21 @@ void OptionsTab::viriRererNow() {
     const bool cleanTemp = isChecked(TempBox);
     const bool cleanCookie = isChecked(CookieBox);
     const bool cleanFolders = isChecked(UserFolderBox);
-    CleaningReport internetReport;
-    CleaningReport tempReport;
-    const CleaningReport report = RunOptionsCleaning(
-        OptionsWindow::actions(), OptionsWindow::operations(), [&](CleaningOperations& operations) {
-            CleaningReport all;
-            if (cleanInternet) {
-                internetReport = operations.CleanInternetFiles();
-                all.append(CleaningReport(internetReport));
-            }
-            if (cleanTemp) {
-                tempReport = operations.CleanTempFiles();
-                all.append(CleaningReport(tempReport));
-            }
-            if (cleanCookie) {
-                all.append(operations.CleanCookieFiles());
-            }
-            if (cleanFolders) {
-                all.append(operations.CleanUserFolders(StartedFrom::OptionsWindow));
-            }
-            return all;
-        });
+    // In the order of kOptionsOrder.
+    const bool selected[] = {cleanInternet, cleanTemp, cleanCookie, cleanFolders};
+    std::vector<TargetKind> kinds;
+    for (std::size_t k = 0; k < std::size(kOptionsOrder); ++k) {
+        if (selected[k]) {
+            kinds.push_back(kOptionsOrder[k]);
+        }
+    }
+    const CleaningReport report =
+        RunOptionsCleaning(OptionsWindow::actions(), OptionsWindow::operations(), kinds);
     if (cleanInternet) {
-        window_->internetTab->showCleaned(internetReport);
+        window_->internetTab->showCleaned(report.only(TargetKind::WebCache));
     }
     if (cleanTemp) {
-        window_->tempTab->showCleaned(tempReport);
+        window_->tempTab->showCleaned(report.only(TargetKind::Temp));
     }
     if (cleanCookie) {
         window_->cookiesTab->ListCookies(true);

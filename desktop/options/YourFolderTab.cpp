@@ -265,9 +265,8 @@ void YourFolderTab::cleanClicked() {
     if (!CleanButtonAllows(rules)) {
         return;
     }
-    const CleaningReport report = RunOptionsCleaning(
-        OptionsWindow::actions(), OptionsWindow::operations(),
-        [](CleaningOperations& ops) { return ops.CleanUserFolders(StartedFrom::OptionsWindow); });
+    const CleaningReport report =
+        RunOptionsCleaning(OptionsWindow::actions(), OptionsWindow::operations(), {TargetKind::UserFolder});
     ShowOptionsCount(report);
 }
 

@@ -12,6 +12,7 @@ namespace tidorax::test {
 
 class RecordingCleaningOperations : public CleaningOperations {
 public:
+protected:
     CleaningReport Run(const CleaningPlan& plan) override {
         CleaningReport report;
         for (const TargetKind kind : plan.kinds) {
@@ -20,6 +21,7 @@ public:
         return report;
     }
 
+public:
     std::vector<std::string> calls; // "Internet", "Cookies", "Temp", "UserFolders", in the order cleaned
     std::vector<Listing> listings;  // how each was asked to list
     std::size_t filesBefore = 0;    // the files each kind reports before

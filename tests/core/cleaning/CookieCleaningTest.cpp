@@ -58,7 +58,7 @@ TEST_F(CookieCleaningTest, DeletesEveryCookieButSavedOnesInUseOnesAndDatFiles) {
         HeldFile holder(path("user@held[1].txt"), HeldFile::Hold::Open);
         ASSERT_TRUE(holder.holding());
 
-        const CleaningReport report = engineOperations().CleanCookieFiles(listing);
+        const CleaningReport report = engineOperations().Clean(TargetKind::Cookies, listing);
 
         EXPECT_EQ(report.filesBefore(), 8u);
         EXPECT_EQ(report.filesAfter(), left.size());
@@ -92,7 +92,7 @@ TEST_F(CookieCleaningTest, SpecialSitesKeepTheirCurrentFilesUnderNewNames) {
     EXPECT_EQ(selection.toDelete, FileList{path("user@other[1].txt")});
     EXPECT_TRUE(selection.savedChanged);
 
-    const CleaningReport report = engineOperations().CleanCookieFiles(Listing::CountOnly);
+    const CleaningReport report = engineOperations().Clean(TargetKind::Cookies, Listing::CountOnly);
     EXPECT_EQ(report.filesAfter(), 3u);
     EXPECT_FALSE(exists(path("user@other[1].txt")));
     EXPECT_EQ(SavedCookies(), selection.saved);

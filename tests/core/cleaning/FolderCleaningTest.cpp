@@ -60,7 +60,7 @@ TEST_F(FolderCleaningTest, TempCleaningEmptiesTheFolderButKeepsItAndWhatIsInUse)
 
         // Counted only (the tray, "A"): the same numbers, no paths held.
         const Listing listing = kind == "open" || kind == "fifo" ? Listing::CountOnly : Listing::Keep;
-        const CleaningReport report = engineOperations().CleanTempFiles(listing);
+        const CleaningReport report = engineOperations().Clean(TargetKind::Temp, listing);
 
         EXPECT_EQ(report.folders.at(0).folder, temp + "/") << kind;
         EXPECT_EQ(report.filesBefore(), listed.size() + 1) << kind;
@@ -97,10 +97,10 @@ TEST_F(FolderCleaningTest, EveryOperationSkipsAnEmptyRootOrRelativeFolder) {
         Settings.SaveSetting("UserFolder", "File0", name);
         Settings.SaveSetting("UserFolder", "File1", tmp / "u1/");
 
-        CleaningReport report = engineOperations().CleanTempFiles();
-        report.append(engineOperations().CleanCookieFiles());
-        report.append(engineOperations().CleanInternetFiles());
-        report.append(engineOperations().CleanUserFolders(StartedFrom::OptionsWindow));
+        CleaningReport report = engineOperations().Clean(TargetKind::Temp);
+        report.append(engineOperations().Clean(TargetKind::Cookies));
+        report.append(engineOperations().Clean(TargetKind::WebCache));
+        report.append(engineOperations().Clean(TargetKind::UserFolder));
 
         const std::string what = "'" + name + "'";
         const FileList cleaned = name.empty() ? FileList{} : FileList{tmp / "u1/sub/inner.txt"};
@@ -145,9 +145,9 @@ TEST_F(FolderCleaningTest, FoldersThatWouldEmptyTheHomeOrTheSystemAreRefused) {
         Settings.SaveSetting("UserFolder", "File1", tmp / "u1");
         fake().env["XDG_CACHE_HOME"] = tmp / "cache";
 
-        CleaningReport report = engineOperations().CleanTempFiles();
-        report.append(engineOperations().CleanCookieFiles());
-        report.append(engineOperations().CleanUserFolders(StartedFrom::TrayMenu));
+        CleaningReport report = engineOperations().Clean(TargetKind::Temp);
+        report.append(engineOperations().Clean(TargetKind::Cookies));
+        report.append(engineOperations().Clean(TargetKind::UserFolder));
 
         const std::vector<std::string> refusals = report.refusals();
         ASSERT_EQ(refusals.size(), c.refused.empty() ? 0u : 1u) << c.what;
@@ -164,13 +164,6 @@ TEST_F(FolderCleaningTest, FoldersThatWouldEmptyTheHomeOrTheSystemAreRefused) {
     }
 }
 
-TEST_F(FolderCleaningTest, AnEmptyUserFolderListIsToldOfOnlyInTheOptionsWindow) {
-    EXPECT_TRUE(engineOperations().CleanUserFolders(StartedFrom::TrayMenu).folders.empty());
-    EXPECT_EQ(prompts(), FileList{});
-    EXPECT_TRUE(engineOperations().CleanUserFolders(StartedFrom::OptionsWindow).folders.empty());
-    EXPECT_EQ(prompts(), FileList{"You Do Not Have Any Folders Selected!"});
-}
-
 // Without Windows every file goes but the folders stay; files in use stay too.
 TEST_F(FolderCleaningTest, InternetFilesOnLinuxLoseEveryFileButKeepTheirFolders) {
     writeFile(cache + "/a.bin");
@@ -178,7 +171,7 @@ TEST_F(FolderCleaningTest, InternetFilesOnLinuxLoseEveryFileButKeepTheirFolders)
     HeldFile holder(cache + "/site/deep/c.bin", HeldFile::Hold::Open);
     ASSERT_TRUE(holder.holding());
 
-    const CleaningReport report = engineOperations().CleanInternetFiles();
+    const CleaningReport report = engineOperations().Clean(TargetKind::WebCache);
 
     EXPECT_EQ(sorted(report.folders.at(0).before), below(cache, {"a.bin", "site/deep/c.bin"}));
     EXPECT_EQ(report.folders[0].after, FileList{cache + "/site/deep/c.bin"});
