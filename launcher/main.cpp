@@ -37,6 +37,13 @@ int main(int argc, char** argv) {
     if (tidorax::IsViriRererCommandLine(tidorax::CommandLineText(argc, argv))) {
         return tidorax::RunViriRerer(tidorax::engineOperations(), std::cerr);
     }
+    // Without its own place (no /proc to read it from) it would have to guess, and a
+    // guess could start another program of that name.
+    if (tidorax::platform().programFolder().rfind('/', 0) != 0) {
+        std::cerr << "tidorax: cannot find where this program lies (/proc/self/exe cannot be read); the tray "
+                     "program is not started\n";
+        return 1;
+    }
     const std::string tray = TrayProgramPath();
     ::execv(tray.c_str(), argv);
     std::cerr << "tidorax: cannot start the tray program " << tray << ": " << std::strerror(errno) << '\n';

@@ -29,6 +29,7 @@ public:
         }
         return *inUse_;
     }
+    bool inUseTaken() const { return inUse_.has_value(); }
 
 private:
     std::optional<InUseSnapshot> inUse_;
@@ -69,6 +70,9 @@ std::optional<FolderReport> cleanTarget(const CleaningTarget& target, Listing li
     if (!folder.isOpen()) {
         return std::nullopt; // no folder set, or none there: nothing to clean
     }
+    if (!context.inUse().Complete()) {
+        return std::nullopt; // the run stops: see RunCleaningPlan
+    }
     // The cookie clean chooses by path, so it always lists first.
     FileList before;
     if (listing == Listing::Keep || target.keep) {
@@ -107,7 +111,15 @@ CleaningReport RunCleaningPlan(const CleaningPlan& plan) {
     }
     RunContext context;
     for (const CleaningTarget& target : plan.targets) {
-        if (std::optional<FolderReport> folder = cleanTarget(target, plan.listing, context)) {
+        std::optional<FolderReport> folder = cleanTarget(target, plan.listing, context);
+        if (context.inUseTaken() && !context.inUse().Complete()) {
+            // Files in use would be deleted unseen: nothing is cleaned.
+            report.folders.clear();
+            report.failure = "Nothing was cleaned: the files that programs hold open cannot be known, "
+                             "because the process list (/proc) cannot be read.";
+            return report;
+        }
+        if (folder) {
             report.folders.push_back(std::move(*folder));
         }
     }

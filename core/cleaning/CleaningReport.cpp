@@ -23,6 +23,9 @@ std::size_t CleaningReport::filesAfter() const {
 
 std::vector<std::string> CleaningReport::refusals() const {
     std::vector<std::string> reasons;
+    if (!failure.empty()) {
+        reasons.push_back(failure);
+    }
     for (const FolderReport& folder : folders) {
         if (!folder.refusal.empty()) {
             reasons.push_back(folder.refusal);
@@ -39,6 +42,9 @@ CleaningReport CleaningReport::only(TargetKind kind) const {
 }
 
 void CleaningReport::append(CleaningReport&& other) {
+    if (failure.empty()) {
+        failure = std::move(other.failure);
+    }
     folders.insert(folders.end(), std::make_move_iterator(other.folders.begin()),
                    std::make_move_iterator(other.folders.end()));
 }

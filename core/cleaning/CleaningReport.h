@@ -12,12 +12,14 @@ namespace tidorax {
 
 struct CleaningReport {
     std::vector<FolderReport> folders; // in the order they were cleaned
+    // Why nothing was cleaned at all (a sentence for the user); empty when the clean ran.
+    std::string failure;
 
     // The files of all folders, from their counts (a report made with listed paths
     // only answers from the lists).
     std::size_t filesBefore() const;
     std::size_t filesAfter() const;
-    // Why each refused folder was not cleaned, in order.
+    // Why nothing was cleaned, then why each refused folder was not cleaned, in order.
     std::vector<std::string> refusals() const;
     // The folders of one kind of cleaning.
     CleaningReport only(TargetKind kind) const;

@@ -8,11 +8,14 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/kcmp.h>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 #include <vector>
@@ -105,15 +108,17 @@ std::size_t addOpenFiles(InUseSnapshot& snapshot, KnownMounts& mounts, int proce
     return names.size();
 }
 
-// Adds a process's working directory or root (link "cwd" or "root"): opened as a path
-// only, which reaches no file system, and named by this process's own fdinfo of it.
-void addFolderLink(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd, const char* link) {
+// Adds a working directory or root (link "cwd" or "root" of a process or a thread):
+// opened as a path only, which reaches no file system, and named by this process's own
+// fdinfo of it.
+void addFolderLink(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd, int ownerFd,
+                   const char* link) {
     // The root of the file system, where most processes stand, is never cleaned.
     char target[2];
-    if (::readlinkat(processFd, link, target, sizeof target) == 1 && target[0] == '/') {
+    if (::readlinkat(ownerFd, link, target, sizeof target) == 1 && target[0] == '/') {
         return;
     }
-    const int fd = ::openat(processFd, link, O_PATH | O_CLOEXEC);
+    const int fd = ::openat(ownerFd, link, O_PATH | O_CLOEXEC);
     if (fd < 0) {
         return;
     }
@@ -122,25 +127,56 @@ void addFolderLink(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd, 
     addFromFdInfo(snapshot, mounts, processFd, proc::ReadText(AT_FDCWD, own.c_str()));
 }
 
-// Adds the files of one process: open, mapped, its folders, and those of its threads
-// when its main thread has ended (its own table is then empty).
-void addProcess(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd) {
-    if (addOpenFiles(snapshot, mounts, processFd, processFd, "fdinfo") == 0) {
-        const int tasksFd = ::openat(processFd, "task", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (tasksFd >= 0) {
-            FdGuard tasks(tasksFd);
-            for (const std::string& task : entryNames(tasksFd)) {
-                const int taskFd = ::openat(tasksFd, task.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-                if (taskFd >= 0) {
-                    FdGuard held(taskFd);
-                    addOpenFiles(snapshot, mounts, processFd, taskFd, "fdinfo");
-                }
-            }
+// True unless the system says that the two tasks share what kind names (their table of
+// descriptors, or their working folder and root).
+bool ownOf(pid_t process, pid_t task, int kind) {
+    return ::syscall(SYS_kcmp, process, task, kind, 0, 0) != 0;
+}
+
+// What a process's threads hold apart from the process: a thread with a descriptor
+// table or a working folder of its own, and everything when the main thread has ended
+// (its own table and map are then empty).
+void addThreads(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd, pid_t process, bool leaderGone) {
+    const int tasksFd = ::openat(processFd, "task", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (tasksFd < 0) {
+        return;
+    }
+    FdGuard tasks(tasksFd);
+    bool mapped = !leaderGone; // threads share one map: one thread's is read, when needed
+    for (const std::string& name : entryNames(tasksFd)) {
+        const pid_t task = static_cast<pid_t>(std::strtol(name.c_str(), nullptr, 10));
+        if (task == process) {
+            continue;
+        }
+        const int taskFd = ::openat(tasksFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (taskFd < 0) {
+            continue;
+        }
+        FdGuard held(taskFd);
+        if (leaderGone || ownOf(process, task, KCMP_FILES)) {
+            addOpenFiles(snapshot, mounts, processFd, taskFd, "fdinfo");
+        }
+        if (leaderGone || ownOf(process, task, KCMP_FS)) {
+            addFolderLink(snapshot, mounts, processFd, taskFd, "cwd");
+            addFolderLink(snapshot, mounts, processFd, taskFd, "root");
+        }
+        if (!mapped) {
+            const std::string maps = proc::ReadText(taskFd, "maps");
+            snapshot.AddMappedFiles(maps);
+            mapped = !maps.empty();
         }
     }
-    addFolderLink(snapshot, mounts, processFd, "cwd");
-    addFolderLink(snapshot, mounts, processFd, "root");
-    snapshot.AddMappedFiles(proc::ReadText(processFd, "maps"));
+}
+
+// Adds the files of one process: open, mapped, its folders, and those its threads hold
+// apart from it.
+void addProcess(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd, pid_t process) {
+    const std::size_t open = addOpenFiles(snapshot, mounts, processFd, processFd, "fdinfo");
+    addFolderLink(snapshot, mounts, processFd, processFd, "cwd");
+    addFolderLink(snapshot, mounts, processFd, processFd, "root");
+    const std::string maps = proc::ReadText(processFd, "maps");
+    snapshot.AddMappedFiles(maps);
+    addThreads(snapshot, mounts, processFd, process, open == 0 && maps.empty());
 }
 
 } // namespace
@@ -234,10 +270,13 @@ void InUseSnapshot::AddLockedFiles(std::string_view locksText) {
 InUseSnapshot InUseSnapshot::Take() {
     InUseSnapshot snapshot;
     const int procFd = ::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (procFd < 0) {
+    FdGuard proc(procFd);
+    // Without the process file system (not mounted, or hidden) this process is not in it.
+    struct stat self {};
+    if (procFd < 0 || ::fstatat(procFd, "self/fdinfo", &self, 0) != 0) {
+        snapshot.complete_ = false;
         return snapshot;
     }
-    FdGuard proc(procFd);
     std::vector<std::string> processes = entryNames(procFd);
     std::erase_if(processes, [](const std::string& name) { return !allDigits(name.c_str()); });
 
@@ -252,7 +291,8 @@ InUseSnapshot InUseSnapshot::Take() {
             const int processFd = ::openat(procFd, processes[i].c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             if (processFd >= 0) {
                 FdGuard process(processFd);
-                addProcess(parts[reader], own, processFd);
+                addProcess(parts[reader], own, processFd,
+                           static_cast<pid_t>(std::strtol(processes[i].c_str(), nullptr, 10)));
             }
         }
     });

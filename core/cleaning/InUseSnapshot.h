@@ -20,6 +20,9 @@ public:
     // that carry a lock (/proc/locks) and those behind loop devices. Nothing is looked
     // up on the files themselves: they are named by mount and inode as /proc gives them.
     static InUseSnapshot Take();
+    // False when the processes could not be read (no /proc): nothing can be known to be
+    // free, and no clean may run.
+    bool Complete() const { return complete_; }
 
     void Add(dev_t device, ino_t inode);
     bool Contains(dev_t device, ino_t inode) const;
@@ -51,6 +54,7 @@ private:
     };
     std::unordered_set<FileIdentity, FileIdentityHash> files_;
     std::unordered_set<std::string> paths_;
+    bool complete_ = true;
 };
 
 } // namespace tidorax

@@ -26,7 +26,7 @@ int RunViriRerer(CleaningOperations& operations, std::ostream& errors) {
     for (const std::string& refusal : report.refusals()) {
         errors << "tidorax: " << refusal << '\n';
     }
-    return 0;
+    return report.failure.empty() ? 0 : 1;
 }
 
 void TidySettings() {

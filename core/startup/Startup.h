@@ -12,7 +12,7 @@ namespace tidorax {
 // Internet files, cookies, Temp, user folders, made from one reading of the settings. What they did is not
 // shown; a refused folder, or a settings store that cannot be read (nothing is cleaned then), is told in one
 // line on errors. Needs no display. Returns the program's exit status: 1 when the settings store cannot be
-// read, else 0.
+// read or nothing could be cleaned safely (no process list to tell the files in use), else 0.
 int RunViriRerer(CleaningOperations& operations, std::ostream& errors);
 
 // What the tray program's start-up needs from the desktop.

@@ -113,5 +113,31 @@ TEST(ProgramTest, HelpAndNoDesktopSayWhatToDoAndCleanModeCleansWhatTheSettingsSe
     EXPECT_EQ(readFile(dir / "config/tidorax/registry.sqlite3"), std::string(3000, '\x5a'));
 }
 
+// With /proc hidden (a private mount namespace), neither a clean nor the start of the
+// tray program goes ahead on a guess: each says why and ends with 1.
+TEST(ProgramTest, WithoutProcNothingIsCleanedAndNoTrayProgramIsGuessed) {
+    TempDir dir;
+    const auto env = sandboxEnvironment(dir.path());
+    writeFile(dir / "tmp/file.tmp");
+    const auto added = runProcess(
+        {TIDORAX_REG_BINARY, "add", kSettings + "CleanPath", "/v", "TempFiles", "/d", "Yes", "/f"}, env);
+    ASSERT_EQ(added.exitCode, 0) << added.err;
+    const auto hidden = [&env](const std::string& arguments) {
+        return runProcess({"/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh", "-c",
+                           "mount -t tmpfs none /proc || exit 77; exec " TIDORAX_BINARY " " + arguments},
+                          env);
+    };
+    const auto clean = hidden("A");
+    if (clean.exitCode == 77 || clean.exitCode == -1) {
+        GTEST_SKIP() << "no private mount namespace here (needs root and unshare): " << clean.err;
+    }
+    EXPECT_EQ(clean.exitCode, 1);
+    EXPECT_NE(clean.err.find("Nothing was cleaned"), std::string::npos) << clean.err;
+    EXPECT_TRUE(exists(dir / "tmp/file.tmp"));
+    const auto tray = hidden("");
+    EXPECT_EQ(tray.exitCode, 1);
+    EXPECT_NE(tray.err.find("the tray program is not started"), std::string::npos) << tray.err;
+}
+
 } // namespace
 } // namespace tidorax::test

@@ -2,6 +2,7 @@
 // process works in, has as its root or holds open; a file held only by the threads of a
 // process whose main thread has ended; a loop device's backing file. And a read-only
 // folder that had to be made writable and stays gets its mode back.
+#include "core/cleaning/CleaningEngine.h"
 #include "core/cleaning/InUseSnapshot.h"
 #include "core/cleaning/MountTable.h"
 #include "core/cleaning/SafeDeleter.h"
@@ -20,6 +21,8 @@
 #include <pthread.h>
 #include <sched.h>
 #include <signal.h>
+#include <sys/mman.h>
+#include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -85,14 +88,31 @@ int cleanTree(const std::string& folder) {
     return deleteTree(folder);
 }
 
-// Opens path from a new thread that then waits forever; true once it holds the file.
-bool holdFromAThread(const std::string& path) {
+// How a thread holds what it is given.
+enum class ThreadHold { Open, OpenInOwnTable, MapOnly, WorkInOwnFolder };
+
+// Holds path from a new thread that then waits forever; true once it holds it. The
+// thread may first take a descriptor table or a working folder of its own.
+bool holdFromAThread(const std::string& path, ThreadHold how = ThreadHold::Open) {
     static std::string held;
-    static std::atomic<int> state{0}; // 1 held, 2 could not open
+    static ThreadHold kind;
+    static std::atomic<int> state{0}; // 1 held, 2 could not
     held = path;
+    kind = how;
     pthread_t thread;
     auto body = [](void*) -> void* {
-        state = ::open(held.c_str(), O_RDONLY | O_CLOEXEC) >= 0 ? 1 : 2;
+        bool ok = false;
+        if (kind == ThreadHold::WorkInOwnFolder) {
+            ok = ::unshare(CLONE_FS) == 0 && ::chdir(held.c_str()) == 0;
+        } else if (kind != ThreadHold::OpenInOwnTable || ::unshare(CLONE_FILES) == 0) {
+            const int fd = ::open(held.c_str(), O_RDONLY | O_CLOEXEC);
+            ok = fd >= 0;
+            if (ok && kind == ThreadHold::MapOnly) {
+                ok = ::mmap(nullptr, 1, PROT_READ, MAP_SHARED, fd, 0) != MAP_FAILED;
+                ::close(fd);
+            }
+        }
+        state = ok ? 1 : 2;
         for (;;) {
             ::pause();
         }
@@ -130,15 +150,62 @@ TEST(InUseKindsTest, FoldersInUseStayWithTheirFilesCleaned) {
     EXPECT_EQ(treeEntries(root), expected);
 }
 
-TEST(InUseKindsTest, AFileHeldOnlyByTheThreadsOfAProcessWhoseMainThreadEndedStays) {
+// What one thread holds: a file through the process's table (its main thread ended),
+// through a table of its own, only mapped (main thread ended), or a working folder of
+// its own.
+TEST(InUseKindsTest, WhatOneThreadOfAProcessHoldsStays) {
+    const struct {
+        const char* what;
+        ThreadHold how;
+        bool endMainThread;
+        const char* held; // below the folder
+    } cases[] = {
+        {"open, main thread ended", ThreadHold::Open, true, "held"},
+        {"own descriptor table", ThreadHold::OpenInOwnTable, false, "held"},
+        {"mapped only, main thread ended", ThreadHold::MapOnly, true, "held"},
+        {"own working folder", ThreadHold::WorkInOwnFolder, false, "folder"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string root = dir / "clean";
+        writeFile(root + "/held");
+        writeFile(root + "/folder/inside");
+        writeFile(root + "/free");
+        Holder holder([&] { return holdFromAThread(root + "/" + c.held, c.how); }, false, c.endMainThread);
+        ASSERT_TRUE(holder.holding()) << c.what;
+        EXPECT_EQ(cleanTree(root), EBUSY) << c.what;
+        EXPECT_EQ(treeEntries(root),
+                  std::string(c.held) == "held" ? (Tree{{"held", "f:x"}}) : (Tree{{"folder", "d"}}))
+            << c.what;
+    }
+}
+
+// Without the process list nothing can be known to be free: the clean refuses to run
+// and says why (in a private mount namespace of a child, /proc hidden under a tmpfs).
+TEST(InUseKindsTest, WithoutTheProcessListNothingIsCleaned) {
     TempDir dir;
     const std::string root = dir / "clean";
-    writeFile(root + "/held");
-    writeFile(root + "/free");
-    Holder holder([&] { return holdFromAThread(root + "/held"); }, false, true);
-    ASSERT_TRUE(holder.holding());
-    EXPECT_EQ(cleanTree(root), EBUSY);
-    EXPECT_EQ(treeEntries(root), (Tree{{"held", "f:x"}}));
+    writeFile(root + "/file");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0) {
+            ::_exit(77);
+        }
+        CleaningPlan plan;
+        plan.targets.push_back(CleaningTarget{TargetKind::UserFolder, root, false, false, std::nullopt});
+        const CleaningReport report = RunCleaningPlan(plan);
+        ::_exit(report.refusals().size() == 1 && report.failure.find("/proc") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) {
+        GTEST_SKIP() << "the kernel refused a private mount namespace or a mount (mounting needs root)";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(exists(root + "/file"));
 }
 
 TEST(InUseKindsTest, AReadOnlyFolderMadeWritableThatStaysGetsItsModeBack) {
