@@ -66,7 +66,7 @@ TrayWindow::~TrayWindow() = default;
 
 void TrayWindow::load() {
     hide();
-    trayIconUp_ = trayIcon_->ShellTrayAdd() == 1;
+    trayIcon_->ShellTrayAdd();
     if (Settings.GetSetting("CleanPath", "FirstRun", "0") != "No") {
         WindowOpeners::ShowHelpMessage();
     }

@@ -29,8 +29,6 @@ public:
 
     TrayIcon* trayIcon() const { return trayIcon_; }
     TrayMenu* trayMenu() const { return trayMenu_; }
-    // Whether the icon was put up at load.
-    bool hasTrayIcon() const { return trayIconUp_; }
 
 public slots:
     // A left or right click on the tray icon at the pointer's position.
@@ -62,7 +60,6 @@ private:
     ShutdownApi& shutdown_;
     TrayIcon* trayIcon_;
     TrayMenu* trayMenu_;
-    bool trayIconUp_ = false;
     bool unloaded_ = false;
 };
 

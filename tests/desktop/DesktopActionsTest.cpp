@@ -95,5 +95,17 @@ TEST_F(DesktopActionsTest, AMessageBoxAskedForByTheWorkIsAnsweredByTheUser) {
     platform().setMessageBoxHandler(nullptr);
 }
 
+TEST(MessageKindTest, EachKindHasItsFlagsAndTheFlagsGiveTheKindBack) {
+    EXPECT_EQ(MessageFlags(MessageKind::Information), MB_OK_INFORMATION);
+    EXPECT_EQ(MessageFlags(MessageKind::Question), MB_YESNO_QUESTION);
+    EXPECT_EQ(MessageFlags(MessageKind::CriticalQuestion), MB_YESNO_CRITICAL);
+    EXPECT_EQ(MessageFlags(MessageKind::Critical), MB_OK_CRITICAL);
+    for (const MessageKind kind : {MessageKind::Information, MessageKind::Question,
+                                   MessageKind::CriticalQuestion, MessageKind::Critical}) {
+        EXPECT_EQ(MessageKindOf(MessageFlags(kind)), kind);
+    }
+    EXPECT_EQ(MessageKindOf(0), MessageKind::Information);
+}
+
 } // namespace
 } // namespace tidorax::test
