@@ -8,7 +8,6 @@
 #include "desktop/options/OptionsTab.h"
 #include "desktop/options/OptionsWindow.h"
 #include "desktop/options/TabCaptions.h"
-#include "platform/Platform.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -127,7 +126,8 @@ void CookiesTab::saveCookie(const QModelIndex& index) {
         return;
     }
     if (static_cast<std::size_t>(savedCookiesModel->rowCount()) >= kMaxListEntries) {
-        platform().MsgBox("You Can Not Save More Than 1001 Cookies!", MB_OK_INFORMATION, kOptionsTitle);
+        window_->services().messages.show("You Can Not Save More Than 1001 Cookies!",
+                                          MessageKind::Information);
         return;
     }
     showEdited(true);
@@ -167,15 +167,14 @@ void CookiesTab::resetLists() {
 void CookiesTab::cleanClicked() {
     const CleanButtonRules rules{window_->optionsTab->isChecked(OptionsTab::CookieBox),
                                  "You Must Check Clean Cookie Folder On Options Form!",
-                                 "You Are About To Clean Your Cookie Files", MB_YESNO_QUESTION};
-    if (!CleanButtonAllows(rules)) {
+                                 "You Are About To Clean Your Cookie Files", MessageKind::Question};
+    if (!CleanButtonAllows(window_->services().messages, rules)) {
         return;
     }
-    const CleaningReport report =
-        RunOptionsCleaning(OptionsWindow::actions(), OptionsWindow::operations(),
-                           [](CleaningOperations& ops) { return ops.CleanCookieFiles(); });
+    const CleaningReport report = RunOptionsCleaning(
+        window_->services(), [](CleaningOperations& ops) { return ops.CleanCookieFiles(); });
     ListCookies(true);
-    ShowOptionsCount(report);
+    window_->showCount(report);
 }
 
 } // namespace tidorax

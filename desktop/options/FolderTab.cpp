@@ -8,7 +8,6 @@
 #include "desktop/options/OptionsTab.h"
 #include "desktop/options/OptionsWindow.h"
 #include "desktop/options/TabCaptions.h"
-#include "platform/Platform.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -103,19 +102,19 @@ void FolderTab::cleanClicked() {
     const CleanButtonRules rules =
         internet ? CleanButtonRules{window_->optionsTab->isChecked(OptionsTab::InternetBox),
                                     "You Must Check Clean Internet Files On Options Form!",
-                                    "You Are About To Clean Your Internet Files", MB_YESNO_QUESTION}
+                                    "You Are About To Clean Your Internet Files", MessageKind::Question}
                  : CleanButtonRules{window_->optionsTab->isChecked(OptionsTab::TempBox),
                                     "You Must Check Clean Temp Folder On Options Form!",
-                                    "You Are About To Clean Your Temp Files", MB_YESNO_QUESTION};
-    if (!CleanButtonAllows(rules)) {
+                                    "You Are About To Clean Your Temp Files", MessageKind::Question};
+    if (!CleanButtonAllows(window_->services().messages, rules)) {
         return;
     }
-    const CleaningReport report = RunOptionsCleaning(
-        OptionsWindow::actions(), OptionsWindow::operations(), [internet](CleaningOperations& ops) {
+    const CleaningReport report =
+        RunOptionsCleaning(window_->services(), [internet](CleaningOperations& ops) {
             return internet ? ops.CleanInternetFiles() : ops.CleanTempFiles();
         });
     showCleaned(report);
-    ShowOptionsCount(report);
+    window_->showCount(report);
 }
 
 } // namespace tidorax

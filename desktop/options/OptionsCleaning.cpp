@@ -1,32 +1,28 @@
 #include "desktop/options/OptionsCleaning.h"
 
 #include "core/options/OptionsRules.h"
-#include "desktop/DesktopActions.h"
-#include "desktop/windows/CountWindow.h"
+#include "desktop/DesktopServices.h"
 #include "platform/Platform.h"
 
 namespace tidorax {
 
-bool CleanButtonAllows(const CleanButtonRules& rules) {
+bool CleanButtonAllows(MessageBoxes& messages, const CleanButtonRules& rules) {
     if (!rules.selected) {
-        platform().MsgBox(rules.refusal, MB_OK_INFORMATION, kOptionsTitle);
+        messages.show(rules.refusal, MessageKind::Information);
         return false;
     }
-    return platform().MsgBox(CleanQuestion(rules.firstLine), rules.flags, kOptionsTitle) != IDNO;
+    return messages.show(CleanQuestion(rules.firstLine), rules.question) != IDNO;
 }
 
-CleaningReport RunOptionsCleaning(DesktopActions& actions, CleaningOperations& operations,
+CleaningReport RunOptionsCleaning(const DesktopServices& services,
                                   const std::function<CleaningReport(CleaningOperations&)>& steps) {
     CleaningReport report;
-    actions.runWork([&report, &operations, &steps] { report = steps(operations); });
+    CleaningOperations& operations = services.operations;
+    services.actions.runWork([&report, &operations, &steps] { report = steps(operations); });
     for (const std::string& refusal : report.refusals()) {
-        platform().MsgBox(refusal, MB_OK_INFORMATION, kOptionsTitle);
+        services.messages.show(refusal, MessageKind::Information);
     }
     return report;
-}
-
-void ShowOptionsCount(const CleaningReport& report) {
-    CountWindow::instance()->ShowCount(StartedFrom::OptionsWindow, report.filesBefore(), report.filesAfter());
 }
 
 } // namespace tidorax

@@ -4,35 +4,30 @@
 #pragma once
 
 #include "core/cleaning/CleaningOperations.h"
+#include "desktop/MessageKind.h"
 
 #include <functional>
 #include <string>
 
 namespace tidorax {
 
-class DesktopActions;
+struct DesktopServices;
+class MessageBoxes;
 
 struct CleanButtonRules {
     bool selected;         // the box of the "Options" tab that allows this clean
     const char* refusal;   // told when the box is clear
     const char* firstLine; // of the question
-    int flags;             // of the question
+    MessageKind question;  // the kind of the question
 };
-
-// The title of every message box of the options window.
-inline constexpr const char* kOptionsTitle = "Quillon Info.....";
 
 // Tells the refusal when the box is clear, else asks the question; true when the
 // clean may go on (any answer but No).
-bool CleanButtonAllows(const CleanButtonRules& rules);
+bool CleanButtonAllows(MessageBoxes& messages, const CleanButtonRules& rules);
 
-// Runs the steps through the desktop's work runner, then tells each refusal the
-// engine reported; returns what the steps did.
-CleaningReport RunOptionsCleaning(DesktopActions& actions, CleaningOperations& operations,
+// Runs the steps with the services' operations through the desktop's work runner,
+// then tells each refusal the engine reported; returns what the steps did.
+CleaningReport RunOptionsCleaning(const DesktopServices& services,
                                   const std::function<CleaningReport(CleaningOperations&)>& steps);
-
-// Shows the count window for a run started here (it hides the options window
-// meanwhile and brings it back).
-void ShowOptionsCount(const CleaningReport& report);
 
 } // namespace tidorax

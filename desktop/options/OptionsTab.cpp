@@ -138,8 +138,8 @@ void OptionsTab::storeBox(int box) {
     boxes[box]->setChecked(stored);
     if (!writeFailureTold_) {
         writeFailureTold_ = true;
-        platform().MsgBox("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.",
-                          MB_OK_CRITICAL, kOptionsTitle);
+        window_->services().messages.show(
+            "Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.", MessageKind::Critical);
     }
 }
 
@@ -149,11 +149,12 @@ void OptionsTab::viriRererNow() {
     const bool cookie = isChecked(CookieBox);
     const bool folders = isChecked(UserFolderBox);
     if (!internet && !temp && !cookie && !folders) {
-        platform().MsgBox("You Have Not Selected Any Files To Be Cleaned!", MB_OK_INFORMATION, kOptionsTitle);
+        window_->services().messages.show("You Have Not Selected Any Files To Be Cleaned!",
+                                          MessageKind::Information);
         return;
     }
-    if (platform().MsgBox(ViriRererQuestion(internet, temp, cookie, folders), MB_YESNO_QUESTION,
-                          kOptionsTitle) == IDNO) {
+    if (window_->services().messages.show(ViriRererQuestion(internet, temp, cookie, folders),
+                                          MessageKind::Question) == IDNO) {
         return;
     }
     // The boxes are read again: the question may have taken a while.
@@ -163,8 +164,8 @@ void OptionsTab::viriRererNow() {
     const bool cleanFolders = isChecked(UserFolderBox);
     CleaningReport internetReport;
     CleaningReport tempReport;
-    const CleaningReport report = RunOptionsCleaning(
-        OptionsWindow::actions(), OptionsWindow::operations(), [&](CleaningOperations& operations) {
+    const CleaningReport report =
+        RunOptionsCleaning(window_->services(), [&](CleaningOperations& operations) {
             CleaningReport all;
             if (cleanInternet) {
                 internetReport = operations.CleanInternetFiles();
@@ -191,7 +192,7 @@ void OptionsTab::viriRererNow() {
     if (cleanCookie) {
         window_->cookiesTab->ListCookies(true);
     }
-    ShowOptionsCount(report);
+    window_->showCount(report);
 }
 
 } // namespace tidorax

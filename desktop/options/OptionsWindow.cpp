@@ -1,13 +1,9 @@
 #include "desktop/options/OptionsWindow.h"
 
-#include "core/cleaning/CleaningOperations.h"
-#include "desktop/DesktopActions.h"
-#include "desktop/QtDesktopActions.h"
 #include "desktop/options/CookiesTab.h"
 #include "desktop/options/FolderTab.h"
 #include "desktop/options/OptionsTab.h"
 #include "desktop/options/YourFolderTab.h"
-#include "desktop/windows/HelpWindow.h"
 
 #include <QCloseEvent>
 #include <QVBoxLayout>
@@ -16,57 +12,13 @@
 
 namespace tidorax {
 
-namespace {
-
-OptionsWindow* theWindow = nullptr;
-CleaningOperations* theOperations = nullptr;
-DesktopActions* theActions = nullptr;
-
-} // namespace
-
 QPushButton* MakeButton(const QString& caption, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setAccessibleName(caption);
     return button;
 }
 
-OptionsWindow* OptionsWindow::instance() {
-    if (theWindow == nullptr) {
-        theWindow = new OptionsWindow();
-        // Load: shown, the paths and the boxes from the store.
-        theWindow->show();
-        theWindow->SetTabList3();
-        theWindow->SetCheckBoxes();
-    }
-    return theWindow;
-}
-
-OptionsWindow* OptionsWindow::loaded() {
-    return theWindow;
-}
-
-void OptionsWindow::showWindow() {
-    OptionsWindow* window = instance();
-    window->showNormal();
-    window->raise();
-    window->activateWindow();
-}
-
-void OptionsWindow::setServices(CleaningOperations* operations, DesktopActions* actions) {
-    theOperations = operations;
-    theActions = actions;
-}
-
-CleaningOperations& OptionsWindow::operations() {
-    return theOperations != nullptr ? *theOperations : engineOperations();
-}
-
-DesktopActions& OptionsWindow::actions() {
-    static QtDesktopActions desktopActions;
-    return theActions != nullptr ? *theActions : desktopActions;
-}
-
-OptionsWindow::OptionsWindow() : QWidget(nullptr) {
+OptionsWindow::OptionsWindow(const DesktopServices& services) : QWidget(nullptr), services_(services) {
     setObjectName(QStringLiteral("optionsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Quillon Tidora Program"));
@@ -102,13 +54,20 @@ OptionsWindow::OptionsWindow() : QWidget(nullptr) {
 }
 
 OptionsWindow::~OptionsWindow() {
-    if (theWindow == this) {
-        theWindow = nullptr;
-    }
     // The lists may have held a great many paths; the program lives on in the tray,
     // so the memory they took goes back to the system once the tabs are gone.
     delete tabs;
     ::malloc_trim(0);
+}
+
+void OptionsWindow::load() {
+    show();
+    SetTabList3();
+    SetCheckBoxes();
+}
+
+void OptionsWindow::showCount(const CleaningReport& report) {
+    emit countRequested(report.filesBefore(), report.filesAfter());
 }
 
 void OptionsWindow::SetTabList3() {
@@ -153,9 +112,9 @@ void OptionsWindow::closeForm() {
 void OptionsWindow::unload() {
     closeTimer->stop();
     reloadTimer->stop();
-    theWindow = nullptr;
     hide();
     deleteLater();
+    emit closed();
 }
 
 void OptionsWindow::closeTimerElapsed() {
@@ -164,12 +123,11 @@ void OptionsWindow::closeTimerElapsed() {
 
 void OptionsWindow::reloadTimerElapsed() {
     unload();
-    actions().pause(100);
-    showWindow();
+    emit reloadRequested();
 }
 
 void OptionsWindow::showHelp() {
-    HelpWindow::showHelp();
+    emit helpRequested();
 }
 
 void OptionsWindow::changeEvent(QEvent* event) {
@@ -184,10 +142,8 @@ void OptionsWindow::closeEvent(QCloseEvent* event) {
     // Closed by the window's own close box or the program's end: unloaded at once.
     closeTimer->stop();
     reloadTimer->stop();
-    if (theWindow == this) {
-        theWindow = nullptr;
-    }
     QWidget::closeEvent(event);
+    emit closed();
 }
 
 } // namespace tidorax

@@ -1,8 +1,11 @@
 // The options window "Quillon Tidora Program": the cleaning choices and the contents
 // of the folders it cleans, one tab each ("Options", "Internet", "Temp", "Cookies",
-// "Your Folder"). There is at most one; closing it hides it at once and unloads it
-// 100 ms later, and the next use loads a fresh one on the "Options" tab.
+// "Your Folder"). Closing it hides it at once and unloads it 100 ms later; the tray
+// controller then loads a fresh one on the "Options" tab at the next use.
 #pragma once
+
+#include "core/cleaning/CleaningReport.h"
+#include "desktop/DesktopServices.h"
 
 #include <QPushButton>
 #include <QTabWidget>
@@ -11,9 +14,7 @@
 
 namespace tidorax {
 
-class CleaningOperations;
 class CookiesTab;
-class DesktopActions;
 class FolderTab;
 class OptionsTab;
 class YourFolderTab;
@@ -23,17 +24,15 @@ class OptionsWindow : public QWidget {
 public:
     enum Tab { OptionsPage, InternetPage, TempPage, CookiesPage, YourFolderPage };
 
-    // The one options window, loaded (shown) when none exists.
-    static OptionsWindow* instance();
-    // The options window when one is loaded, else nullptr.
-    static OptionsWindow* loaded();
-    // Shows the window modeless (loading it first when none exists) and brings it
-    // forward.
-    static void showWindow();
-    // What the window cleans with and where its long work runs.
-    static void setServices(CleaningOperations* operations, DesktopActions* actions);
-    static CleaningOperations& operations();
-    static DesktopActions& actions();
+    // The window on its "Options" tab, cleaning with the services' operations.
+    explicit OptionsWindow(const DesktopServices& services);
+    ~OptionsWindow() override;
+
+    // Shows the window with the paths and the boxes read.
+    void load();
+    const DesktopServices& services() const { return services_; }
+    // Asks for the count window to show what a clean of this window did.
+    void showCount(const CleaningReport& report);
 
     // The cleaning folders' paths on the "Options" tab.
     void SetTabList3();
@@ -41,7 +40,7 @@ public:
     void SetCheckBoxes();
     // Close family: hides the window and unloads it 100 ms later.
     void closeForm();
-    // Unloads the window now; the next use loads a fresh one.
+    // Unloads the window now (hidden, and deleted once back in the event loop).
     void unload();
 
     QTabWidget* tabs;
@@ -52,6 +51,16 @@ public:
     YourFolderTab* yourFolderTab;
     QTimer* closeTimer;  // 100 ms after a Close button: unloads
     QTimer* reloadTimer; // 50 ms after it is started: unloads and loads afresh
+
+signals:
+    // A Help button was clicked.
+    void helpRequested();
+    // The window has unloaded itself to be loaded afresh.
+    void reloadRequested();
+    // A clean of this window removed filesBefore - filesAfter files.
+    void countRequested(std::size_t filesBefore, std::size_t filesAfter);
+    // The window was closed or unloaded.
+    void closed();
 
 public slots:
     void tabSelected(int index);
@@ -65,8 +74,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    OptionsWindow();
-    ~OptionsWindow() override;
+    const DesktopServices& services_;
 };
 
 // A button with its caption and the same accessible name.

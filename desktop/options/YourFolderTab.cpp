@@ -10,52 +10,20 @@
 
 #include <QDir>
 #include <QHBoxLayout>
-#include <QStorageInfo>
 #include <QVBoxLayout>
 
 namespace tidorax {
 
 namespace {
 
-std::function<QStringList()> placesSource;
-
 const QString kSelectFolder = QStringLiteral("Select Folder And Click Save");
 
-bool pseudoFileSystem(const QStorageInfo& volume) {
-    static const QList<QByteArray> pseudo = {
-        "proc", "sysfs",       "devtmpfs",   "devpts",  "cgroup",    "cgroup2",  "securityfs", "pstore",
-        "bpf",  "tracefs",     "debugfs",    "mqueue",  "hugetlbfs", "fusectl",  "configfs",   "autofs",
-        "nsfs", "binfmt_misc", "rpc_pipefs", "overlay", "squashfs",  "efivarfs", "ramfs"};
-    const QString root = volume.rootPath();
-    const bool systemPlace =
-        root.startsWith(QStringLiteral("/proc")) || root.startsWith(QStringLiteral("/sys")) ||
-        root.startsWith(QStringLiteral("/dev")) || root.startsWith(QStringLiteral("/snap")) ||
-        root == QStringLiteral("/run") || root.startsWith(QStringLiteral("/run/user")) ||
-        root.startsWith(QStringLiteral("/boot"));
-    return systemPlace || pseudo.contains(volume.fileSystemType());
-}
-
 } // namespace
-
-void YourFolderTab::setPlacesSource(std::function<QStringList()> source) {
-    placesSource = std::move(source);
-}
-
-QStringList YourFolderTab::DefaultPlaces() {
-    QStringList places{QStringLiteral("/"), QDir::homePath()};
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (volume.isValid() && volume.isReady() && !pseudoFileSystem(volume) &&
-            !places.contains(volume.rootPath())) {
-            places.push_back(volume.rootPath());
-        }
-    }
-    return places;
-}
 
 YourFolderTab::YourFolderTab(OptionsWindow* window) : QWidget(window), window_(window) {
     placesBox = new QComboBox(this);
     placesBox->setAccessibleName(QStringLiteral("Places"));
-    placesBox->addItems(placesSource ? placesSource() : DefaultPlaces());
+    placesBox->addItems(window->services().places());
 
     // The folder tree and the file list get their models when the tab is first
     // entered: a window that never shows them does not watch the file system.
@@ -209,18 +177,18 @@ void YourFolderTab::saveFolder() {
     window_->hide();
     setCaption(showListButton, QStringLiteral("Show List"));
     if (ReadSettingsList("UserFolder", "File").empty() &&
-        platform().MsgBox("Have You Read The Warning About These Folders In The Help File!",
-                          MB_YESNO_CRITICAL, kOptionsTitle) == IDNO) {
+        window_->services().messages.show("Have You Read The Warning About These Folders In The Help File!",
+                                          MessageKind::CriticalQuestion) == IDNO) {
         window_->reloadTimer->start();
         return;
     }
     window_->show();
     const std::string folder = openFolder_.toStdString();
-    if (platform().MsgBox(SaveFolderQuestion(folder), MB_YESNO_QUESTION, kOptionsTitle) == IDNO) {
+    if (window_->services().messages.show(SaveFolderQuestion(folder), MessageKind::Question) == IDNO) {
         return;
     }
     bool accepted = true;
-    CheckSystemFolder(folder, accepted);
+    CheckSystemFolder(folder, accepted, instructionLabel, window_->services().messages);
     if (!accepted) {
         return;
     }
@@ -228,12 +196,13 @@ void YourFolderTab::saveFolder() {
     case UserFolderSave::Stored:
         break;
     case UserFolderSave::AlreadyListed:
-        platform().MsgBox("You Have Already Selected This Folder", MB_OK_INFORMATION, kOptionsTitle);
+        window_->services().messages.show("You Have Already Selected This Folder", MessageKind::Information);
         break;
     case UserFolderSave::ListFull:
-        platform().MsgBox("Your List Already Holds 1001 Folders, As Many As It Can!\r\n\r\nRemove A Folder "
-                          "Before You Add Another.",
-                          MB_OK_INFORMATION, kOptionsTitle);
+        window_->services().messages.show(
+            "Your List Already Holds 1001 Folders, As Many As It Can!\r\n\r\nRemove A Folder "
+            "Before You Add Another.",
+            MessageKind::Information);
         break;
     }
 }
@@ -261,14 +230,14 @@ void YourFolderTab::removeFolder(const QModelIndex& index) {
 void YourFolderTab::cleanClicked() {
     const CleanButtonRules rules{window_->optionsTab->isChecked(OptionsTab::UserFolderBox),
                                  "You Must Check Clean User Folder On Options Form!",
-                                 "You Are About To Clean Your User Folders", MB_YESNO_CRITICAL};
-    if (!CleanButtonAllows(rules)) {
+                                 "You Are About To Clean Your User Folders", MessageKind::CriticalQuestion};
+    if (!CleanButtonAllows(window_->services().messages, rules)) {
         return;
     }
-    const CleaningReport report = RunOptionsCleaning(
-        OptionsWindow::actions(), OptionsWindow::operations(),
-        [](CleaningOperations& ops) { return ops.CleanUserFolders(StartedFrom::OptionsWindow); });
-    ShowOptionsCount(report);
+    const CleaningReport report = RunOptionsCleaning(window_->services(), [](CleaningOperations& ops) {
+        return ops.CleanUserFolders(StartedFrom::OptionsWindow);
+    });
+    window_->showCount(report);
 }
 
 } // namespace tidorax

@@ -23,11 +23,6 @@ class YourFolderTab : public QWidget {
 public:
     explicit YourFolderTab(OptionsWindow* window);
 
-    // The places a user browses from: "/", the home folder and the mounted volumes a
-    // user would see. A test may give its own; an empty function restores these.
-    static void setPlacesSource(std::function<QStringList()> source);
-    static QStringList DefaultPlaces();
-
     // Tab selected: the tree opens the home folder the first time, then ActivateList.
     void enterTab();
     // List mode when folders are saved, else browsing mode.

@@ -9,17 +9,15 @@ namespace tidorax {
 class ConfigurationLoadingNotice : public CountingNotice {
     Q_OBJECT
 public:
-    // The one notice, created in its design state when none exists.
-    static ConfigurationLoadingNotice* instance();
-    static ConfigurationLoadingNotice* loaded();
+    // The notice in its design state.
+    ConfigurationLoadingNotice();
+
+signals:
+    // The count is over: the options window is to show.
+    void optionsWanted();
 
 protected:
     void countFinished() override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    ConfigurationLoadingNotice();
-    ~ConfigurationLoadingNotice() override;
 };
 
 } // namespace tidorax

@@ -8,18 +8,29 @@
 
 namespace tidorax {
 
+class HelpWindow;
+
 class HelpLoadingNotice : public CountingNotice {
     Q_OBJECT
 public:
-    // The one notice, created in its design state when none exists.
-    static HelpLoadingNotice* instance();
-    static HelpLoadingNotice* loaded();
+    // The notice in its design state.
+    HelpLoadingNotice();
+
+    // Waits until the help window shown after the count is closed; without one (no
+    // help to read) the sequence goes on at once.
+    void waitFor(HelpWindow* help);
 
     // The pause between the help window's close and the configuration notice.
     QTimer* pauseTimer;
 
     // True while the notice waits for the help window to close.
     bool waitingForHelp() const { return waitingForHelp_; }
+
+signals:
+    // The count is over: the help is to show, and waitFor told of its window.
+    void helpWanted();
+    // The help was read: the configuration notice is to show.
+    void configurationWanted();
 
 public slots:
     void helpClosed();
@@ -30,9 +41,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    HelpLoadingNotice();
-    ~HelpLoadingNotice() override;
-
     bool waitingForHelp_ = false;
     bool closing_ = false;
 };

@@ -64,12 +64,12 @@ TEST_F(FolderTabTest, ANewerListingOrACloseDropsTheOlderOne) {
     options->closeForm();
     options->closeTimerElapsed();
     processEvents();
-    EXPECT_EQ(OptionsWindow::loaded(), nullptr);
+    EXPECT_EQ(loaded("optionsWindow"), nullptr);
     QTest::qWait(0);
 }
 
 TEST_F(FolderTabTest, EachCleanButtonEmptiesOnlyItsFolderAndShowsWhatIsLeft) {
-    OptionsWindow::setServices(&engineOperations(), &actions);
+    cleanWithTheEngine();
     // Cleans from the page's listed tab: "listed caption > caption after, count shown".
     const auto clean = [this](int page, const char* key) {
         writeFiles();
@@ -79,7 +79,7 @@ TEST_F(FolderTabTest, EachCleanButtonEmptiesOnlyItsFolderAndShowsWhatIsLeft) {
         tab->cleanButton->click();
         EXPECT_EQ(tab->filesModel->rowCount(), 0);
         EXPECT_TRUE(exists(tmp / "elsewhere/keep.txt"));
-        CountWindow* count = CountWindow::loaded();
+        CountWindow* count = countShown();
         const QString counted = count != nullptr ? count->countLabel->text() : "none";
         if (count != nullptr) {
             count->closeTimerElapsed();

@@ -2,6 +2,7 @@
 #include "desktop/options/CookiesTab.h"
 #include "desktop/options/FolderTab.h"
 #include "desktop/options/OptionsTab.h"
+#include "desktop/options/YourFolderTab.h"
 #include "desktop/windows/HelpWindow.h"
 #include "tests/desktop/options/OptionsTestSupport.h"
 
@@ -100,9 +101,9 @@ TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
         c.clean->click();
         EXPECT_EQ(operations.calls, std::vector<std::string>{c.call});
         EXPECT_EQ(actions.events, std::vector<std::string>{"work"});
-        ASSERT_NE(CountWindow::loaded(), nullptr);
-        EXPECT_EQ(CountWindow::loaded()->countLabel->text(), "4");
-        CountWindow::loaded()->closeTimerElapsed();
+        ASSERT_NE(countShown(), nullptr);
+        EXPECT_EQ(countShown()->countLabel->text(), "4");
+        countShown()->closeTimerElapsed();
         operations.calls.clear();
         actions.events.clear();
     }
@@ -146,9 +147,8 @@ TEST_F(OptionsWindowTest, CloseHidesAtOnceAndUnloadsOnTheTimerThenOpensAfresh) {
     EXPECT_FALSE(options->isVisible());
     EXPECT_TRUE(options->closeTimer->isActive());
     options->closeTimerElapsed();
-    EXPECT_EQ(OptionsWindow::loaded(), nullptr);
-    processEvents();
-    OptionsWindow::showWindow();
+    EXPECT_EQ(loaded("optionsWindow"), nullptr);
+    controller->showOptionsWindow();
     EXPECT_EQ(window()->tabs->currentIndex(), OptionsWindow::OptionsPage);
     EXPECT_EQ(window()->tempTab->filesModel->rowCount(), 0);
 }
@@ -193,7 +193,7 @@ TEST_F(OptionsWindowTest, EveryControlHasAnAccessibleNameAndHelpShowsTheHelp) {
 
     installHelp(); // the Help buttons share one slot
     options->yourFolderTab->helpButton->click();
-    EXPECT_NE(HelpWindow::loaded(), nullptr);
+    EXPECT_NE(shown("HelpWindow"), nullptr);
 }
 
 } // namespace

@@ -51,7 +51,7 @@ TEST_F(YourFolderTabTest, TheFirstSaveWarnsThenConfirmsInUpperCaseAndStoresTheCa
     OptionsWindow* first = window();
     ASSERT_TRUE(first->reloadTimer->isActive());
     first->reloadTimerElapsed();
-    ASSERT_NE(OptionsWindow::loaded(), first);
+    ASSERT_NE(loaded("optionsWindow"), first);
 
     tab = enteredTab();
     save(tab, old, {IDYES, IDYES});
