@@ -14,9 +14,10 @@
 
 namespace tidorax {
 
-FolderTab::FolderTab(Kind kind, OptionsWindow* window)
-    : QWidget(window), kind_(kind), window_(window), listing_(new BackgroundListing(this)) {
+FolderTab::FolderTab(Kind kind, MessageBoxes& messages, QWidget* parent)
+    : OptionsPage(messages, parent), kind_(kind), listing_(new BackgroundListing(this)) {
     const bool internet = kind == Kind::Internet;
+    setObjectName(internet ? QStringLiteral("internetPage") : QStringLiteral("tempPage"));
     filesModel = new QStringListModel(this);
     filesList = new QListView(this);
     filesList->setModel(filesModel);
@@ -45,9 +46,31 @@ FolderTab::FolderTab(Kind kind, OptionsWindow* window)
     buttons->addWidget(closeButton);
     layout->addLayout(buttons);
 
-    connect(cleanButton, &QPushButton::clicked, this, &FolderTab::cleanClicked);
-    connect(helpButton, &QPushButton::clicked, window, &OptionsWindow::showHelp);
-    connect(closeButton, &QPushButton::clicked, window, &OptionsWindow::closeForm);
+    connect(cleanButton, &QPushButton::clicked, this, &OptionsPage::cleanRequested);
+    connect(helpButton, &QPushButton::clicked, this, &OptionsPage::helpRequested);
+    connect(closeButton, &QPushButton::clicked, this, &OptionsPage::closeRequested);
+}
+
+QString FolderTab::title() const {
+    return kind_ == Kind::Internet ? QStringLiteral("Internet") : QStringLiteral("Temp");
+}
+
+void FolderTab::enter() {
+    ListFolder();
+    emit choicesReloadRequested();
+}
+
+std::optional<PageClean> FolderTab::offeredClean() const {
+    if (kind_ == Kind::Internet) {
+        return PageClean{InternetChoice, "You Must Check Clean Internet Files On Options Form!",
+                         "You Are About To Clean Your Internet Files", MessageKind::Question};
+    }
+    return PageClean{TempChoice, "You Must Check Clean Temp Folder On Options Form!",
+                     "You Are About To Clean Your Temp Files", MessageKind::Question};
+}
+
+CleaningReport FolderTab::clean(CleaningOperations& operations) {
+    return kind_ == Kind::Internet ? operations.CleanInternetFiles() : operations.CleanTempFiles();
 }
 
 std::string FolderTab::folder() const {
@@ -95,26 +118,6 @@ void FolderTab::showCleaned(const CleaningReport& report) {
         countLabel->setText(QString::fromStdString(TempFolderCaption(left.size())));
         inUseLabel->setText(QString::fromStdString(TempInUseCaption(left.size())));
     }
-}
-
-void FolderTab::cleanClicked() {
-    const bool internet = kind_ == Kind::Internet;
-    const CleanButtonRules rules =
-        internet ? CleanButtonRules{window_->optionsTab->isChecked(OptionsTab::InternetBox),
-                                    "You Must Check Clean Internet Files On Options Form!",
-                                    "You Are About To Clean Your Internet Files", MessageKind::Question}
-                 : CleanButtonRules{window_->optionsTab->isChecked(OptionsTab::TempBox),
-                                    "You Must Check Clean Temp Folder On Options Form!",
-                                    "You Are About To Clean Your Temp Files", MessageKind::Question};
-    if (!CleanButtonAllows(window_->services().messages, rules)) {
-        return;
-    }
-    const CleaningReport report =
-        RunOptionsCleaning(window_->services(), [internet](CleaningOperations& ops) {
-            return internet ? ops.CleanInternetFiles() : ops.CleanTempFiles();
-        });
-    showCleaned(report);
-    window_->showCount(report);
 }
 
 } // namespace tidorax

@@ -4,11 +4,7 @@
 #include "core/options/OptionsRules.h"
 #include "core/settings/SettingsStore.h"
 #include "core/settings/SpecialFolders.h"
-#include "desktop/options/CookiesTab.h"
-#include "desktop/options/FolderTab.h"
 #include "desktop/options/HoverHints.h"
-#include "desktop/options/OptionsCleaning.h"
-#include "desktop/options/OptionsWindow.h"
 #include "platform/Platform.h"
 
 #include <QGridLayout>
@@ -25,8 +21,8 @@ struct BoxRules {
     const char* hint;
 };
 
-// In the order of the Box enumeration.
-const BoxRules kBoxes[OptionsTab::BoxCount] = {
+// In the order of the CleaningChoice enumeration.
+const BoxRules kBoxes[ChoiceCount] = {
     {"InternetFiles", "Clean Internet Files", "Check To Enable Cleaning Internet Files"},
     {"TempFiles", "Clean Temp Folder", "Check To Enable Cleaning Temp Files"},
     {"AutoFunction", "Enable ViriRerer", "Check To Enable ViriRerer Function"},
@@ -46,8 +42,22 @@ QLabel* makeLabel(const QString& text, QWidget* parent, const QString& role = {}
 
 } // namespace
 
-OptionsTab::OptionsTab(OptionsWindow* window)
-    : QWidget(window), window_(window), hints_(new HoverHints(this)) {
+OptionsTab::OptionsTab(MessageBoxes& messages, QWidget* parent)
+    : OptionsPage(messages, parent), hints_(new HoverHints(this)) {
+    setObjectName(QStringLiteral("optionsPage"));
+    makeLocations();
+    makeChoices();
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(locationsFrame);
+    layout->addWidget(choicesFrame);
+
+    connect(viriRererNowButton, &QPushButton::clicked, this, &OptionsTab::viriRererNow);
+    connect(helpButton, &QPushButton::clicked, this, &OptionsPage::helpRequested);
+    connect(closeButton, &QPushButton::clicked, this, &OptionsPage::closeRequested);
+    addHints();
+}
+
+void OptionsTab::makeLocations() {
     locationsFrame = new QFrame(this);
     locationsFrame->setFrameShape(QFrame::StyledPanel);
     locationsHint = makeLabel(kLocationsNormal, locationsFrame, QStringLiteral("Locations hint"));
@@ -62,17 +72,20 @@ OptionsTab::OptionsTab(OptionsWindow* window)
     locations->addWidget(tempPathLabel, 2, 1);
     locations->addWidget(makeLabel(QStringLiteral("Cookie Files"), locationsFrame), 3, 0);
     locations->addWidget(cookiesPathLabel, 3, 1);
+}
 
+void OptionsTab::makeChoices() {
     choicesFrame = new QFrame(this);
     choicesFrame->setFrameShape(QFrame::StyledPanel);
     choicesHint = makeLabel(kChoicesNormal, choicesFrame, QStringLiteral("Choices hint"));
     auto* choices = new QVBoxLayout(choicesFrame);
     choices->addWidget(choicesHint);
-    for (int box = 0; box < BoxCount; ++box) {
+    for (int box = 0; box < ChoiceCount; ++box) {
         boxes[box] = new QCheckBox(QString::fromLatin1(kBoxes[box].caption), choicesFrame);
         boxes[box]->setAccessibleName(boxes[box]->text().replace(QStringLiteral("&&"), QStringLiteral("&")));
         choices->addWidget(boxes[box]);
         connect(boxes[box], &QCheckBox::clicked, this, [this, box] { storeBox(box); });
+        connect(boxes[box], &QCheckBox::toggled, this, [this] { emit choicesChanged(this->choices()); });
         hints_->addHint(boxes[box], choicesHint, QString::fromLatin1(kBoxes[box].hint));
     }
     viriRererNowButton = MakeButton(QStringLiteral("ViriRerer Now"), choicesFrame);
@@ -83,15 +96,9 @@ OptionsTab::OptionsTab(OptionsWindow* window)
     buttons->addWidget(helpButton);
     buttons->addWidget(closeButton);
     choices->addLayout(buttons);
+}
 
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(locationsFrame);
-    layout->addWidget(choicesFrame);
-
-    connect(viriRererNowButton, &QPushButton::clicked, this, &OptionsTab::viriRererNow);
-    connect(helpButton, &QPushButton::clicked, window, &OptionsWindow::showHelp);
-    connect(closeButton, &QPushButton::clicked, window, &OptionsWindow::closeForm);
-
+void OptionsTab::addHints() {
     hints_->addArea(choicesFrame, choicesHint, [] { return kChoicesNormal; });
     hints_->addLine(choicesHint, {{choicesHint, [] { return kChoicesNormal; }}});
     hints_->addHint(internetPathLabel, locationsHint,
@@ -100,6 +107,19 @@ OptionsTab::OptionsTab(OptionsWindow* window)
     hints_->addHint(cookiesPathLabel, locationsHint, QStringLiteral("Path To Your \"Cookie\" File Location"));
     hints_->addArea(locationsFrame, locationsHint, [] { return kLocationsNormal; });
     hints_->addLine(locationsHint, {{locationsHint, [] { return kLocationsNormal; }}});
+}
+
+void OptionsTab::enter() {
+    showFolderPaths();
+    SetCheckBoxes();
+}
+
+CleaningChoices OptionsTab::choices() const {
+    CleaningChoices checked;
+    for (int box = 0; box < ChoiceCount; ++box) {
+        checked.checked[box] = boxes[box]->isChecked();
+    }
+    return checked;
 }
 
 void OptionsTab::showFolderPaths() {
@@ -111,11 +131,12 @@ void OptionsTab::showFolderPaths() {
 }
 
 void OptionsTab::SetCheckBoxes() {
-    std::array<bool, BoxCount> set{};
-    for (int box = 0; box < BoxCount; ++box) {
+    std::array<bool, ChoiceCount> set{};
+    for (int box = 0; box < ChoiceCount; ++box) {
         set[box] = Settings.GetSetting("CleanPath", kBoxes[box].key, "0") == "Yes";
     }
-    for (const int box : {ShutdownBox, UserFolderBox, InternetBox, TempBox, AutoFunctionBox, CookieBox}) {
+    for (const int box :
+         {ShutdownChoice, UserFolderChoice, InternetChoice, TempChoice, AutoFunctionChoice, CookieChoice}) {
         if (boxes[box]->isChecked() != set[box]) {
             boxes[box]->setChecked(set[box]);
             storeBox(box);
@@ -138,61 +159,25 @@ void OptionsTab::storeBox(int box) {
     boxes[box]->setChecked(stored);
     if (!writeFailureTold_) {
         writeFailureTold_ = true;
-        window_->services().messages.show(
-            "Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.", MessageKind::Critical);
+        messages().show("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.",
+                        MessageKind::Critical);
     }
 }
 
 void OptionsTab::viriRererNow() {
-    const bool internet = isChecked(InternetBox);
-    const bool temp = isChecked(TempBox);
-    const bool cookie = isChecked(CookieBox);
-    const bool folders = isChecked(UserFolderBox);
+    const bool internet = isChecked(InternetChoice);
+    const bool temp = isChecked(TempChoice);
+    const bool cookie = isChecked(CookieChoice);
+    const bool folders = isChecked(UserFolderChoice);
     if (!internet && !temp && !cookie && !folders) {
-        window_->services().messages.show("You Have Not Selected Any Files To Be Cleaned!",
-                                          MessageKind::Information);
+        messages().show("You Have Not Selected Any Files To Be Cleaned!", MessageKind::Information);
         return;
     }
-    if (window_->services().messages.show(ViriRererQuestion(internet, temp, cookie, folders),
-                                          MessageKind::Question) == IDNO) {
+    if (messages().show(ViriRererQuestion(internet, temp, cookie, folders), MessageKind::Question) == IDNO) {
         return;
     }
     // The boxes are read again: the question may have taken a while.
-    const bool cleanInternet = isChecked(InternetBox);
-    const bool cleanTemp = isChecked(TempBox);
-    const bool cleanCookie = isChecked(CookieBox);
-    const bool cleanFolders = isChecked(UserFolderBox);
-    CleaningReport internetReport;
-    CleaningReport tempReport;
-    const CleaningReport report =
-        RunOptionsCleaning(window_->services(), [&](CleaningOperations& operations) {
-            CleaningReport all;
-            if (cleanInternet) {
-                internetReport = operations.CleanInternetFiles();
-                all.append(CleaningReport(internetReport));
-            }
-            if (cleanTemp) {
-                tempReport = operations.CleanTempFiles();
-                all.append(CleaningReport(tempReport));
-            }
-            if (cleanCookie) {
-                all.append(operations.CleanCookieFiles());
-            }
-            if (cleanFolders) {
-                all.append(operations.CleanUserFolders(StartedFrom::OptionsWindow));
-            }
-            return all;
-        });
-    if (cleanInternet) {
-        window_->internetTab->showCleaned(internetReport);
-    }
-    if (cleanTemp) {
-        window_->tempTab->showCleaned(tempReport);
-    }
-    if (cleanCookie) {
-        window_->cookiesTab->ListCookies(true);
-    }
-    window_->showCount(report);
+    emit viriRererRequested(choices());
 }
 
 } // namespace tidorax

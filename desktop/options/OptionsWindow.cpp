@@ -2,6 +2,7 @@
 
 #include "desktop/options/CookiesTab.h"
 #include "desktop/options/FolderTab.h"
+#include "desktop/options/OptionsCleaning.h"
 #include "desktop/options/OptionsTab.h"
 #include "desktop/options/YourFolderTab.h"
 
@@ -12,35 +13,11 @@
 
 namespace tidorax {
 
-QPushButton* MakeButton(const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setAccessibleName(caption);
-    return button;
-}
-
 OptionsWindow::OptionsWindow(const DesktopServices& services) : QWidget(nullptr), services_(services) {
     setObjectName(QStringLiteral("optionsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Quillon Tidora Program"));
     setAccessibleName(windowTitle());
-
-    tabs = new QTabWidget(this);
-    tabs->setObjectName(QStringLiteral("tabs"));
-    tabs->setAccessibleName(QStringLiteral("Tabs"));
-    optionsTab = new OptionsTab(this);
-    internetTab = new FolderTab(FolderTab::Kind::Internet, this);
-    tempTab = new FolderTab(FolderTab::Kind::Temp, this);
-    cookiesTab = new CookiesTab(this);
-    yourFolderTab = new YourFolderTab(this);
-    tabs->addTab(optionsTab, QStringLiteral("Options"));
-    tabs->addTab(internetTab, QStringLiteral("Internet"));
-    tabs->addTab(tempTab, QStringLiteral("Temp"));
-    tabs->addTab(cookiesTab, QStringLiteral("Cookies"));
-    tabs->addTab(yourFolderTab, QStringLiteral("Your Folder"));
-    tabs->setCurrentIndex(OptionsPage);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
-    resize(640, 480);
 
     closeTimer = new QTimer(this);
     closeTimer->setInterval(100);
@@ -50,24 +27,49 @@ OptionsWindow::OptionsWindow(const DesktopServices& services) : QWidget(nullptr)
     reloadTimer->setSingleShot(true);
     connect(closeTimer, &QTimer::timeout, this, &OptionsWindow::closeTimerElapsed);
     connect(reloadTimer, &QTimer::timeout, this, &OptionsWindow::reloadTimerElapsed);
+
+    tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabs"));
+    tabs->setAccessibleName(QStringLiteral("Tabs"));
+    MessageBoxes& messages = services.messages;
+    optionsTab = new OptionsTab(messages, tabs);
+    addPage(optionsTab);
+    addPage(new FolderTab(FolderTab::Kind::Internet, messages, tabs));
+    addPage(new FolderTab(FolderTab::Kind::Temp, messages, tabs));
+    addPage(new CookiesTab(messages, tabs));
+    addPage(new YourFolderTab(services.places(), messages, tabs));
+    tabs->setCurrentIndex(0);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs);
+    resize(640, 480);
+
+    connect(optionsTab, &OptionsTab::choicesChanged, this,
+            [this](const CleaningChoices& choices) { choices_ = choices; });
+    connect(optionsTab, &OptionsTab::viriRererRequested, this, &OptionsWindow::cleanChosenPages);
     connect(tabs, &QTabWidget::currentChanged, this, &OptionsWindow::tabSelected);
 }
 
 OptionsWindow::~OptionsWindow() {
     // The lists may have held a great many paths; the program lives on in the tray,
-    // so the memory they took goes back to the system once the tabs are gone.
+    // so the memory they took goes back to the system once the pages are gone.
     delete tabs;
     ::malloc_trim(0);
+}
+
+void OptionsWindow::addPage(OptionsPage* page) {
+    pages_.push_back(page);
+    tabs->addTab(page, page->title());
+    connect(page, &OptionsPage::helpRequested, this, &OptionsWindow::helpRequested);
+    connect(page, &OptionsPage::closeRequested, this, &OptionsWindow::closeForm);
+    connect(page, &OptionsPage::cleanRequested, this, [this, page] { cleanPage(page); });
+    connect(page, &OptionsPage::choicesReloadRequested, this, &OptionsWindow::SetCheckBoxes);
+    connect(page, &OptionsPage::reloadRequested, reloadTimer, qOverload<>(&QTimer::start));
 }
 
 void OptionsWindow::load() {
     show();
     SetTabList3();
     SetCheckBoxes();
-}
-
-void OptionsWindow::showCount(const CleaningReport& report) {
-    emit countRequested(report.filesBefore(), report.filesAfter());
 }
 
 void OptionsWindow::SetTabList3() {
@@ -79,29 +81,54 @@ void OptionsWindow::SetCheckBoxes() {
 }
 
 void OptionsWindow::tabSelected(int index) {
-    switch (index) {
-    case OptionsPage:
-        SetTabList3();
-        SetCheckBoxes();
-        break;
-    case InternetPage:
-        internetTab->ListFolder();
-        SetCheckBoxes();
-        break;
-    case TempPage:
-        tempTab->ListFolder();
-        SetCheckBoxes();
-        break;
-    case CookiesPage:
-        cookiesTab->ListCookies();
-        SetCheckBoxes();
-        break;
-    case YourFolderPage:
-        yourFolderTab->enterTab();
-        break;
-    default:
-        break;
+    if (index < 0 || index >= static_cast<int>(pages_.size())) {
+        return;
     }
+    if (currentPage_ != index) {
+        pages_[currentPage_]->leave();
+        currentPage_ = index;
+    }
+    pages_[index]->enter();
+}
+
+void OptionsWindow::cleanPage(OptionsPage* page) {
+    const std::optional<PageClean> offered = page->offeredClean();
+    if (!offered || !CleanButtonAllows(services_.messages, *offered, choices_)) {
+        return;
+    }
+    cleanPages({page});
+}
+
+void OptionsWindow::cleanChosenPages(const CleaningChoices& chosen) {
+    std::vector<OptionsPage*> pages;
+    for (OptionsPage* page : pages_) {
+        const std::optional<PageClean> offered = page->offeredClean();
+        if (offered && chosen[offered->choice]) {
+            pages.push_back(page);
+        }
+    }
+    cleanPages(pages);
+}
+
+void OptionsWindow::cleanPages(const std::vector<OptionsPage*>& pages) {
+    std::vector<CleaningReport> reports(pages.size());
+    CleaningOperations& operations = services_.operations;
+    services_.actions.runWork([&pages, &reports, &operations] {
+        for (std::size_t page = 0; page < pages.size(); ++page) {
+            reports[page] = pages[page]->clean(operations);
+        }
+    });
+    CleaningReport all;
+    for (const CleaningReport& report : reports) {
+        all.append(CleaningReport(report));
+    }
+    for (const std::string& refusal : all.refusals()) {
+        services_.messages.show(refusal, MessageKind::Information);
+    }
+    for (std::size_t page = 0; page < pages.size(); ++page) {
+        pages[page]->showCleaned(reports[page]);
+    }
+    emit countRequested(all.filesBefore(), all.filesAfter());
 }
 
 void OptionsWindow::closeForm() {
@@ -124,10 +151,6 @@ void OptionsWindow::closeTimerElapsed() {
 void OptionsWindow::reloadTimerElapsed() {
     unload();
     emit reloadRequested();
-}
-
-void OptionsWindow::showHelp() {
-    emit helpRequested();
 }
 
 void OptionsWindow::changeEvent(QEvent* event) {

@@ -35,10 +35,20 @@ protected:
     template <typename Condition> static bool waitFor(Condition condition) {
         return QTest::qWaitFor(condition, 10000);
     }
-    // Selects the page and waits until its tab (a folder or the cookies tab) has listed.
-    template <typename Tab> Tab* listed(int page) {
-        window()->tabs->setCurrentIndex(page);
-        auto* tab = static_cast<Tab*>(window()->tabs->widget(page));
+    // The window's page of that object name ("optionsPage", "internetPage", "tempPage",
+    // "cookiesPage", "yourFolderPage").
+    template <typename Page> Page* page(const char* objectName) {
+        return window()->findChild<Page*>(QLatin1String(objectName));
+    }
+    // Selects the page's tab.
+    template <typename Page> Page* entered(const char* objectName) {
+        Page* tab = page<Page>(objectName);
+        window()->tabs->setCurrentWidget(tab);
+        return tab;
+    }
+    // Selects the page and waits until it (a folder or the cookies page) has listed.
+    template <typename Page> Page* listed(const char* objectName) {
+        Page* tab = entered<Page>(objectName);
         EXPECT_TRUE(waitFor([tab] { return !tab->listing(); }));
         return tab;
     }

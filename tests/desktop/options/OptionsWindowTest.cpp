@@ -43,7 +43,7 @@ TEST_F(OptionsWindowTest, OpensOnTheOptionsTabWithItsCaptionsAndTheStoredFlags) 
 
 TEST_F(OptionsWindowTest, EachBoxStoresYesAndRemovesItsKeyWhenCleared) {
     OptionsTab* tab = window()->optionsTab;
-    for (int box = 0; box < OptionsTab::BoxCount; ++box) {
+    for (int box = 0; box < ChoiceCount; ++box) {
         tab->boxes[box]->click();
         EXPECT_EQ(Settings.GetSetting("CleanPath", kKeys[box], "0"), "Yes") << kKeys[box];
         tab->boxes[box]->click();
@@ -56,10 +56,9 @@ TEST_F(OptionsWindowTest, AWriteTheStoreRefusesShowsWhatItHoldsAndIsToldOnce) {
     OptionsTab* tab = window()->optionsTab;
     writeFile(fake().hivePath, std::string(4096, '\x5a'));
     fake().reopenHive();
-    tab->boxes[OptionsTab::TempBox]->click();
-    tab->boxes[OptionsTab::CookieBox]->click();
-    EXPECT_FALSE(tab->boxes[OptionsTab::TempBox]->isChecked() ||
-                 tab->boxes[OptionsTab::CookieBox]->isChecked());
+    tab->boxes[TempChoice]->click();
+    tab->boxes[CookieChoice]->click();
+    EXPECT_FALSE(tab->boxes[TempChoice]->isChecked() || tab->boxes[CookieChoice]->isChecked());
     EXPECT_EQ(boxes(),
               std::vector{box("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.",
                               MB_OK_CRITICAL)});
@@ -74,11 +73,13 @@ TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
         QPushButton* clean;
         const char *key, *refusal, *question, *call;
     } cases[] = {
-        {options->internetTab->cleanButton, "InternetFiles", "Internet Files", "Internet Files", "Internet"},
-        {options->tempTab->cleanButton, "TempFiles", "Temp Folder", "Temp Files", "Temp"},
-        {options->cookiesTab->cleanCookiesButton, "CookieFiles", "Cookie Folder", "Cookie Files", "Cookies"},
-        {options->yourFolderTab->cleanFoldersButton, "UserFolder", "User Folder", "User Folders",
-         "UserFolders options"},
+        {page<FolderTab>("internetPage")->cleanButton, "InternetFiles", "Internet Files", "Internet Files",
+         "Internet"},
+        {page<FolderTab>("tempPage")->cleanButton, "TempFiles", "Temp Folder", "Temp Files", "Temp"},
+        {page<CookiesTab>("cookiesPage")->cleanCookiesButton, "CookieFiles", "Cookie Folder", "Cookie Files",
+         "Cookies"},
+        {page<YourFolderTab>("yourFolderPage")->cleanFoldersButton, "UserFolder", "User Folder",
+         "User Folders", "UserFolders options"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.call);
@@ -142,15 +143,15 @@ TEST_F(OptionsWindowTest, ViriRererNowAsksForTheCheckedFoldersAndCleansInItsOrde
 }
 
 TEST_F(OptionsWindowTest, CloseHidesAtOnceAndUnloadsOnTheTimerThenOpensAfresh) {
-    listed<FolderTab>(OptionsWindow::TempPage)->closeButton->click();
+    listed<FolderTab>("tempPage")->closeButton->click();
     OptionsWindow* options = window();
     EXPECT_FALSE(options->isVisible());
     EXPECT_TRUE(options->closeTimer->isActive());
     options->closeTimerElapsed();
     EXPECT_EQ(loaded("optionsWindow"), nullptr);
     controller->showOptionsWindow();
-    EXPECT_EQ(window()->tabs->currentIndex(), OptionsWindow::OptionsPage);
-    EXPECT_EQ(window()->tempTab->filesModel->rowCount(), 0);
+    EXPECT_EQ(window()->tabs->currentWidget(), page<OptionsTab>("optionsPage"));
+    EXPECT_EQ(page<FolderTab>("tempPage")->filesModel->rowCount(), 0);
 }
 
 TEST_F(OptionsWindowTest, HintLinesFollowThePointerAndGoBackOverTheirArea) {
@@ -158,7 +159,7 @@ TEST_F(OptionsWindowTest, HintLinesFollowThePointerAndGoBackOverTheirArea) {
     const char* const boxHints[] = {"Cleaning Internet Files", "Cleaning Temp Files",
                                     "ViriRerer Function",      "Cleaning Cookie Files",
                                     "Cleaning Your Folders",   "Clean And ShutDown \"OS\""};
-    for (int box = 0; box < OptionsTab::BoxCount; ++box) {
+    for (int box = 0; box < ChoiceCount; ++box) {
         moveOver(tab->boxes[box]);
         EXPECT_EQ(tab->choicesHint->text().toStdString(), std::string("Check To Enable ") + boxHints[box]);
     }
@@ -192,7 +193,7 @@ TEST_F(OptionsWindowTest, EveryControlHasAnAccessibleNameAndHelpShowsTheHelp) {
     EXPECT_GT(named, 40);
 
     installHelp(); // the Help buttons share one slot
-    options->yourFolderTab->helpButton->click();
+    page<YourFolderTab>("yourFolderPage")->helpButton->click();
     EXPECT_NE(shown("HelpWindow"), nullptr);
 }
 
