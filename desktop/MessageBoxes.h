@@ -17,6 +17,8 @@ public:
     // Shows the prompt in a box of the kind; returns IDOK, or IDYES or IDNO for a
     // question.
     virtual int show(const std::string& prompt, MessageKind kind) = 0;
+    // Asks a question of the kind; true unless it was answered No.
+    bool ask(const std::string& prompt, MessageKind kind);
 };
 
 } // namespace tidorax

@@ -2,7 +2,6 @@
 
 #include "core/options/OptionsRules.h"
 #include "desktop/MessageBoxes.h"
-#include "platform/Platform.h"
 
 namespace tidorax {
 
@@ -11,7 +10,7 @@ bool CleanButtonAllows(MessageBoxes& messages, const PageClean& clean, const Cle
         messages.show(clean.refusal, MessageKind::Information);
         return false;
     }
-    return messages.show(CleanQuestion(clean.firstLine), clean.question) != IDNO;
+    return messages.ask(CleanQuestion(clean.firstLine), clean.question);
 }
 
 } // namespace tidorax

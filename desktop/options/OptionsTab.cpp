@@ -5,7 +5,6 @@
 #include "core/settings/SettingsStore.h"
 #include "core/settings/SpecialFolders.h"
 #include "desktop/options/HoverHints.h"
-#include "platform/Platform.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -173,7 +172,7 @@ void OptionsTab::viriRererNow() {
         messages().show("You Have Not Selected Any Files To Be Cleaned!", MessageKind::Information);
         return;
     }
-    if (messages().show(ViriRererQuestion(internet, temp, cookie, folders), MessageKind::Question) == IDNO) {
+    if (!messages().ask(ViriRererQuestion(internet, temp, cookie, folders), MessageKind::Question)) {
         return;
     }
     // The boxes are read again: the question may have taken a while.

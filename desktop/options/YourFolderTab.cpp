@@ -3,7 +3,6 @@
 #include "core/options/OptionsRules.h"
 #include "core/settings/SettingsStore.h"
 #include "desktop/options/CheckSystemFolder.h"
-#include "platform/Platform.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -196,14 +195,14 @@ void YourFolderTab::saveFolder() {
     window()->hide();
     setSecondButton(SecondButton::ShowList);
     if (ReadSettingsList("UserFolder", "File").empty() &&
-        messages().show("Have You Read The Warning About These Folders In The Help File!",
-                        MessageKind::CriticalQuestion) == IDNO) {
+        !messages().ask("Have You Read The Warning About These Folders In The Help File!",
+                        MessageKind::CriticalQuestion)) {
         emit reloadRequested();
         return;
     }
     window()->show();
     const std::string folder = openFolder_.toStdString();
-    if (messages().show(SaveFolderQuestion(folder), MessageKind::Question) == IDNO) {
+    if (!messages().ask(SaveFolderQuestion(folder), MessageKind::Question)) {
         return;
     }
     bool accepted = true;
