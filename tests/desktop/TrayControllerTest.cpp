@@ -11,6 +11,7 @@
 #include <QAction>
 
 #include <sstream>
+#include <stdexcept>
 
 namespace tidorax::test {
 namespace {
@@ -205,6 +206,19 @@ TEST_F(TrayControllerTest, AClosedWindowIsMadeAfreshFromItsDesignAtTheNextUse) {
     EXPECT_NE(again, about);
     processEvents();
     EXPECT_EQ(loaded("AboutWindow"), again);
+}
+
+TEST_F(TrayControllerTest, AWindowThatFailsToLoadIsSkippedAndTheTrayGoesOn) {
+    DesktopServices given = services();
+    given.places = []() -> QStringList { throw std::runtime_error("no places to browse"); };
+    TrayController controller(given);
+    TrayMenu* menu = controller.trayWindow()->trayMenu();
+    menu->configurationAction->trigger();
+    EXPECT_EQ(loaded("optionsWindow"), nullptr);
+    menu->aboutAction->trigger();
+    EXPECT_NE(shown("AboutWindow"), nullptr);
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(programEnds, 0);
 }
 
 } // namespace
