@@ -1,5 +1,5 @@
 // The second notice of a first run: the configuration is loading. When its count is
-// over it shows the options window and closes.
+// over it asks for the options window (the tray controller shows it) and closes.
 #pragma once
 
 #include "desktop/windows/CountingNotice.h"

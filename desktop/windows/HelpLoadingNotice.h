@@ -1,7 +1,8 @@
 // The first notice of a first run: the help is loading and which topic to read. When
-// its count is over it shows the help and waits, without holding up the rest of the
-// program, until the user has closed the help window; 100 ms later it shows the
-// configuration notice, records that the first run is over and closes.
+// its count is over it asks for the help (the tray controller shows it) and waits,
+// without holding up the rest of the program, until the user has closed the help
+// window; 100 ms later it asks for the configuration notice, records that the first
+// run is over and closes.
 #pragma once
 
 #include "desktop/windows/CountingNotice.h"
