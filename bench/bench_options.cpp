@@ -5,7 +5,12 @@
 // before the window opens, with the list shown and after the window is closed. The
 // tree and every folder the program writes to live in a fresh folder under $TMPDIR.
 #include "bench/BenchSupport.h"
+#include "core/plans/CleaningOperations.h"
+#include "desktop/DesktopServices.h"
+#include "desktop/LogindSession.h"
+#include "desktop/PlatformMessageBoxes.h"
 #include "desktop/ProcessMemory.h"
+#include "desktop/QtDesktopActions.h"
 #include "desktop/options/FolderTab.h"
 #include "desktop/options/OptionsWindow.h"
 
@@ -79,9 +84,9 @@ double median(std::vector<double> values) {
 
 // Selects the Temp tab and runs the event loop until its count line is set; returns
 // seconds, and the longest stretch the thread spent away from the loop.
-double timeTempTab(double& longestStallMs, int& shown) {
-    tidorax::OptionsWindow* window = tidorax::OptionsWindow::instance();
-    window->tabs->setCurrentIndex(tidorax::OptionsWindow::OptionsPage);
+double timeTempTab(tidorax::OptionsWindow* window, double& longestStallMs, int& shown) {
+    auto* tempPage = window->findChild<tidorax::FolderTab*>(QStringLiteral("tempPage"));
+    window->tabs->setCurrentIndex(0);
     QApplication::processEvents();
     QElapsedTimer clock;
     QElapsedTimer sinceTick;
@@ -95,15 +100,15 @@ double timeTempTab(double& longestStallMs, int& shown) {
     clock.start();
     sinceTick.start();
     ticker.start();
-    window->tabs->setCurrentIndex(tidorax::OptionsWindow::TempPage);
+    window->tabs->setCurrentIndex(window->tabs->indexOf(tempPage));
     longestStallMs = std::max(longestStallMs, static_cast<double>(sinceTick.nsecsElapsed()) / 1e6);
-    while (window->tempTab->listing()) {
+    while (tempPage->listing()) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     longestStallMs = std::max(longestStallMs, static_cast<double>(sinceTick.nsecsElapsed()) / 1e6);
     ticker.stop();
-    shown = window->tempTab->filesModel->rowCount();
+    shown = tempPage->filesModel->rowCount();
     return seconds;
 }
 
@@ -157,14 +162,20 @@ int main(int argc, char** argv) {
             double longestStall = 0;
             int shown = 0;
             double stall = 0;
-            timeTempTab(stall, shown); // warm-up
+            tidorax::QtDesktopActions actions;
+            tidorax::LogindSession logind;
+            tidorax::PlatformMessageBoxes messages;
+            const tidorax::DesktopServices services(tidorax::engineOperations(), actions, logind, messages);
+            auto* window = new tidorax::OptionsWindow(services);
+            window->load();
+            timeTempTab(window, stall, shown); // warm-up
             for (int round = 0; round < kRounds; ++round) {
-                listTimes.push_back(timeTempTab(stall, shown));
+                listTimes.push_back(timeTempTab(window, stall, shown));
                 longestStall = std::max(longestStall, stall);
                 findTimes.push_back(tidorax::bench::timeFind(temp));
             }
             const double withList = residentMegabytes();
-            tidorax::OptionsWindow::instance()->unload();
+            window->unload();
             settle();
             const double after = residentMegabytes();
             if (shown != kFolders * kFilesPerFolder) {

@@ -4,18 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <utility>
-
 namespace tidorax {
-
-namespace {
-
-std::function<void()>& endProgramHandler() {
-    static std::function<void()> handler;
-    return handler;
-}
-
-} // namespace
 
 void RestoreDefaultMousePointer() {
     while (QApplication::overrideCursor() != nullptr) {
@@ -38,22 +27,14 @@ void UnloadOtherWindows(QWidget* keep) {
     }
 }
 
-void ExitProgram() {
+void ExitProgram(const std::function<void()>& end) {
     RestoreDefaultMousePointer();
     UnloadOtherWindows(nullptr);
-    EndProgram();
+    end();
 }
 
 void EndProgram() {
-    if (endProgramHandler()) {
-        endProgramHandler()();
-        return;
-    }
     QCoreApplication::exit(0);
-}
-
-void setEndProgramHandler(std::function<void()> handler) {
-    endProgramHandler() = std::move(handler);
 }
 
 } // namespace tidorax

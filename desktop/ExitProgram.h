@@ -8,8 +8,8 @@ class QWidget;
 namespace tidorax {
 
 // Sets the mouse pointer back to the default shape, unloads every window that is
-// loaded, and ends the program.
-void ExitProgram();
+// loaded, and ends the program with end.
+void ExitProgram(const std::function<void()>& end);
 
 // Unloads every top-level window except `keep`, ignoring any failure.
 void UnloadOtherWindows(QWidget* keep);
@@ -17,9 +17,7 @@ void UnloadOtherWindows(QWidget* keep);
 // Sets every overridden mouse pointer back to the default.
 void RestoreDefaultMousePointer();
 
-// Ends the program: leaves the application's event loop. A test may install its own
-// ending instead; an empty function restores the default.
+// Ends the program: leaves the application's event loop.
 void EndProgram();
-void setEndProgramHandler(std::function<void()> handler);
 
 } // namespace tidorax

@@ -2,18 +2,7 @@
 
 #include <QNetworkProxyFactory>
 
-#include <utility>
-
 namespace tidorax {
-
-namespace {
-
-std::function<std::string()>& stateSource() {
-    static std::function<std::string()> source;
-    return source;
-}
-
-} // namespace
 
 Reachability ReachabilityFrom(QNetworkInformation::Reachability reachability) {
     switch (reachability) {
@@ -44,17 +33,10 @@ Reachability NetworkState::currentReachability() {
 }
 
 std::string NetworkState::ConnectionText(const QUrl& address) {
-    if (stateSource()) {
-        return stateSource()();
-    }
     const QList<QNetworkProxy> proxies =
         QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(address));
     const bool usesProxy = !proxies.isEmpty() && proxies.first().type() != QNetworkProxy::NoProxy;
     return tidorax::ConnectionText(currentReachability(), usesProxy);
-}
-
-void NetworkState::setSource(std::function<std::string()> source) {
-    stateSource() = std::move(source);
 }
 
 } // namespace tidorax

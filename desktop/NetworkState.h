@@ -8,7 +8,6 @@
 #include <QNetworkInformation>
 #include <QUrl>
 
-#include <functional>
 #include <string>
 
 namespace tidorax {
@@ -21,8 +20,6 @@ public:
     // ConnectionText for the current state, mentioning a proxy when the system uses
     // one for the address.
     static std::string ConnectionText(const QUrl& address);
-    // A test may describe the state itself; an empty function restores the system's.
-    static void setSource(std::function<std::string()> source);
 
 private:
     static Reachability currentReachability();

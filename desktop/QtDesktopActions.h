@@ -1,6 +1,6 @@
 // The desktop actions of the running program: work on a thread of its own while the
-// user-interface thread keeps painting under an InputBlocker, pauses on a local event
-// loop, documents opened with the desktop's default viewer.
+// user-interface thread keeps painting under an InputBlocker, and pauses on a local
+// event loop.
 #pragma once
 
 #include "desktop/DesktopActions.h"

@@ -10,73 +10,54 @@ namespace tidorax {
 
 namespace {
 
-QMessageBox::Icon iconFor(int buttons) {
-    switch (buttons & 0xF0) {
-    case 16:
-        return QMessageBox::Critical;
-    case 32:
+bool isQuestion(MessageKind kind) {
+    return kind == MessageKind::Question || kind == MessageKind::CriticalQuestion;
+}
+
+QMessageBox::Icon iconFor(MessageKind kind) {
+    switch (kind) {
+    case MessageKind::Question:
         return QMessageBox::Question;
-    case 48:
-        return QMessageBox::Warning;
-    case 64:
-        return QMessageBox::Information;
-    default:
-        return QMessageBox::NoIcon;
+    case MessageKind::CriticalQuestion:
+    case MessageKind::Critical:
+        return QMessageBox::Critical;
+    case MessageKind::Information:
+        break;
     }
+    return QMessageBox::Information;
 }
 
-QMessageBox::StandardButtons buttonsFor(int buttons) {
-    switch (buttons & 0x0F) {
-    case 1:
-        return QMessageBox::Ok | QMessageBox::Cancel;
-    case 3:
-        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case 4:
-        return QMessageBox::Yes | QMessageBox::No;
-    default:
-        return QMessageBox::Ok;
-    }
-}
-
-int answerOf(int clicked) {
-    switch (clicked) {
-    case QMessageBox::Yes:
-        return IDYES;
-    case QMessageBox::No:
-        return IDNO;
-    case QMessageBox::Cancel:
-        return 2;
-    default:
-        return IDOK;
-    }
-}
-
-int showOnThisThread(const std::string& prompt, int buttons, const std::string& title) {
-    QMessageBox box(iconFor(buttons), QString::fromStdString(title), QString::fromStdString(prompt),
-                    buttonsFor(buttons));
+int showOnThisThread(const std::string& prompt, MessageKind kind, const std::string& title) {
+    const QMessageBox::StandardButtons buttons =
+        isQuestion(kind) ? QMessageBox::Yes | QMessageBox::No : QMessageBox::StandardButtons(QMessageBox::Ok);
+    QMessageBox box(iconFor(kind), QString::fromStdString(title), QString::fromStdString(prompt), buttons);
     box.setObjectName(QStringLiteral("MsgBox"));
-    return answerOf(box.exec());
+    const int clicked = box.exec();
+    if (clicked == QMessageBox::Yes) {
+        return IDYES;
+    }
+    return clicked == QMessageBox::No ? IDNO : IDOK;
 }
 
 } // namespace
 
 void QtMessageBoxService::install() {
-    platform().setMessageBoxHandler(&QtMessageBoxService::show);
+    platform().setMessageBoxHandler([](const std::string& prompt, int buttons, const std::string& title) {
+        return show(prompt, MessageKindOf(buttons), title);
+    });
 }
 
-int QtMessageBoxService::show(const std::string& prompt, int buttons, const std::string& title) {
+int QtMessageBoxService::show(const std::string& prompt, MessageKind kind, const std::string& title) {
     QCoreApplication* application = QCoreApplication::instance();
     int answer = 0;
     if (application == nullptr || QThread::currentThread() == application->thread()) {
-        answer = showOnThisThread(prompt, buttons, title);
+        answer = showOnThisThread(prompt, kind, title);
     } else {
         QMetaObject::invokeMethod(
-            application, [&] { answer = showOnThisThread(prompt, buttons, title); },
+            application, [&] { answer = showOnThisThread(prompt, kind, title); },
             Qt::BlockingQueuedConnection);
     }
-    // A question that was not answered Yes (closed, or never shown) counts as No, so
-    // that nothing the user did not agree to goes ahead.
-    if ((buttons & 0x0F) == 4 && answer != IDYES) {
+    if (isQuestion(kind) && answer != IDYES) {
         return IDNO;
     }
     return answer == 0 ? IDOK : answer;

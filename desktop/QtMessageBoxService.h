@@ -1,8 +1,9 @@
-// The program's message boxes on the desktop: the flag values choose the buttons and
-// the icon, the answer comes back as 1 (OK), 2 (Cancel), 6 (Yes) or 7 (No). A box
-// asked for from a worker thread is shown by the user-interface thread, which the
-// worker waits for.
+// The program's message boxes on the desktop: four kinds (MessageKind), the answer
+// coming back as IDOK, IDYES or IDNO. A box asked for from a worker thread is shown by
+// the user-interface thread, which the worker waits for.
 #pragma once
+
+#include "desktop/MessageKind.h"
 
 #include <string>
 
@@ -10,10 +11,11 @@ namespace tidorax {
 
 class QtMessageBoxService {
 public:
-    // Makes platform().MsgBox show these boxes.
+    // Makes platform().MsgBox show these boxes, of the kind its flags ask for.
     static void install();
-    // Shows one box on the user-interface thread and returns the answer.
-    static int show(const std::string& prompt, int buttons, const std::string& title);
+    // Shows one box on the user-interface thread and returns the answer; a question
+    // not answered Yes (closed, or never shown) counts as No.
+    static int show(const std::string& prompt, MessageKind kind, const std::string& title);
 };
 
 } // namespace tidorax

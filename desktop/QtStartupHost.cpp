@@ -1,15 +1,12 @@
 #include "desktop/QtStartupHost.h"
 
-#include "desktop/windows/AlreadyRunningWindow.h"
-
 #include <QApplication>
 #include <QWidget>
 
 namespace tidorax {
 
-QtStartupHost::QtStartupHost(CleaningOperations& operations, DesktopActions& actions, ShutdownApi& shutdown,
-                             QString socketPath)
-    : operations_(operations), actions_(actions), shutdown_(shutdown), instance_(std::move(socketPath)) {
+QtStartupHost::QtStartupHost(TrayController& controller, QString socketPath)
+    : controller_(controller), instance_(std::move(socketPath)) {
     QObject::connect(&instance_, &SingleInstance::activationRequested, &instance_, [this] { comeForward(); });
 }
 
@@ -24,12 +21,11 @@ bool QtStartupHost::activateRunningInstance() {
 }
 
 void QtStartupHost::showAlreadyRunning() {
-    AlreadyRunningWindow::instance()->load();
+    controller_.showAlreadyRunning();
 }
 
 void QtStartupHost::loadMainWindow() {
-    mainWindow_ = std::make_unique<TrayWindow>(operations_, actions_, shutdown_);
-    mainWindow_->load();
+    controller_.load();
 }
 
 void QtStartupHost::comeForward() {

@@ -21,11 +21,6 @@ public:
     QString toolTip() const { return icon_.toolTip(); }
     QIcon icon() const { return icon_.icon(); }
 
-    // The window that shows the icon in an X11 tray, which reports a click when the
-    // button goes down: the click is then reported when the button goes up on it.
-    // Found by itself; a test may name another window.
-    void awaitReleaseOn(QObject* trayWindow) { trayWindow_ = trayWindow; }
-
 public slots:
     // What the tray reports about a mouse event on the icon.
     void onActivated(QSystemTrayIcon::ActivationReason reason);

@@ -1,27 +1,25 @@
-// The hidden main window: owns the tray icon and the tray menu, runs the tray
-// commands, and ends the program when it is unloaded.
+// The hidden main window: owns the tray icon and the tray menu, opens the menu where
+// the icon was clicked, and ends the program when it is unloaded. The menu's commands
+// are run by the tray controller.
 #pragma once
 
-#include "core/plans/CleaningOperations.h"
-#include "core/shutdown/ShutdownApi.h"
-#include "desktop/DesktopActions.h"
 #include "desktop/TrayIcon.h"
 #include "desktop/TrayMenu.h"
 
 #include <QWidget>
 
-#include <string>
+#include <functional>
 
 namespace tidorax {
 
 class TrayWindow : public QWidget {
     Q_OBJECT
 public:
-    TrayWindow(CleaningOperations& operations, DesktopActions& actions, ShutdownApi& shutdown);
+    // endProgram ends the program once the window is unloaded.
+    explicit TrayWindow(std::function<void()> endProgram);
     ~TrayWindow() override;
 
-    // Hides the window, puts the tray icon up and, on a first run, shows the
-    // help-loading notice.
+    // Hides the window and puts the tray icon up.
     void load();
     // Closes every other window of the program and ends it. Once only.
     void unload();
@@ -29,8 +27,6 @@ public:
 
     TrayIcon* trayIcon() const { return trayIcon_; }
     TrayMenu* trayMenu() const { return trayMenu_; }
-    // Whether the icon was put up at load.
-    bool hasTrayIcon() const { return trayIconUp_; }
 
 public slots:
     // A left or right click on the tray icon at the pointer's position.
@@ -41,28 +37,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Runs the command when the action is chosen, unless input is blocked or the
-    // program is ending.
-    void connectCommand(QAction* action, void (TrayWindow::*command)());
-
-    void About();
-    void RemoveAllPaths();
-    void ExitCommand();
-    void Help();
-    void CleanAndShutdown();
-    void Configuration();
-    void ViriRerer();
-
-    // Runs each cleaning operation whose flag is set, reading each flag just before its
-    // step; returns what they did.
-    CleaningReport RunSelectedCleaning();
-
-    CleaningOperations& operations_;
-    DesktopActions& actions_;
-    ShutdownApi& shutdown_;
+    std::function<void()> endProgram_;
     TrayIcon* trayIcon_;
     TrayMenu* trayMenu_;
-    bool trayIconUp_ = false;
     bool unloaded_ = false;
 };
 

@@ -4,13 +4,13 @@
 #include "core/plans/CleaningOperations.h"
 #include "core/startup/Startup.h"
 #include "desktop/LogindSession.h"
+#include "desktop/PlatformMessageBoxes.h"
 #include "desktop/ProcessMemory.h"
 #include "desktop/QtDesktopActions.h"
 #include "desktop/QtMessageBoxService.h"
 #include "desktop/QtStartupHost.h"
+#include "desktop/TrayController.h"
 #include "desktop/options/BackgroundListing.h"
-#include "desktop/options/OptionsOpeners.h"
-#include "desktop/windows/HelpAndAboutOpeners.h"
 
 #include <QApplication>
 
@@ -56,12 +56,13 @@ int main(int argc, char** argv) {
     // The program lives in the tray: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     tidorax::QtMessageBoxService::install();
-    tidorax::RegisterHelpAndAboutWindows();
 
     tidorax::QtDesktopActions actions;
-    tidorax::RegisterOptionsWindow(tidorax::engineOperations(), actions);
     tidorax::LogindSession logind;
-    tidorax::QtStartupHost host(tidorax::engineOperations(), actions, logind);
+    tidorax::PlatformMessageBoxes messages;
+    tidorax::TrayController controller(
+        tidorax::DesktopServices(tidorax::engineOperations(), actions, logind, messages));
+    tidorax::QtStartupHost host(controller);
     if (tidorax::RunTrayStartup(host) == tidorax::TrayStartupOutcome::HandedOver) {
         return 0;
     }

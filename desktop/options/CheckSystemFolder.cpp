@@ -1,24 +1,25 @@
 #include "desktop/options/CheckSystemFolder.h"
 
 #include "core/options/SystemFolderCheck.h"
-#include "desktop/options/OptionsCleaning.h"
-#include "desktop/options/OptionsWindow.h"
-#include "desktop/options/YourFolderTab.h"
-#include "platform/Platform.h"
+#include "desktop/MessageBoxes.h"
+
+#include <QLabel>
+#include <QPointer>
 
 namespace tidorax {
 
-void CheckSystemFolder(const std::string& folder, bool& accepted) {
+void CheckSystemFolder(const std::string& folder, bool& accepted, QLabel* instruction,
+                       MessageBoxes& messages) {
     if (!IsSystemFolder(folder)) {
         return;
     }
     accepted = false;
-    QLabel* instruction = OptionsWindow::instance()->yourFolderTab->instructionLabel;
-    instruction->setText(QStringLiteral("Warning.....Warning !!!"));
-    platform().MsgBox("You Have Selected A System Folder\r\n\r\nMake Another Selection!", MB_OK_CRITICAL,
-                      kOptionsTitle);
-    if (OptionsWindow* window = OptionsWindow::loaded()) {
-        window->yourFolderTab->instructionLabel->setText(QStringLiteral("Select Folder And Click Save"));
+    const QPointer<QLabel> line = instruction;
+    line->setText(QStringLiteral("Warning.....Warning !!!"));
+    messages.show("You Have Selected A System Folder\r\n\r\nMake Another Selection!", MessageKind::Critical);
+    // The window may have been unloaded while the box was up.
+    if (!line.isNull()) {
+        line->setText(QStringLiteral("Select Folder And Click Save"));
     }
 }
 

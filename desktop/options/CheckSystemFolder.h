@@ -3,11 +3,16 @@
 
 #include <string>
 
+class QLabel;
+
 namespace tidorax {
 
-// Sets accepted to false, warns in the options window's instruction line and says
-// "You Have Selected A System Folder" when the folder is one no clean may empty
-// (IsSystemFolder); leaves accepted as it is otherwise.
-void CheckSystemFolder(const std::string& folder, bool& accepted);
+class MessageBoxes;
+
+// Sets accepted to false, warns in the instruction line and says "You Have Selected A
+// System Folder" when the folder is one no clean may empty (IsSystemFolder); leaves
+// accepted as it is otherwise.
+void CheckSystemFolder(const std::string& folder, bool& accepted, QLabel* instruction,
+                       MessageBoxes& messages);
 
 } // namespace tidorax

@@ -8,7 +8,6 @@
 #include "desktop/options/OptionsTab.h"
 #include "desktop/options/OptionsWindow.h"
 #include "desktop/options/TabCaptions.h"
-#include "platform/Platform.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -28,8 +27,9 @@ QListView* makeList(QStringListModel* model, const QString& role, QWidget* paren
 
 } // namespace
 
-CookiesTab::CookiesTab(OptionsWindow* window)
-    : QWidget(window), window_(window), listing_(new BackgroundListing(this)), hints_(new HoverHints(this)) {
+CookiesTab::CookiesTab(MessageBoxes& messages, QWidget* parent)
+    : OptionsPage(messages, parent), listing_(new BackgroundListing(this)), hints_(new HoverHints(this)) {
+    setObjectName(QStringLiteral("cookiesPage"));
     cookieFilesFrame = new QFrame(this);
     cookieFilesFrame->setFrameShape(QFrame::StyledPanel);
     cookieFilesModel = new QStringListModel(this);
@@ -68,9 +68,9 @@ CookiesTab::CookiesTab(OptionsWindow* window)
     connect(cookieFilesList, &QListView::doubleClicked, this, &CookiesTab::saveCookie);
     connect(savedCookiesList, &QListView::doubleClicked, this, &CookiesTab::forgetCookie);
     connect(resetListsButton, &QPushButton::clicked, this, &CookiesTab::resetLists);
-    connect(cleanCookiesButton, &QPushButton::clicked, this, &CookiesTab::cleanClicked);
-    connect(helpButton, &QPushButton::clicked, window, &OptionsWindow::showHelp);
-    connect(closeButton, &QPushButton::clicked, window, &OptionsWindow::closeForm);
+    connect(cleanCookiesButton, &QPushButton::clicked, this, &OptionsPage::cleanRequested);
+    connect(helpButton, &QPushButton::clicked, this, &OptionsPage::helpRequested);
+    connect(closeButton, &QPushButton::clicked, this, &OptionsPage::closeRequested);
 
     const HoverHints::Text cookieNormal = [this] { return cookieCountText(); };
     const HoverHints::Text savedNormal = [this] { return savedCountText(); };
@@ -127,7 +127,7 @@ void CookiesTab::saveCookie(const QModelIndex& index) {
         return;
     }
     if (static_cast<std::size_t>(savedCookiesModel->rowCount()) >= kMaxListEntries) {
-        platform().MsgBox("You Can Not Save More Than 1001 Cookies!", MB_OK_INFORMATION, kOptionsTitle);
+        messages().show("You Can Not Save More Than 1001 Cookies!", MessageKind::Information);
         return;
     }
     showEdited(true);
@@ -161,20 +161,21 @@ void CookiesTab::rewriteSaved() {
 
 void CookiesTab::resetLists() {
     ListCookies();
-    window_->SetCheckBoxes();
+    emit choicesReloadRequested();
 }
 
-void CookiesTab::cleanClicked() {
-    const CleanButtonRules rules{window_->optionsTab->isChecked(OptionsTab::CookieBox),
-                                 "You Must Check Clean Cookie Folder On Options Form!",
-                                 "You Are About To Clean Your Cookie Files", MB_YESNO_QUESTION};
-    if (!CleanButtonAllows(rules)) {
-        return;
-    }
-    const CleaningReport report =
-        RunOptionsCleaning(OptionsWindow::actions(), OptionsWindow::operations(), {TargetKind::Cookies});
+void CookiesTab::enter() {
+    ListCookies();
+    emit choicesReloadRequested();
+}
+
+std::optional<PageClean> CookiesTab::offeredClean() const {
+    return PageClean{TargetKind::Cookies, CookieChoice, "You Must Check Clean Cookie Folder On Options Form!",
+                     "You Are About To Clean Your Cookie Files", MessageKind::Question};
+}
+
+void CookiesTab::showCleaned(const CleaningReport& /*report*/) {
     ListCookies(true);
-    ShowOptionsCount(report);
 }
 
 } // namespace tidorax

@@ -1,26 +1,33 @@
-// The "Cookies" tab: the files of the Cookies folder and the saved cookies. A
+// The "Cookies" page: the files of the Cookies folder and the saved cookies. A
 // double-click saves a cookie or forgets a saved one (both settings sections are
 // rewritten at once) and leaves only "Reset Lists", which lists both afresh.
 #pragma once
 
 #include "desktop/options/BackgroundListing.h"
+#include "desktop/options/OptionsPage.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QStringListModel>
-#include <QWidget>
 
 namespace tidorax {
 
 class HoverHints;
-class OptionsWindow;
 
-class CookiesTab : public QWidget {
+class CookiesTab : public OptionsPage {
     Q_OBJECT
 public:
-    explicit CookiesTab(OptionsWindow* window);
+    CookiesTab(MessageBoxes& messages, QWidget* parent);
+
+    QString title() const override { return QStringLiteral("Cookies"); }
+    // Lists both afresh; the choices are read again.
+    void enter() override;
+    std::optional<PageClean> offeredClean() const override;
+    // Cleans the Cookies folder.
+    // Lists both afresh, the saved count as the clean words it.
+    void showCleaned(const CleaningReport& report) override;
 
     // Lists the Cookies folder and the saved cookies afresh (off the user-interface
     // thread) and shows the normal buttons; after a clean the saved count reads
@@ -51,12 +58,10 @@ public slots:
     void saveCookie(const QModelIndex& index);
     void forgetCookie(const QModelIndex& index);
     void resetLists();
-    void cleanClicked();
 
 private:
     void showEdited(bool edited);
     void rewriteSaved();
-    OptionsWindow* window_;
     BackgroundListing* listing_;
     HoverHints* hints_;
 };

@@ -8,16 +8,16 @@
 #include "desktop/options/OptionsTab.h"
 #include "desktop/options/OptionsWindow.h"
 #include "desktop/options/TabCaptions.h"
-#include "platform/Platform.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace tidorax {
 
-FolderTab::FolderTab(Kind kind, OptionsWindow* window)
-    : QWidget(window), kind_(kind), window_(window), listing_(new BackgroundListing(this)) {
+FolderTab::FolderTab(Kind kind, MessageBoxes& messages, QWidget* parent)
+    : OptionsPage(messages, parent), kind_(kind), listing_(new BackgroundListing(this)) {
     const bool internet = kind == Kind::Internet;
+    setObjectName(internet ? QStringLiteral("internetPage") : QStringLiteral("tempPage"));
     filesModel = new QStringListModel(this);
     filesList = new QListView(this);
     filesList->setModel(filesModel);
@@ -46,9 +46,28 @@ FolderTab::FolderTab(Kind kind, OptionsWindow* window)
     buttons->addWidget(closeButton);
     layout->addLayout(buttons);
 
-    connect(cleanButton, &QPushButton::clicked, this, &FolderTab::cleanClicked);
-    connect(helpButton, &QPushButton::clicked, window, &OptionsWindow::showHelp);
-    connect(closeButton, &QPushButton::clicked, window, &OptionsWindow::closeForm);
+    connect(cleanButton, &QPushButton::clicked, this, &OptionsPage::cleanRequested);
+    connect(helpButton, &QPushButton::clicked, this, &OptionsPage::helpRequested);
+    connect(closeButton, &QPushButton::clicked, this, &OptionsPage::closeRequested);
+}
+
+QString FolderTab::title() const {
+    return kind_ == Kind::Internet ? QStringLiteral("Internet") : QStringLiteral("Temp");
+}
+
+void FolderTab::enter() {
+    ListFolder();
+    emit choicesReloadRequested();
+}
+
+std::optional<PageClean> FolderTab::offeredClean() const {
+    if (kind_ == Kind::Internet) {
+        return PageClean{TargetKind::WebCache, InternetChoice,
+                         "You Must Check Clean Internet Files On Options Form!",
+                         "You Are About To Clean Your Internet Files", MessageKind::Question};
+    }
+    return PageClean{TargetKind::Temp, TempChoice, "You Must Check Clean Temp Folder On Options Form!",
+                     "You Are About To Clean Your Temp Files", MessageKind::Question};
 }
 
 std::string FolderTab::folder() const {
@@ -96,24 +115,6 @@ void FolderTab::showCleaned(const CleaningReport& report) {
         countLabel->setText(QString::fromStdString(TempFolderCaption(left.size())));
         inUseLabel->setText(QString::fromStdString(TempInUseCaption(left.size())));
     }
-}
-
-void FolderTab::cleanClicked() {
-    const bool internet = kind_ == Kind::Internet;
-    const CleanButtonRules rules =
-        internet ? CleanButtonRules{window_->optionsTab->isChecked(OptionsTab::InternetBox),
-                                    "You Must Check Clean Internet Files On Options Form!",
-                                    "You Are About To Clean Your Internet Files", MB_YESNO_QUESTION}
-                 : CleanButtonRules{window_->optionsTab->isChecked(OptionsTab::TempBox),
-                                    "You Must Check Clean Temp Folder On Options Form!",
-                                    "You Are About To Clean Your Temp Files", MB_YESNO_QUESTION};
-    if (!CleanButtonAllows(rules)) {
-        return;
-    }
-    const CleaningReport report = RunOptionsCleaning(OptionsWindow::actions(), OptionsWindow::operations(),
-                                                     {internet ? TargetKind::WebCache : TargetKind::Temp});
-    showCleaned(report);
-    ShowOptionsCount(report);
 }
 
 } // namespace tidorax

@@ -1,39 +1,26 @@
-// How the options window cleans: the clean buttons' refusal and question, the run of
-// the operations off the user-interface thread with input blocked, the refusals the
-// engine reports, and the count.
+// The clean a page of the options window offers: what it cleans, the box of the "Options" page that
+// allows it, the refusal told while the box is clear, and the question asked before
+// it runs.
 #pragma once
 
-#include "core/plans/CleaningOperations.h"
-
-#include <string>
-#include <vector>
+#include "core/cleaning/CleaningPlan.h"
+#include "desktop/MessageKind.h"
+#include "desktop/options/CleaningChoices.h"
 
 namespace tidorax {
 
-class DesktopActions;
+class MessageBoxes;
 
-struct CleanButtonRules {
-    bool selected;         // the box of the "Options" tab that allows this clean
+struct PageClean {
+    TargetKind kind;       // what it cleans
+    CleaningChoice choice; // the box that allows this clean
     const char* refusal;   // told when the box is clear
     const char* firstLine; // of the question
-    int flags;             // of the question
+    MessageKind question;  // the kind of the question
 };
-
-// The title of every message box of the options window.
-inline constexpr const char* kOptionsTitle = "Quillon Info.....";
 
 // Tells the refusal when the box is clear, else asks the question; true when the
 // clean may go on (any answer but No).
-bool CleanButtonAllows(const CleanButtonRules& rules);
-
-// Cleans the kinds through the desktop's work runner, then tells the user when user
-// folders were asked for and none is listed, and each refusal the engine reported;
-// returns what the clean did.
-CleaningReport RunOptionsCleaning(DesktopActions& actions, CleaningOperations& operations,
-                                  const std::vector<TargetKind>& kinds);
-
-// Shows the count window for a run started here (it hides the options window
-// meanwhile and brings it back).
-void ShowOptionsCount(const CleaningReport& report);
+bool CleanButtonAllows(MessageBoxes& messages, const PageClean& clean, const CleaningChoices& choices);
 
 } // namespace tidorax

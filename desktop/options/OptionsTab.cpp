@@ -4,12 +4,7 @@
 #include "core/plans/CleaningPlans.h"
 #include "core/settings/CleaningSettings.h"
 #include "core/settings/SpecialFolders.h"
-#include "desktop/options/CookiesTab.h"
-#include "desktop/options/FolderTab.h"
 #include "desktop/options/HoverHints.h"
-#include "desktop/options/OptionsCleaning.h"
-#include "desktop/options/OptionsWindow.h"
-#include "platform/Platform.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,8 +20,8 @@ struct BoxRules {
     const char* hint;
 };
 
-// In the order of the Box enumeration.
-const BoxRules kBoxes[OptionsTab::BoxCount] = {
+// In the order of the CleaningChoice enumeration.
+const BoxRules kBoxes[ChoiceCount] = {
     {CleaningFlag::InternetFiles, "Clean Internet Files", "Check To Enable Cleaning Internet Files"},
     {CleaningFlag::TempFiles, "Clean Temp Folder", "Check To Enable Cleaning Temp Files"},
     {CleaningFlag::AutoFunction, "Enable ViriRerer", "Check To Enable ViriRerer Function"},
@@ -46,8 +41,22 @@ QLabel* makeLabel(const QString& text, QWidget* parent, const QString& role = {}
 
 } // namespace
 
-OptionsTab::OptionsTab(OptionsWindow* window)
-    : QWidget(window), window_(window), hints_(new HoverHints(this)) {
+OptionsTab::OptionsTab(MessageBoxes& messages, QWidget* parent)
+    : OptionsPage(messages, parent), hints_(new HoverHints(this)) {
+    setObjectName(QStringLiteral("optionsPage"));
+    makeLocations();
+    makeChoices();
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(locationsFrame);
+    layout->addWidget(choicesFrame);
+
+    connect(viriRererNowButton, &QPushButton::clicked, this, &OptionsTab::viriRererNow);
+    connect(helpButton, &QPushButton::clicked, this, &OptionsPage::helpRequested);
+    connect(closeButton, &QPushButton::clicked, this, &OptionsPage::closeRequested);
+    addHints();
+}
+
+void OptionsTab::makeLocations() {
     locationsFrame = new QFrame(this);
     locationsFrame->setFrameShape(QFrame::StyledPanel);
     locationsHint = makeLabel(kLocationsNormal, locationsFrame, QStringLiteral("Locations hint"));
@@ -62,17 +71,20 @@ OptionsTab::OptionsTab(OptionsWindow* window)
     locations->addWidget(tempPathLabel, 2, 1);
     locations->addWidget(makeLabel(QStringLiteral("Cookie Files"), locationsFrame), 3, 0);
     locations->addWidget(cookiesPathLabel, 3, 1);
+}
 
+void OptionsTab::makeChoices() {
     choicesFrame = new QFrame(this);
     choicesFrame->setFrameShape(QFrame::StyledPanel);
     choicesHint = makeLabel(kChoicesNormal, choicesFrame, QStringLiteral("Choices hint"));
     auto* choices = new QVBoxLayout(choicesFrame);
     choices->addWidget(choicesHint);
-    for (int box = 0; box < BoxCount; ++box) {
+    for (int box = 0; box < ChoiceCount; ++box) {
         boxes[box] = new QCheckBox(QString::fromLatin1(kBoxes[box].caption), choicesFrame);
         boxes[box]->setAccessibleName(boxes[box]->text().replace(QStringLiteral("&&"), QStringLiteral("&")));
         choices->addWidget(boxes[box]);
         connect(boxes[box], &QCheckBox::clicked, this, [this, box] { storeBox(box); });
+        connect(boxes[box], &QCheckBox::toggled, this, [this] { emit choicesChanged(this->choices()); });
         hints_->addHint(boxes[box], choicesHint, QString::fromLatin1(kBoxes[box].hint));
     }
     viriRererNowButton = MakeButton(QStringLiteral("ViriRerer Now"), choicesFrame);
@@ -83,15 +95,9 @@ OptionsTab::OptionsTab(OptionsWindow* window)
     buttons->addWidget(helpButton);
     buttons->addWidget(closeButton);
     choices->addLayout(buttons);
+}
 
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(locationsFrame);
-    layout->addWidget(choicesFrame);
-
-    connect(viriRererNowButton, &QPushButton::clicked, this, &OptionsTab::viriRererNow);
-    connect(helpButton, &QPushButton::clicked, window, &OptionsWindow::showHelp);
-    connect(closeButton, &QPushButton::clicked, window, &OptionsWindow::closeForm);
-
+void OptionsTab::addHints() {
     hints_->addArea(choicesFrame, choicesHint, [] { return kChoicesNormal; });
     hints_->addLine(choicesHint, {{choicesHint, [] { return kChoicesNormal; }}});
     hints_->addHint(internetPathLabel, locationsHint,
@@ -100,6 +106,19 @@ OptionsTab::OptionsTab(OptionsWindow* window)
     hints_->addHint(cookiesPathLabel, locationsHint, QStringLiteral("Path To Your \"Cookie\" File Location"));
     hints_->addArea(locationsFrame, locationsHint, [] { return kLocationsNormal; });
     hints_->addLine(locationsHint, {{locationsHint, [] { return kLocationsNormal; }}});
+}
+
+void OptionsTab::enter() {
+    showFolderPaths();
+    SetCheckBoxes();
+}
+
+CleaningChoices OptionsTab::choices() const {
+    CleaningChoices checked;
+    for (int box = 0; box < ChoiceCount; ++box) {
+        checked.checked[box] = boxes[box]->isChecked();
+    }
+    return checked;
 }
 
 void OptionsTab::showFolderPaths() {
@@ -111,11 +130,12 @@ void OptionsTab::showFolderPaths() {
 }
 
 void OptionsTab::SetCheckBoxes() {
-    std::array<bool, BoxCount> set{};
-    for (int box = 0; box < BoxCount; ++box) {
+    std::array<bool, ChoiceCount> set{};
+    for (int box = 0; box < ChoiceCount; ++box) {
         set[box] = IsFlagSet(kBoxes[box].flag);
     }
-    for (const int box : {ShutdownBox, UserFolderBox, InternetBox, TempBox, AutoFunctionBox, CookieBox}) {
+    for (const int box :
+         {ShutdownChoice, UserFolderChoice, InternetChoice, TempChoice, AutoFunctionChoice, CookieChoice}) {
         if (boxes[box]->isChecked() != set[box]) {
             boxes[box]->setChecked(set[box]);
             storeBox(box);
@@ -131,49 +151,25 @@ void OptionsTab::storeBox(int box) {
     boxes[box]->setChecked(!checked);
     if (!writeFailureTold_) {
         writeFailureTold_ = true;
-        platform().MsgBox("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.",
-                          MB_OK_CRITICAL, kOptionsTitle);
+        messages().show("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.",
+                        MessageKind::Critical);
     }
 }
 
 void OptionsTab::viriRererNow() {
-    const bool internet = isChecked(InternetBox);
-    const bool temp = isChecked(TempBox);
-    const bool cookie = isChecked(CookieBox);
-    const bool folders = isChecked(UserFolderBox);
+    const bool internet = isChecked(InternetChoice);
+    const bool temp = isChecked(TempChoice);
+    const bool cookie = isChecked(CookieChoice);
+    const bool folders = isChecked(UserFolderChoice);
     if (!internet && !temp && !cookie && !folders) {
-        platform().MsgBox("You Have Not Selected Any Files To Be Cleaned!", MB_OK_INFORMATION, kOptionsTitle);
+        messages().show("You Have Not Selected Any Files To Be Cleaned!", MessageKind::Information);
         return;
     }
-    if (platform().MsgBox(ViriRererQuestion(internet, temp, cookie, folders), MB_YESNO_QUESTION,
-                          kOptionsTitle) == IDNO) {
+    if (!messages().ask(ViriRererQuestion(internet, temp, cookie, folders), MessageKind::Question)) {
         return;
     }
     // The boxes are read again: the question may have taken a while.
-    const bool cleanInternet = isChecked(InternetBox);
-    const bool cleanTemp = isChecked(TempBox);
-    const bool cleanCookie = isChecked(CookieBox);
-    const bool cleanFolders = isChecked(UserFolderBox);
-    // In the order of kOptionsOrder.
-    const bool selected[] = {cleanInternet, cleanTemp, cleanCookie, cleanFolders};
-    std::vector<TargetKind> kinds;
-    for (std::size_t k = 0; k < std::size(kOptionsOrder); ++k) {
-        if (selected[k]) {
-            kinds.push_back(kOptionsOrder[k]);
-        }
-    }
-    const CleaningReport report =
-        RunOptionsCleaning(OptionsWindow::actions(), OptionsWindow::operations(), kinds);
-    if (cleanInternet) {
-        window_->internetTab->showCleaned(report.only(TargetKind::WebCache));
-    }
-    if (cleanTemp) {
-        window_->tempTab->showCleaned(report.only(TargetKind::Temp));
-    }
-    if (cleanCookie) {
-        window_->cookiesTab->ListCookies(true);
-    }
-    ShowOptionsCount(report);
+    emit viriRererRequested(choices());
 }
 
 } // namespace tidorax

@@ -1,13 +1,12 @@
 #include "desktop/options/OptionsWindow.h"
 
-#include "core/plans/CleaningOperations.h"
-#include "desktop/DesktopActions.h"
-#include "desktop/QtDesktopActions.h"
+#include "core/settings/CleaningSettings.h"
+
 #include "desktop/options/CookiesTab.h"
 #include "desktop/options/FolderTab.h"
+#include "desktop/options/OptionsCleaning.h"
 #include "desktop/options/OptionsTab.h"
 #include "desktop/options/YourFolderTab.h"
-#include "desktop/windows/HelpWindow.h"
 
 #include <QCloseEvent>
 #include <QVBoxLayout>
@@ -16,79 +15,11 @@
 
 namespace tidorax {
 
-namespace {
-
-OptionsWindow* theWindow = nullptr;
-CleaningOperations* theOperations = nullptr;
-DesktopActions* theActions = nullptr;
-
-} // namespace
-
-QPushButton* MakeButton(const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setAccessibleName(caption);
-    return button;
-}
-
-OptionsWindow* OptionsWindow::instance() {
-    if (theWindow == nullptr) {
-        theWindow = new OptionsWindow();
-        // Load: shown, the paths and the boxes from the store.
-        theWindow->show();
-        theWindow->SetTabList3();
-        theWindow->SetCheckBoxes();
-    }
-    return theWindow;
-}
-
-OptionsWindow* OptionsWindow::loaded() {
-    return theWindow;
-}
-
-void OptionsWindow::showWindow() {
-    OptionsWindow* window = instance();
-    window->showNormal();
-    window->raise();
-    window->activateWindow();
-}
-
-void OptionsWindow::setServices(CleaningOperations* operations, DesktopActions* actions) {
-    theOperations = operations;
-    theActions = actions;
-}
-
-CleaningOperations& OptionsWindow::operations() {
-    return theOperations != nullptr ? *theOperations : engineOperations();
-}
-
-DesktopActions& OptionsWindow::actions() {
-    static QtDesktopActions desktopActions;
-    return theActions != nullptr ? *theActions : desktopActions;
-}
-
-OptionsWindow::OptionsWindow() : QWidget(nullptr) {
+OptionsWindow::OptionsWindow(const DesktopServices& services) : QWidget(nullptr), services_(services) {
     setObjectName(QStringLiteral("optionsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Quillon Tidora Program"));
     setAccessibleName(windowTitle());
-
-    tabs = new QTabWidget(this);
-    tabs->setObjectName(QStringLiteral("tabs"));
-    tabs->setAccessibleName(QStringLiteral("Tabs"));
-    optionsTab = new OptionsTab(this);
-    internetTab = new FolderTab(FolderTab::Kind::Internet, this);
-    tempTab = new FolderTab(FolderTab::Kind::Temp, this);
-    cookiesTab = new CookiesTab(this);
-    yourFolderTab = new YourFolderTab(this);
-    tabs->addTab(optionsTab, QStringLiteral("Options"));
-    tabs->addTab(internetTab, QStringLiteral("Internet"));
-    tabs->addTab(tempTab, QStringLiteral("Temp"));
-    tabs->addTab(cookiesTab, QStringLiteral("Cookies"));
-    tabs->addTab(yourFolderTab, QStringLiteral("Your Folder"));
-    tabs->setCurrentIndex(OptionsPage);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(tabs);
-    resize(640, 480);
 
     closeTimer = new QTimer(this);
     closeTimer->setInterval(100);
@@ -98,17 +29,49 @@ OptionsWindow::OptionsWindow() : QWidget(nullptr) {
     reloadTimer->setSingleShot(true);
     connect(closeTimer, &QTimer::timeout, this, &OptionsWindow::closeTimerElapsed);
     connect(reloadTimer, &QTimer::timeout, this, &OptionsWindow::reloadTimerElapsed);
+
+    tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabs"));
+    tabs->setAccessibleName(QStringLiteral("Tabs"));
+    MessageBoxes& messages = services.messages;
+    optionsTab = new OptionsTab(messages, tabs);
+    addPage(optionsTab);
+    addPage(new FolderTab(FolderTab::Kind::Internet, messages, tabs));
+    addPage(new FolderTab(FolderTab::Kind::Temp, messages, tabs));
+    addPage(new CookiesTab(messages, tabs));
+    addPage(new YourFolderTab(services.places(), messages, tabs));
+    tabs->setCurrentIndex(0);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs);
+    resize(640, 480);
+
+    connect(optionsTab, &OptionsTab::choicesChanged, this,
+            [this](const CleaningChoices& choices) { choices_ = choices; });
+    connect(optionsTab, &OptionsTab::viriRererRequested, this, &OptionsWindow::cleanChosenPages);
     connect(tabs, &QTabWidget::currentChanged, this, &OptionsWindow::tabSelected);
 }
 
 OptionsWindow::~OptionsWindow() {
-    if (theWindow == this) {
-        theWindow = nullptr;
-    }
     // The lists may have held a great many paths; the program lives on in the tray,
-    // so the memory they took goes back to the system once the tabs are gone.
+    // so the memory they took goes back to the system once the pages are gone.
     delete tabs;
     ::malloc_trim(0);
+}
+
+void OptionsWindow::addPage(OptionsPage* page) {
+    pages_.push_back(page);
+    tabs->addTab(page, page->title());
+    connect(page, &OptionsPage::helpRequested, this, &OptionsWindow::helpRequested);
+    connect(page, &OptionsPage::closeRequested, this, &OptionsWindow::closeForm);
+    connect(page, &OptionsPage::cleanRequested, this, [this, page] { cleanPage(page); });
+    connect(page, &OptionsPage::choicesReloadRequested, this, &OptionsWindow::SetCheckBoxes);
+    connect(page, &OptionsPage::reloadRequested, reloadTimer, qOverload<>(&QTimer::start));
+}
+
+void OptionsWindow::load() {
+    show();
+    SetTabList3();
+    SetCheckBoxes();
 }
 
 void OptionsWindow::SetTabList3() {
@@ -120,29 +83,55 @@ void OptionsWindow::SetCheckBoxes() {
 }
 
 void OptionsWindow::tabSelected(int index) {
-    switch (index) {
-    case OptionsPage:
-        SetTabList3();
-        SetCheckBoxes();
-        break;
-    case InternetPage:
-        internetTab->ListFolder();
-        SetCheckBoxes();
-        break;
-    case TempPage:
-        tempTab->ListFolder();
-        SetCheckBoxes();
-        break;
-    case CookiesPage:
-        cookiesTab->ListCookies();
-        SetCheckBoxes();
-        break;
-    case YourFolderPage:
-        yourFolderTab->enterTab();
-        break;
-    default:
-        break;
+    if (index < 0 || index >= static_cast<int>(pages_.size())) {
+        return;
     }
+    if (currentPage_ != index) {
+        pages_[currentPage_]->leave();
+        currentPage_ = index;
+    }
+    pages_[index]->enter();
+}
+
+void OptionsWindow::cleanPage(OptionsPage* page) {
+    const std::optional<PageClean> offered = page->offeredClean();
+    if (!offered || !CleanButtonAllows(services_.messages, *offered, choices_)) {
+        return;
+    }
+    cleanPages({page});
+}
+
+void OptionsWindow::cleanChosenPages(const CleaningChoices& chosen) {
+    std::vector<OptionsPage*> pages;
+    for (OptionsPage* page : pages_) {
+        const std::optional<PageClean> offered = page->offeredClean();
+        if (offered && chosen[offered->choice]) {
+            pages.push_back(page);
+        }
+    }
+    cleanPages(pages);
+}
+
+void OptionsWindow::cleanPages(const std::vector<OptionsPage*>& pages) {
+    // One clean of every page's kind, in the order of the pages.
+    std::vector<TargetKind> kinds;
+    for (const OptionsPage* page : pages) {
+        kinds.push_back(page->offeredClean()->kind);
+    }
+    CleaningReport all;
+    CleaningOperations& operations = services_.operations;
+    services_.actions.runWork([&kinds, &all, &operations] { all = operations.Clean(kinds); });
+    if (std::find(kinds.begin(), kinds.end(), TargetKind::UserFolder) != kinds.end() &&
+        UserFolders().empty()) {
+        services_.messages.show("You Do Not Have Any Folders Selected!", MessageKind::Information);
+    }
+    for (const std::string& refusal : all.refusals()) {
+        services_.messages.show(refusal, MessageKind::Information);
+    }
+    for (OptionsPage* page : pages) {
+        page->showCleaned(all.only(page->offeredClean()->kind));
+    }
+    emit countRequested(all.filesBefore(), all.filesAfter());
 }
 
 void OptionsWindow::closeForm() {
@@ -153,9 +142,9 @@ void OptionsWindow::closeForm() {
 void OptionsWindow::unload() {
     closeTimer->stop();
     reloadTimer->stop();
-    theWindow = nullptr;
     hide();
     deleteLater();
+    emit closed();
 }
 
 void OptionsWindow::closeTimerElapsed() {
@@ -164,12 +153,7 @@ void OptionsWindow::closeTimerElapsed() {
 
 void OptionsWindow::reloadTimerElapsed() {
     unload();
-    actions().pause(100);
-    showWindow();
-}
-
-void OptionsWindow::showHelp() {
-    HelpWindow::showHelp();
+    emit reloadRequested();
 }
 
 void OptionsWindow::changeEvent(QEvent* event) {
@@ -184,10 +168,8 @@ void OptionsWindow::closeEvent(QCloseEvent* event) {
     // Closed by the window's own close box or the program's end: unloaded at once.
     closeTimer->stop();
     reloadTimer->stop();
-    if (theWindow == this) {
-        theWindow = nullptr;
-    }
     QWidget::closeEvent(event);
+    emit closed();
 }
 
 } // namespace tidorax

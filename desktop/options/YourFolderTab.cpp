@@ -3,61 +3,48 @@
 #include "core/options/OptionsRules.h"
 #include "core/settings/CleaningSettings.h"
 #include "desktop/options/CheckSystemFolder.h"
-#include "desktop/options/OptionsCleaning.h"
-#include "desktop/options/OptionsTab.h"
-#include "desktop/options/OptionsWindow.h"
-#include "platform/Platform.h"
 
 #include <QDir>
 #include <QHBoxLayout>
-#include <QStorageInfo>
 #include <QVBoxLayout>
 
 namespace tidorax {
 
 namespace {
 
-std::function<QStringList()> placesSource;
-
 const QString kSelectFolder = QStringLiteral("Select Folder And Click Save");
-
-bool pseudoFileSystem(const QStorageInfo& volume) {
-    static const QList<QByteArray> pseudo = {
-        "proc", "sysfs",       "devtmpfs",   "devpts",  "cgroup",    "cgroup2",  "securityfs", "pstore",
-        "bpf",  "tracefs",     "debugfs",    "mqueue",  "hugetlbfs", "fusectl",  "configfs",   "autofs",
-        "nsfs", "binfmt_misc", "rpc_pipefs", "overlay", "squashfs",  "efivarfs", "ramfs"};
-    const QString root = volume.rootPath();
-    const bool systemPlace =
-        root.startsWith(QStringLiteral("/proc")) || root.startsWith(QStringLiteral("/sys")) ||
-        root.startsWith(QStringLiteral("/dev")) || root.startsWith(QStringLiteral("/snap")) ||
-        root == QStringLiteral("/run") || root.startsWith(QStringLiteral("/run/user")) ||
-        root.startsWith(QStringLiteral("/boot"));
-    return systemPlace || pseudo.contains(volume.fileSystemType());
-}
 
 } // namespace
 
-void YourFolderTab::setPlacesSource(std::function<QStringList()> source) {
-    placesSource = std::move(source);
-}
+YourFolderTab::YourFolderTab(const QStringList& places, MessageBoxes& messages, QWidget* parent)
+    : OptionsPage(messages, parent) {
+    setObjectName(QStringLiteral("yourFolderPage"));
+    makeBrowsing(places);
+    makeList();
+    saveFolderButton = MakeButton(QStringLiteral("Save Folder"), this);
+    cleanFoldersButton = MakeButton(QStringLiteral("Clean Folders"), this);
+    helpButton = MakeButton(QStringLiteral("Help"), this);
+    showListButton = MakeButton(QStringLiteral("Close Form"), this);
+    layOut();
 
-QStringList YourFolderTab::DefaultPlaces() {
-    QStringList places{QStringLiteral("/"), QDir::homePath()};
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (volume.isValid() && volume.isReady() && !pseudoFileSystem(volume) &&
-            !places.contains(volume.rootPath())) {
-            places.push_back(volume.rootPath());
+    connect(placesBox, &QComboBox::activated, this, &YourFolderTab::placeChosen);
+    connect(folderTree, &QTreeView::activated, this, [this](const QModelIndex& index) {
+        if (folderModel != nullptr) {
+            openFolder(folderModel->filePath(index));
         }
-    }
-    return places;
+    });
+    connect(saveFolderButton, &QPushButton::clicked, this, &YourFolderTab::saveOrAddClicked);
+    connect(showListButton, &QPushButton::clicked, this, &YourFolderTab::showListOrCloseClicked);
+    connect(savedFoldersList, &QListView::doubleClicked, this, &YourFolderTab::removeFolder);
+    connect(cleanFoldersButton, &QPushButton::clicked, this, &OptionsPage::cleanRequested);
+    connect(helpButton, &QPushButton::clicked, this, &OptionsPage::helpRequested);
 }
 
-YourFolderTab::YourFolderTab(OptionsWindow* window) : QWidget(window), window_(window) {
+void YourFolderTab::makeBrowsing(const QStringList& places) {
     placesBox = new QComboBox(this);
     placesBox->setAccessibleName(QStringLiteral("Places"));
-    placesBox->addItems(placesSource ? placesSource() : DefaultPlaces());
-
-    // The folder tree and the file list get their models when the tab is first
+    placesBox->addItems(places);
+    // The folder tree and the file list get their models when the page is first
     // entered: a window that never shows them does not watch the file system.
     folderModel = nullptr;
     filesModel = nullptr;
@@ -68,25 +55,24 @@ YourFolderTab::YourFolderTab(OptionsWindow* window) : QWidget(window), window_(w
     folderPathLine->setAccessibleName(QStringLiteral("Open folder"));
     folderFilesList = new QListView(this);
     folderFilesList->setAccessibleName(QStringLiteral("Files of the open folder"));
+}
 
+void YourFolderTab::makeList() {
     savedFoldersModel = new QStringListModel(this);
     savedFoldersList = new QListView(this);
     savedFoldersList->setModel(savedFoldersModel);
     savedFoldersList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     savedFoldersList->setAccessibleName(QStringLiteral("Saved folders"));
     savedFoldersList->hide();
-
     instructionLabel = new QLabel(kSelectFolder, this);
     instructionLabel->setAccessibleName(QStringLiteral("Instruction"));
     listWarningLabel =
         new QLabel(QStringLiteral("Make Sure This List Is Correct!    Before Cleaning Files"), this);
     listWarningLabel->setAccessibleName(listWarningLabel->text());
     listWarningLabel->hide();
-    saveFolderButton = MakeButton(QStringLiteral("Save Folder"), this);
-    cleanFoldersButton = MakeButton(QStringLiteral("Clean Folders"), this);
-    helpButton = MakeButton(QStringLiteral("Help"), this);
-    showListButton = MakeButton(QStringLiteral("Close Form"), this);
+}
 
+void YourFolderTab::layOut() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(instructionLabel);
     layout->addWidget(placesBox);
@@ -103,18 +89,6 @@ YourFolderTab::YourFolderTab(OptionsWindow* window) : QWidget(window), window_(w
     buttons->addWidget(helpButton);
     buttons->addWidget(showListButton);
     layout->addLayout(buttons);
-
-    connect(placesBox, &QComboBox::activated, this, &YourFolderTab::placeChosen);
-    connect(folderTree, &QTreeView::activated, this, [this](const QModelIndex& index) {
-        if (folderModel != nullptr) {
-            openFolder(folderModel->filePath(index));
-        }
-    });
-    connect(saveFolderButton, &QPushButton::clicked, this, &YourFolderTab::saveOrAddClicked);
-    connect(showListButton, &QPushButton::clicked, this, &YourFolderTab::showListOrCloseClicked);
-    connect(savedFoldersList, &QListView::doubleClicked, this, &YourFolderTab::removeFolder);
-    connect(cleanFoldersButton, &QPushButton::clicked, this, &YourFolderTab::cleanClicked);
-    connect(helpButton, &QPushButton::clicked, window, &OptionsWindow::showHelp);
 }
 
 void YourFolderTab::ensureModels() {
@@ -133,9 +107,20 @@ void YourFolderTab::ensureModels() {
     folderFilesList->setModel(filesModel);
 }
 
-void YourFolderTab::setCaption(QPushButton* button, const QString& caption) {
-    button->setText(caption);
-    button->setAccessibleName(caption);
+void YourFolderTab::setSecondButton(SecondButton second) {
+    secondButton_ = second;
+    showCaptions();
+}
+
+void YourFolderTab::showCaptions() {
+    const auto caption = [](QPushButton* button, const QString& text) {
+        button->setText(text);
+        button->setAccessibleName(text);
+    };
+    caption(saveFolderButton,
+            view_ == View::List ? QStringLiteral("Add Folder") : QStringLiteral("Save Folder"));
+    caption(showListButton, secondButton_ == SecondButton::ShowList ? QStringLiteral("Show List")
+                                                                    : QStringLiteral("Close Form"));
 }
 
 void YourFolderTab::placeChosen(int index) {
@@ -153,7 +138,7 @@ void YourFolderTab::openFolder(const QString& path) {
     folderFilesList->setRootIndex(filesModel->setRootPath(openFolder_));
 }
 
-void YourFolderTab::enterTab() {
+void YourFolderTab::enter() {
     if (openFolder_.isEmpty()) {
         openFolder(placesBox->count() > 1 ? placesBox->itemText(1) : QDir::homePath());
     }
@@ -161,6 +146,7 @@ void YourFolderTab::enterTab() {
 }
 
 void YourFolderTab::showBrowsing() {
+    view_ = View::Browsing;
     savedFoldersList->hide();
     listWarningLabel->hide();
     instructionLabel->setText(kSelectFolder);
@@ -168,7 +154,7 @@ void YourFolderTab::showBrowsing() {
     folderTree->show();
     folderPathLine->show();
     folderFilesList->show();
-    setCaption(saveFolderButton, QStringLiteral("Save Folder"));
+    showCaptions();
 }
 
 void YourFolderTab::ActivateList() {
@@ -177,6 +163,7 @@ void YourFolderTab::ActivateList() {
         showBrowsing();
         return;
     }
+    view_ = View::List;
     placesBox->hide();
     folderTree->hide();
     folderPathLine->hide();
@@ -189,14 +176,13 @@ void YourFolderTab::ActivateList() {
     savedFoldersList->show();
     listWarningLabel->show();
     instructionLabel->setText(QStringLiteral("Double Click On File To Remove From List"));
-    setCaption(showListButton, QStringLiteral("Close Form"));
-    setCaption(saveFolderButton, QStringLiteral("Add Folder"));
+    setSecondButton(SecondButton::CloseForm);
 }
 
 void YourFolderTab::saveOrAddClicked() {
-    if (saveFolderButton->text() == QStringLiteral("Add Folder")) {
+    if (view_ == View::List) {
         showBrowsing();
-        setCaption(showListButton, QStringLiteral("Show List"));
+        setSecondButton(SecondButton::ShowList);
         return;
     }
     saveFolder();
@@ -206,21 +192,21 @@ void YourFolderTab::saveFolder() {
     if (openFolder_.isEmpty()) {
         return;
     }
-    window_->hide();
-    setCaption(showListButton, QStringLiteral("Show List"));
+    window()->hide();
+    setSecondButton(SecondButton::ShowList);
     if (UserFolders().empty() &&
-        platform().MsgBox("Have You Read The Warning About These Folders In The Help File!",
-                          MB_YESNO_CRITICAL, kOptionsTitle) == IDNO) {
-        window_->reloadTimer->start();
+        !messages().ask("Have You Read The Warning About These Folders In The Help File!",
+                        MessageKind::CriticalQuestion)) {
+        emit reloadRequested();
         return;
     }
-    window_->show();
+    window()->show();
     const std::string folder = openFolder_.toStdString();
-    if (platform().MsgBox(SaveFolderQuestion(folder), MB_YESNO_QUESTION, kOptionsTitle) == IDNO) {
+    if (!messages().ask(SaveFolderQuestion(folder), MessageKind::Question)) {
         return;
     }
     bool accepted = true;
-    CheckSystemFolder(folder, accepted);
+    CheckSystemFolder(folder, accepted, instructionLabel, messages());
     if (!accepted) {
         return;
     }
@@ -228,21 +214,21 @@ void YourFolderTab::saveFolder() {
     case UserFolderSave::Stored:
         break;
     case UserFolderSave::AlreadyListed:
-        platform().MsgBox("You Have Already Selected This Folder", MB_OK_INFORMATION, kOptionsTitle);
+        messages().show("You Have Already Selected This Folder", MessageKind::Information);
         break;
     case UserFolderSave::ListFull:
-        platform().MsgBox("Your List Already Holds 1001 Folders, As Many As It Can!\r\n\r\nRemove A Folder "
-                          "Before You Add Another.",
-                          MB_OK_INFORMATION, kOptionsTitle);
+        messages().show("Your List Already Holds 1001 Folders, As Many As It Can!\r\n\r\nRemove A Folder "
+                        "Before You Add Another.",
+                        MessageKind::Information);
         break;
     }
 }
 
 void YourFolderTab::showListOrCloseClicked() {
-    if (showListButton->text() == QStringLiteral("Show List")) {
+    if (secondButton_ == SecondButton::ShowList) {
         ActivateList();
     } else {
-        window_->closeForm();
+        emit closeRequested();
     }
 }
 
@@ -258,16 +244,10 @@ void YourFolderTab::removeFolder(const QModelIndex& index) {
     RewriteUserFolders(folders);
 }
 
-void YourFolderTab::cleanClicked() {
-    const CleanButtonRules rules{window_->optionsTab->isChecked(OptionsTab::UserFolderBox),
-                                 "You Must Check Clean User Folder On Options Form!",
-                                 "You Are About To Clean Your User Folders", MB_YESNO_CRITICAL};
-    if (!CleanButtonAllows(rules)) {
-        return;
-    }
-    const CleaningReport report =
-        RunOptionsCleaning(OptionsWindow::actions(), OptionsWindow::operations(), {TargetKind::UserFolder});
-    ShowOptionsCount(report);
+std::optional<PageClean> YourFolderTab::offeredClean() const {
+    return PageClean{TargetKind::UserFolder, UserFolderChoice,
+                     "You Must Check Clean User Folder On Options Form!",
+                     "You Are About To Clean Your User Folders", MessageKind::CriticalQuestion};
 }
 
 } // namespace tidorax

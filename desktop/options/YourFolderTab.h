@@ -1,7 +1,9 @@
-// The "Your Folder" tab: the user browses to a folder (places, folder tree, the open
+// The "Your Folder" page: the user browses to a folder (places, folder tree, the open
 // folder's files), saves it to the list of folders that "Clean Folders" empties,
 // views the list and removes folders from it by double-click.
 #pragma once
+
+#include "desktop/options/OptionsPage.h"
 
 #include <QComboBox>
 #include <QFileSystemModel>
@@ -10,63 +12,71 @@
 #include <QPushButton>
 #include <QStringListModel>
 #include <QTreeView>
-#include <QWidget>
-
-#include <functional>
 
 namespace tidorax {
 
-class OptionsWindow;
-
-class YourFolderTab : public QWidget {
+class YourFolderTab : public OptionsPage {
     Q_OBJECT
 public:
-    explicit YourFolderTab(OptionsWindow* window);
+    // What the page shows: the folder tree to browse, or the list of saved folders.
+    enum class View { Browsing, List };
+    // What the second button does: closes the window, or shows the list again.
+    enum class SecondButton { CloseForm, ShowList };
 
-    // The places a user browses from: "/", the home folder and the mounted volumes a
-    // user would see. A test may give its own; an empty function restores these.
-    static void setPlacesSource(std::function<QStringList()> source);
-    static QStringList DefaultPlaces();
+    // places: where the user browses from.
+    YourFolderTab(const QStringList& places, MessageBoxes& messages, QWidget* parent);
 
-    // Tab selected: the tree opens the home folder the first time, then ActivateList.
-    void enterTab();
-    // List mode when folders are saved, else browsing mode.
+    QString title() const override { return QStringLiteral("Your Folder"); }
+    // The tree opens the second place the first time, then ActivateList.
+    void enter() override;
+    std::optional<PageClean> offeredClean() const override;
+    // Cleans the saved folders.
+
+    // List view when folders are saved, else browsing.
     void ActivateList();
     // Opens a folder in the tree: the path line and the file list show it, and
     // "Save Folder" takes it.
     void openFolder(const QString& path);
     QString openFolderPath() const { return openFolder_; }
-    bool listMode() const { return savedFoldersList->isVisibleTo(this); }
+    View view() const { return view_; }
+    SecondButton secondButton() const { return secondButton_; }
 
     QComboBox* placesBox;
     QTreeView* folderTree;
-    QFileSystemModel* folderModel; // nullptr until the tab is first entered
+    QFileSystemModel* folderModel; // nullptr until the page is first entered
     QLabel* folderPathLine;
     QListView* folderFilesList;
-    QFileSystemModel* filesModel; // nullptr until the tab is first entered
+    QFileSystemModel* filesModel; // nullptr until the page is first entered
     QListView* savedFoldersList;
     QStringListModel* savedFoldersModel;
     QLabel* instructionLabel;
     QLabel* listWarningLabel;
-    QPushButton* saveFolderButton; // "Save Folder" or "Add Folder"
+    QPushButton* saveFolderButton; // "Save Folder" browsing, "Add Folder" in the list view
     QPushButton* cleanFoldersButton;
     QPushButton* helpButton;
-    QPushButton* showListButton; // "Close Form" or "Show List"
+    QPushButton* showListButton; // "Close Form" or "Show List", as secondButton()
 
 public slots:
     void saveOrAddClicked();
     void showListOrCloseClicked();
     void removeFolder(const QModelIndex& index);
     void placeChosen(int index);
-    void cleanClicked();
 
 private:
+    void makeBrowsing(const QStringList& places);
+    void makeList();
+    void layOut();
     void ensureModels();
     void showBrowsing();
     void saveFolder();
-    void setCaption(QPushButton* button, const QString& caption);
-    OptionsWindow* window_;
+    void setSecondButton(SecondButton second);
+    // The buttons' captions (and accessible names) as the view and the second
+    // button are.
+    void showCaptions();
+
     QString openFolder_;
+    View view_ = View::Browsing;
+    SecondButton secondButton_ = SecondButton::CloseForm;
 };
 
 } // namespace tidorax

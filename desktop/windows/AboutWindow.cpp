@@ -2,11 +2,8 @@
 
 #include "core/notices/DonationAddress.h"
 #include "core/notices/InternetConnection.h"
-#include "desktop/BrowserLauncher.h"
-#include "desktop/NetworkState.h"
 #include "desktop/TrayIconImage.h"
 #include "desktop/windows/AboutPicture.h"
-#include "platform/Platform.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -20,9 +17,6 @@ namespace tidorax {
 
 namespace {
 
-AboutWindow* theAboutWindow = nullptr;
-
-const char* const kTitle = "Quillon Info.....";
 const char* const kMustBeConnected = "You Must Be Connected To The Internet To Use This Button";
 const char* const kNoBrowser = "No Web Browser Could Be Started To Open The Donation Page";
 
@@ -37,22 +31,11 @@ const char* const kAboutText =
 
 } // namespace
 
-AboutWindow* AboutWindow::instance() {
-    if (theAboutWindow == nullptr) {
-        theAboutWindow = new AboutWindow();
-    }
-    return theAboutWindow;
-}
-
-AboutWindow* AboutWindow::loaded() {
-    return theAboutWindow;
-}
-
 std::string AboutWindow::donationAddress() {
     return DonationPageAddress(TIDORAX_DONATION_ACCOUNT);
 }
 
-AboutWindow::AboutWindow()
+AboutWindow::AboutWindow(const DesktopServices& services)
     : QWidget(nullptr, Qt::Dialog), nameLabel(new QLabel(QStringLiteral("Quillon Tidorax Utility"), this)),
       versionLabel(new QLabel(QStringLiteral("Version  3.0"), this)),
       contactLabel(new QLabel(QStringLiteral("Quillon Software  -  tidorax@quillon.example"), this)),
@@ -60,7 +43,7 @@ AboutWindow::AboutWindow()
       connectingLabel(new QLabel(QStringLiteral("    Connecting      Please Wait"), aboutFrame)),
       pictureLabel(new QLabel(this)),
       donateButton(new QPushButton(QStringLiteral("Click Here To Make A Donation"), this)),
-      closeTimer(new QTimer(this)) {
+      closeTimer(new QTimer(this)), services_(services) {
     setObjectName(QStringLiteral("AboutWindow"));
     setWindowTitle(QStringLiteral("  Quillon Tidorax----About File"));
     setWindowIcon(TrayIconImage());
@@ -105,12 +88,6 @@ AboutWindow::AboutWindow()
     connect(closeTimer, &QTimer::timeout, this, &AboutWindow::closeTimerElapsed);
 }
 
-AboutWindow::~AboutWindow() {
-    if (theAboutWindow == this) {
-        theAboutWindow = nullptr;
-    }
-}
-
 void AboutWindow::load() {
     if (!isVisible()) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -125,9 +102,9 @@ void AboutWindow::load() {
 
 void AboutWindow::donateClicked() {
     const QUrl address(QString::fromStdString(donationAddress()));
-    if (NetworkState::ConnectionText(address) == kNotConnected) {
+    if (services_.connectionText(address) == kNotConnected) {
         hide();
-        platform().MsgBox(kMustBeConnected, MB_OK_INFORMATION, kTitle);
+        services_.messages.show(kMustBeConnected, MessageKind::Information);
         show();
         return;
     }
@@ -136,8 +113,8 @@ void AboutWindow::donateClicked() {
     connectingLabel->show();
     // A browser cannot tell when its page is complete: the page counts as loaded once
     // the browser has taken the address.
-    if (!BrowserLauncher::open(address)) {
-        platform().MsgBox(kNoBrowser, MB_OK_INFORMATION, kTitle);
+    if (!services_.openInBrowser(address)) {
+        services_.messages.show(kNoBrowser, MessageKind::Information);
         showAboutText();
         return;
     }
@@ -159,10 +136,8 @@ void AboutWindow::showAboutText() {
 
 void AboutWindow::closeEvent(QCloseEvent* event) {
     closeTimer->stop();
-    if (theAboutWindow == this) {
-        theAboutWindow = nullptr;
-    }
     event->accept();
+    emit closed();
 }
 
 } // namespace tidorax

@@ -2,6 +2,8 @@
 // the donation page in the desktop's browser when the system reports a connection.
 #pragma once
 
+#include "desktop/DesktopServices.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -15,9 +17,8 @@ namespace tidorax {
 class AboutWindow : public QWidget {
     Q_OBJECT
 public:
-    // The one About window, created in its design state when none exists.
-    static AboutWindow* instance();
-    static AboutWindow* loaded();
+    // The window in its design state.
+    explicit AboutWindow(const DesktopServices& services);
 
     // Shows the window modeless.
     void load();
@@ -36,6 +37,9 @@ public:
     // The half second the window stays after the browser took the page.
     QTimer* closeTimer;
 
+signals:
+    void closed();
+
 public slots:
     void donateClicked();
     void closeTimerElapsed();
@@ -44,11 +48,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    AboutWindow();
-    ~AboutWindow() override;
-
     // Puts the about text and the button back as designed.
     void showAboutText();
+
+    const DesktopServices& services_;
 };
 
 } // namespace tidorax

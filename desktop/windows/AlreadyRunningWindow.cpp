@@ -12,28 +12,15 @@ namespace tidorax {
 
 namespace {
 
-AlreadyRunningWindow* theAlreadyRunningWindow = nullptr;
-
 constexpr std::uint32_t kBackColour = 0xE0E0E0;
 
 } // namespace
 
-AlreadyRunningWindow* AlreadyRunningWindow::instance() {
-    if (theAlreadyRunningWindow == nullptr) {
-        theAlreadyRunningWindow = new AlreadyRunningWindow();
-    }
-    return theAlreadyRunningWindow;
-}
-
-AlreadyRunningWindow* AlreadyRunningWindow::loaded() {
-    return theAlreadyRunningWindow;
-}
-
-AlreadyRunningWindow::AlreadyRunningWindow()
+AlreadyRunningWindow::AlreadyRunningWindow(std::function<void()> endProgram)
     : QWidget(nullptr, Qt::Dialog),
       messageLabel(new QLabel(QStringLiteral("Tidora Is Already Running, Click Icon On Task Bar"), this)),
       okButton(new QPushButton(QStringLiteral("OK"), this)), iconLabel(new QLabel(this)),
-      closeTimer(new QTimer(this)) {
+      closeTimer(new QTimer(this)), endProgram_(std::move(endProgram)) {
     setObjectName(QStringLiteral("AlreadyRunningWindow"));
     setWindowTitle(QStringLiteral("Quillon Error Information"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -69,24 +56,18 @@ AlreadyRunningWindow::AlreadyRunningWindow()
     connect(closeTimer, &QTimer::timeout, this, &AlreadyRunningWindow::closeTimerElapsed);
 }
 
-AlreadyRunningWindow::~AlreadyRunningWindow() {
-    if (theAlreadyRunningWindow == this) {
-        theAlreadyRunningWindow = nullptr;
-    }
-}
-
 void AlreadyRunningWindow::load() {
     show();
     closeTimer->start();
 }
 
 void AlreadyRunningWindow::okClicked() {
-    ExitProgram();
+    ExitProgram(endProgram_);
 }
 
 void AlreadyRunningWindow::closeTimerElapsed() {
     closeTimer->stop();
-    ExitProgram();
+    ExitProgram(endProgram_);
 }
 
 void AlreadyRunningWindow::showEvent(QShowEvent* event) {
@@ -99,13 +80,11 @@ void AlreadyRunningWindow::showEvent(QShowEvent* event) {
 
 void AlreadyRunningWindow::closeEvent(QCloseEvent* event) {
     closeTimer->stop();
-    if (theAlreadyRunningWindow == this) {
-        theAlreadyRunningWindow = nullptr;
-    }
     event->accept();
+    emit closed();
     // Closed by the user from its frame: nothing keeps this instance alive.
     if (event->spontaneous()) {
-        EndProgram();
+        endProgram_();
     }
 }
 

@@ -7,14 +7,15 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 namespace tidorax {
 
 class AlreadyRunningWindow : public QWidget {
     Q_OBJECT
 public:
-    // The one window, created in its design state when none exists.
-    static AlreadyRunningWindow* instance();
-    static AlreadyRunningWindow* loaded();
+    // The window in its design state; endProgram ends the program.
+    explicit AlreadyRunningWindow(std::function<void()> endProgram);
 
     // Shows the window modeless and starts its timer.
     void load();
@@ -23,6 +24,9 @@ public:
     QPushButton* okButton;
     QLabel* iconLabel;
     QTimer* closeTimer;
+
+signals:
+    void closed();
 
 public slots:
     void okClicked();
@@ -33,8 +37,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    AlreadyRunningWindow();
-    ~AlreadyRunningWindow() override;
+    std::function<void()> endProgram_;
 };
 
 } // namespace tidorax

@@ -1,14 +1,8 @@
 #include "desktop/windows/ConfigurationLoadingNotice.h"
 
-#include "desktop/WindowOpeners.h"
-
-#include <QCloseEvent>
-
 namespace tidorax {
 
 namespace {
-
-ConfigurationLoadingNotice* theConfigurationLoadingNotice = nullptr;
 
 const CountingNotice::Design kDesign = {
     "ConfigurationLoadingNotice",
@@ -29,35 +23,11 @@ const CountingNotice::Design kDesign = {
 
 } // namespace
 
-ConfigurationLoadingNotice* ConfigurationLoadingNotice::instance() {
-    if (theConfigurationLoadingNotice == nullptr) {
-        theConfigurationLoadingNotice = new ConfigurationLoadingNotice();
-    }
-    return theConfigurationLoadingNotice;
-}
-
-ConfigurationLoadingNotice* ConfigurationLoadingNotice::loaded() {
-    return theConfigurationLoadingNotice;
-}
-
 ConfigurationLoadingNotice::ConfigurationLoadingNotice() : CountingNotice(kDesign) {}
 
-ConfigurationLoadingNotice::~ConfigurationLoadingNotice() {
-    if (theConfigurationLoadingNotice == this) {
-        theConfigurationLoadingNotice = nullptr;
-    }
-}
-
 void ConfigurationLoadingNotice::countFinished() {
-    WindowOpeners::ShowOptionsWindow();
+    emit optionsWanted();
     close();
-}
-
-void ConfigurationLoadingNotice::closeEvent(QCloseEvent* event) {
-    if (theConfigurationLoadingNotice == this) {
-        theConfigurationLoadingNotice = nullptr;
-    }
-    CountingNotice::closeEvent(event);
 }
 
 } // namespace tidorax

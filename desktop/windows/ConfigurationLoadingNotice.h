@@ -1,5 +1,5 @@
 // The second notice of a first run: the configuration is loading. When its count is
-// over it shows the options window and closes.
+// over it asks for the options window (the tray controller shows it) and closes.
 #pragma once
 
 #include "desktop/windows/CountingNotice.h"
@@ -9,17 +9,15 @@ namespace tidorax {
 class ConfigurationLoadingNotice : public CountingNotice {
     Q_OBJECT
 public:
-    // The one notice, created in its design state when none exists.
-    static ConfigurationLoadingNotice* instance();
-    static ConfigurationLoadingNotice* loaded();
+    // The notice in its design state.
+    ConfigurationLoadingNotice();
+
+signals:
+    // The count is over: the options window is to show.
+    void optionsWanted();
 
 protected:
     void countFinished() override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    ConfigurationLoadingNotice();
-    ~ConfigurationLoadingNotice() override;
 };
 
 } // namespace tidorax

@@ -2,7 +2,6 @@
 
 #include "core/geometry/CountPlacement.h"
 #include "desktop/QtScreen.h"
-#include "desktop/WindowOpeners.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -14,20 +13,6 @@
 namespace tidorax {
 
 namespace {
-
-CountWindow* theCountWindow = nullptr;
-
-std::function<ScreenMetrics()>& screenMetricsSource() {
-    static std::function<ScreenMetrics()> source;
-    return source;
-}
-
-ScreenMetrics currentScreenMetrics(const QScreen* screen) {
-    if (screenMetricsSource()) {
-        return screenMetricsSource()();
-    }
-    return ScreenMetricsOf(screen);
-}
 
 // The screen that holds the horizontal position of the last click on the tray icon.
 const QScreen* screenOfTrayClick() {
@@ -53,26 +38,11 @@ QRect twipsRect(double left, double top, double width, double height, double tpp
 
 } // namespace
 
-CountWindow* CountWindow::instance() {
-    if (theCountWindow == nullptr) {
-        theCountWindow = new CountWindow();
-    }
-    return theCountWindow;
-}
-
-CountWindow* CountWindow::loaded() {
-    return theCountWindow;
-}
-
-void CountWindow::setScreenMetricsSource(std::function<ScreenMetrics()> source) {
-    screenMetricsSource() = std::move(source);
-}
-
-CountWindow::CountWindow()
+CountWindow::CountWindow(ScreenMetricsSource screenMetrics)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       countLabel(new QLabel(QStringLiteral("Label1"), this)),
       captionLabel(new QLabel(QStringLiteral("Files Cleaned"), this)), closeTimer(new QTimer(this)),
-      backColour_(0) {
+      screenMetrics_(std::move(screenMetrics)), backColour_(0) {
     setObjectName(QStringLiteral("CountWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -101,12 +71,6 @@ CountWindow::CountWindow()
     connect(closeTimer, &QTimer::timeout, this, &CountWindow::closeTimerElapsed);
 }
 
-CountWindow::~CountWindow() {
-    if (theCountWindow == this) {
-        theCountWindow = nullptr;
-    }
-}
-
 void CountWindow::setBackColor(std::uint32_t bgr) {
     backColour_ = bgr;
     QPalette colours = palette();
@@ -117,7 +81,7 @@ void CountWindow::setBackColor(std::uint32_t bgr) {
 void CountWindow::ShowCount(StartedFrom from, std::size_t filesBefore, std::size_t filesAfter) {
     const bool fromTray = from == StartedFrom::TrayMenu;
     const QScreen* screen = fromTray ? screenOfTrayClick() : QGuiApplication::primaryScreen();
-    const ScreenMetrics metrics = currentScreenMetrics(screen);
+    const ScreenMetrics metrics = screenMetrics_(screen);
     const double tppX = metrics.twipsPerPixelX > 0 ? metrics.twipsPerPixelX : 15.0;
     const double tppY = metrics.twipsPerPixelY > 0 ? metrics.twipsPerPixelY : 15.0;
     const double width = this->width() * tppX;
@@ -131,7 +95,7 @@ void CountWindow::ShowCount(StartedFrom from, std::size_t filesBefore, std::size
          origin.y() + static_cast<int>(std::floor(placement.top / tppY)));
     setBackColor(placement.backColour);
     if (placement.hideOptionsWindow) {
-        WindowOpeners::HideOptionsWindow();
+        emit hideOptionsRequested();
     }
 
     show();
@@ -150,17 +114,15 @@ void CountWindow::closeTimerElapsed() {
     closeTimer->stop();
     hide();
     if (startedFrom == StartedFrom::OptionsWindow) {
-        WindowOpeners::ShowOptionsWindow();
+        emit showOptionsRequested();
     }
     close();
 }
 
 void CountWindow::closeEvent(QCloseEvent* event) {
     closeTimer->stop();
-    if (theCountWindow == this) {
-        theCountWindow = nullptr;
-    }
     event->accept();
+    emit closed();
 }
 
 } // namespace tidorax

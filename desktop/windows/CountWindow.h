@@ -14,19 +14,18 @@
 #include <cstddef>
 #include <functional>
 
+class QScreen;
+
 namespace tidorax {
 
 class CountWindow : public QWidget {
     Q_OBJECT
 public:
-    // The one count window, created in its design state when none exists.
-    static CountWindow* instance();
-    // The count window when one is loaded, else nullptr.
-    static CountWindow* loaded();
+    // The metrics of the screen the count shows on.
+    using ScreenMetricsSource = std::function<ScreenMetrics(const QScreen*)>;
 
-    // Where the screen's metrics come from (the primary screen by default); a test
-    // may describe its own screen. An empty function restores the default.
-    static void setScreenMetricsSource(std::function<ScreenMetrics()> source);
+    // The window in its design state.
+    explicit CountWindow(ScreenMetricsSource screenMetrics);
 
     // Shows filesBefore - filesAfter, the files the run removed.
     void ShowCount(StartedFrom from, std::size_t filesBefore, std::size_t filesAfter);
@@ -43,6 +42,13 @@ public:
     // The window's back colour, &HBBGGRR.
     std::uint32_t BackColor() const { return backColour_; }
 
+signals:
+    // A run from the options window hides it while its count shows, and shows it
+    // again when the count closes.
+    void hideOptionsRequested();
+    void showOptionsRequested();
+    void closed();
+
 public slots:
     void closeTimerElapsed();
 
@@ -50,10 +56,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    CountWindow();
-    ~CountWindow() override;
     void setBackColor(std::uint32_t bgr);
 
+    ScreenMetricsSource screenMetrics_;
     std::uint32_t backColour_;
 };
 

@@ -138,6 +138,7 @@ void CountingNotice::closeEvent(QCloseEvent* event) {
     countTimer->stop();
     restTimer->stop();
     event->accept();
+    emit closed();
 }
 
 } // namespace tidorax

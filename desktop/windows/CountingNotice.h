@@ -34,6 +34,9 @@ public:
     QTimer* countTimer;
     QTimer* restTimer;
 
+signals:
+    void closed();
+
 public slots:
     void countTimerElapsed();
     void restTimerElapsed();

@@ -1,7 +1,6 @@
 #include "desktop/windows/HelpLoadingNotice.h"
 
 #include "core/settings/CleaningSettings.h"
-#include "desktop/windows/ConfigurationLoadingNotice.h"
 #include "desktop/windows/HelpWindow.h"
 
 #include <QCloseEvent>
@@ -9,8 +8,6 @@
 namespace tidorax {
 
 namespace {
-
-HelpLoadingNotice* theHelpLoadingNotice = nullptr;
 
 const CountingNotice::Design kDesign = {
     "HelpLoadingNotice",
@@ -31,31 +28,17 @@ const CountingNotice::Design kDesign = {
 
 } // namespace
 
-HelpLoadingNotice* HelpLoadingNotice::instance() {
-    if (theHelpLoadingNotice == nullptr) {
-        theHelpLoadingNotice = new HelpLoadingNotice();
-    }
-    return theHelpLoadingNotice;
-}
-
-HelpLoadingNotice* HelpLoadingNotice::loaded() {
-    return theHelpLoadingNotice;
-}
-
 HelpLoadingNotice::HelpLoadingNotice() : CountingNotice(kDesign), pauseTimer(new QTimer(this)) {
     pauseTimer->setInterval(100);
     pauseTimer->setSingleShot(true);
     connect(pauseTimer, &QTimer::timeout, this, &HelpLoadingNotice::pauseTimerElapsed);
 }
 
-HelpLoadingNotice::~HelpLoadingNotice() {
-    if (theHelpLoadingNotice == this) {
-        theHelpLoadingNotice = nullptr;
-    }
+void HelpLoadingNotice::countFinished() {
+    emit helpWanted();
 }
 
-void HelpLoadingNotice::countFinished() {
-    HelpWindow* help = HelpWindow::showHelp();
+void HelpLoadingNotice::waitFor(HelpWindow* help) {
     if (help == nullptr) {
         // No help to read: the sequence goes on at once.
         helpClosed();
@@ -77,7 +60,7 @@ void HelpLoadingNotice::pauseTimerElapsed() {
     if (closing_) {
         return;
     }
-    ConfigurationLoadingNotice::instance()->load();
+    emit configurationWanted();
     RecordFirstRunDone();
     close();
 }
@@ -85,9 +68,6 @@ void HelpLoadingNotice::pauseTimerElapsed() {
 void HelpLoadingNotice::closeEvent(QCloseEvent* event) {
     closing_ = true;
     pauseTimer->stop();
-    if (theHelpLoadingNotice == this) {
-        theHelpLoadingNotice = nullptr;
-    }
     CountingNotice::closeEvent(event);
 }
 

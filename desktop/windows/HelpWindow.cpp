@@ -1,9 +1,6 @@
 #include "desktop/windows/HelpWindow.h"
 
-#include "core/notices/HelpFile.h"
-#include "desktop/BrowserLauncher.h"
 #include "desktop/TrayIconImage.h"
-#include "platform/Platform.h"
 
 #include <QBoxLayout>
 #include <QCloseEvent>
@@ -16,41 +13,15 @@ namespace tidorax {
 
 namespace {
 
-HelpWindow* theHelpWindow = nullptr;
-
 const char* const kNoBrowser = "No Web Browser Could Be Started To Open The Help File";
 
 } // namespace
 
-HelpWindow* HelpWindow::showHelp() {
-    const std::string path = HelpFilePath();
-    if (path.empty()) {
-        return nullptr;
-    }
-    const QUrl document = QUrl::fromLocalFile(QString::fromStdString(path));
-    if (theHelpWindow == nullptr) {
-        theHelpWindow = new HelpWindow(document);
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->availableGeometry();
-            theHelpWindow->move(area.x() + (area.width() - theHelpWindow->width()) / 2,
-                                area.y() + (area.height() - theHelpWindow->height()) / 2);
-        }
-    }
-    theHelpWindow->show();
-    theHelpWindow->raise();
-    theHelpWindow->activateWindow();
-    return theHelpWindow;
-}
-
-HelpWindow* HelpWindow::loaded() {
-    return theHelpWindow;
-}
-
-HelpWindow::HelpWindow(const QUrl& document)
+HelpWindow::HelpWindow(const QUrl& document, const DesktopServices& services)
     : QWidget(nullptr, Qt::Window), browser(new QTextBrowser(this)),
       backButton(new QPushButton(QStringLiteral("Back"), this)),
       openInBrowserButton(new QPushButton(QStringLiteral("Open in Browser"), this)),
-      closeButton(new QPushButton(QStringLiteral("Close"), this)), document_(document) {
+      closeButton(new QPushButton(QStringLiteral("Close"), this)), document_(document), services_(services) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Quillon Tidorax Help"));
     setWindowIcon(TrayIconImage());
@@ -89,11 +60,10 @@ HelpWindow::HelpWindow(const QUrl& document)
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
-}
 
-HelpWindow::~HelpWindow() {
-    if (theHelpWindow == this) {
-        theHelpWindow = nullptr;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
 }
 
@@ -103,19 +73,16 @@ void HelpWindow::followLink(const QUrl& link) {
         browser->setSource(target);
         return;
     }
-    BrowserLauncher::open(target);
+    services_.openInBrowser(target);
 }
 
 void HelpWindow::openInBrowser() {
-    if (!BrowserLauncher::open(document_)) {
-        platform().MsgBox(kNoBrowser, MB_OK_INFORMATION, "Quillon Info.....");
+    if (!services_.openInBrowser(document_)) {
+        services_.messages.show(kNoBrowser, MessageKind::Information);
     }
 }
 
 void HelpWindow::closeEvent(QCloseEvent* event) {
-    if (theHelpWindow == this) {
-        theHelpWindow = nullptr;
-    }
     event->accept();
     emit closed();
 }

@@ -3,6 +3,8 @@
 // it; the first-run sequence waits until the user has closed it.
 #pragma once
 
+#include "desktop/DesktopServices.h"
+
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
@@ -13,12 +15,8 @@ namespace tidorax {
 class HelpWindow : public QWidget {
     Q_OBJECT
 public:
-    // Shows the help document (HelpFilePath) in the one help window, created when
-    // none exists, and brings the window forward. nullptr, and nothing shown, when no
-    // help document is found.
-    static HelpWindow* showHelp();
-    // The help window when one is open, else nullptr.
-    static HelpWindow* loaded();
+    // The window on the document, in the middle of the usable screen.
+    HelpWindow(const QUrl& document, const DesktopServices& services);
 
     QTextBrowser* browser;
     QPushButton* backButton;
@@ -43,10 +41,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    explicit HelpWindow(const QUrl& document);
-    ~HelpWindow() override;
-
     QUrl document_;
+    const DesktopServices& services_;
 };
 
 } // namespace tidorax

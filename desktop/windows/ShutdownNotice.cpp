@@ -11,8 +11,6 @@ namespace tidorax {
 
 namespace {
 
-ShutdownNotice* theShutdownNotice = nullptr;
-
 constexpr double kClientWidth = 6300;
 constexpr double kClientHeight = 2145;
 // The back colour before any gradient: the system's dark grey of a dialog.
@@ -38,17 +36,6 @@ QLabel* noticeLabel(const QString& caption, QWidget* parent) {
 
 } // namespace
 
-ShutdownNotice* ShutdownNotice::instance() {
-    if (theShutdownNotice == nullptr) {
-        theShutdownNotice = new ShutdownNotice();
-    }
-    return theShutdownNotice;
-}
-
-ShutdownNotice* ShutdownNotice::loaded() {
-    return theShutdownNotice;
-}
-
 ShutdownNotice::ShutdownNotice()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       titleLabel(noticeLabel(QStringLiteral("Windows will now"), this)),
@@ -65,12 +52,6 @@ ShutdownNotice::ShutdownNotice()
     actionLabel->setGeometry(TwipsToPixels(120, tppX), TwipsToPixels(1080, tppY),
                              width - 2 * TwipsToPixels(120, tppX), TwipsToPixels(960, tppY));
     PaintGradient(GRADIENT_CORNER);
-}
-
-ShutdownNotice::~ShutdownNotice() {
-    if (theShutdownNotice == this) {
-        theShutdownNotice = nullptr;
-    }
 }
 
 void ShutdownNotice::PaintGradient(int direction) {
@@ -111,10 +92,8 @@ void ShutdownNotice::showEvent(QShowEvent* event) {
 }
 
 void ShutdownNotice::closeEvent(QCloseEvent* event) {
-    if (theShutdownNotice == this) {
-        theShutdownNotice = nullptr;
-    }
     event->accept();
+    emit closed();
 }
 
 } // namespace tidorax

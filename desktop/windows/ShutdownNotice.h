@@ -13,10 +13,8 @@ namespace tidorax {
 class ShutdownNotice : public QWidget {
     Q_OBJECT
 public:
-    // The one notice window, created (and its gradient painted) when none exists.
-    static ShutdownNotice* instance();
-    // The notice window when one is loaded, else nullptr.
-    static ShutdownNotice* loaded();
+    // The notice window, its gradient painted.
+    ShutdownNotice();
 
     // Paints the gradient of the given direction into the window's image
     // (0 corner, 1 horizontal, 3 plain back colour, other values vertical).
@@ -32,15 +30,15 @@ public:
     // Colour depth and number of bands, kept between paintings.
     GradientState Gradient;
 
+signals:
+    void closed();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    ShutdownNotice();
-    ~ShutdownNotice() override;
-
     QImage image_;
     std::uint32_t backColour_;
 };

@@ -5,7 +5,7 @@
 namespace tidorax {
 
 void ShutdownNoticePresenter::showShutdownNotice(const std::string& actionCaption) {
-    ShutdownNotice* notice = ShutdownNotice::instance();
+    ShutdownNotice* notice = notice_();
     notice->actionLabel->setText(QString::fromStdString(actionCaption));
     notice->show();
     notice->repaint();

@@ -5,17 +5,24 @@
 #include "core/shutdown/ShutdownNoticeHost.h"
 #include "desktop/DesktopActions.h"
 
+#include <functional>
+
 namespace tidorax {
+
+class ShutdownNotice;
 
 class ShutdownNoticePresenter : public ShutdownNoticeHost {
 public:
-    explicit ShutdownNoticePresenter(DesktopActions& actions) : actions_(actions) {}
+    // notice gives the notice window, made when none is loaded.
+    ShutdownNoticePresenter(DesktopActions& actions, std::function<ShutdownNotice*()> notice)
+        : actions_(actions), notice_(std::move(notice)) {}
 
     void showShutdownNotice(const std::string& actionCaption) override;
     void pause(std::uint32_t milliseconds) override;
 
 private:
     DesktopActions& actions_;
+    std::function<ShutdownNotice*()> notice_;
 };
 
 } // namespace tidorax

@@ -1,6 +1,7 @@
 #include "desktop/InputBlocker.h"
 #include "desktop/QtDesktopActions.h"
 #include "desktop/QtMessageBoxService.h"
+#include "desktop/TrayController.h"
 #include "desktop/TrayWindow.h"
 #include "tests/desktop/DesktopTestSupport.h"
 
@@ -24,14 +25,15 @@ TEST_F(DesktopActionsTest, WindowsRepaintButTakeNoInputWhileWorkRuns) {
     int presses = 0;
     QObject::connect(&button, &QPushButton::clicked, &button, [&presses] { ++presses; });
 
-    TrayWindow form(operations, actions, shutdown);
+    TrayController controller(services());
+    TrayWindow* form = controller.trayWindow();
 
     // The work waits until the user-interface thread has handled a timer, a click on
     // the button and a click on the tray icon: proof that it keeps running meanwhile.
     std::atomic<bool> uiDone{false};
     QTimer::singleShot(0, &button, [&] {
         QTest::mouseClick(&button, Qt::LeftButton);
-        form.TrayReleasedAt(QPoint(100, 100));
+        form->TrayReleasedAt(QPoint(100, 100));
         uiDone = true;
     });
     // (Run on the user-interface thread, the work would wait for ever.)
@@ -43,7 +45,7 @@ TEST_F(DesktopActionsTest, WindowsRepaintButTakeNoInputWhileWorkRuns) {
     });
 
     EXPECT_EQ(presses, 0);
-    EXPECT_FALSE(form.trayMenu()->isVisible());
+    EXPECT_FALSE(form->trayMenu()->isVisible());
 
     QTest::mouseClick(&button, Qt::LeftButton);
     EXPECT_EQ(presses, 1);
@@ -93,6 +95,18 @@ TEST_F(DesktopActionsTest, AMessageBoxAskedForByTheWorkIsAnsweredByTheUser) {
                        [] { QApplication::activeModalWidget()->close(); }); // inside the box's loop
     EXPECT_EQ(platform().MsgBox("Delete these files?", 36, "Quillon Info....."), IDNO);
     platform().setMessageBoxHandler(nullptr);
+}
+
+TEST(MessageKindTest, EachKindHasItsFlagsAndTheFlagsGiveTheKindBack) {
+    EXPECT_EQ(MessageFlags(MessageKind::Information), MB_OK_INFORMATION);
+    EXPECT_EQ(MessageFlags(MessageKind::Question), MB_YESNO_QUESTION);
+    EXPECT_EQ(MessageFlags(MessageKind::CriticalQuestion), MB_YESNO_CRITICAL);
+    EXPECT_EQ(MessageFlags(MessageKind::Critical), MB_OK_CRITICAL);
+    for (const MessageKind kind : {MessageKind::Information, MessageKind::Question,
+                                   MessageKind::CriticalQuestion, MessageKind::Critical}) {
+        EXPECT_EQ(MessageKindOf(MessageFlags(kind)), kind);
+    }
+    EXPECT_EQ(MessageKindOf(0), MessageKind::Information);
 }
 
 } // namespace

@@ -1,7 +1,5 @@
 #include "tests/desktop/DesktopTestSupport.h"
 
-#include "desktop/BrowserLauncher.h"
-#include "desktop/ExitProgram.h"
 #include "desktop/options/BackgroundListing.h"
 
 #include <QApplication>
@@ -11,16 +9,18 @@ namespace tidorax::test {
 
 void GuiTest::SetUp() {
     PlatformFixture::SetUp();
-    setEndProgramHandler([this] { ++programEnds; });
-    CountWindow::setScreenMetricsSource(nullptr);
-    WindowOpeners::showOptionsWindow = nullptr;
-    WindowOpeners::hideOptionsWindow = nullptr;
-    WindowOpeners::loadAboutWindow = nullptr;
-    WindowOpeners::showHelpMessage = nullptr;
-    BrowserLauncher::setHandler([this](const QUrl& address) {
+}
+
+DesktopServices GuiTest::services(CleaningOperations* cleaning) {
+    DesktopServices made(cleaning != nullptr ? *cleaning : operations, actions, shutdown, messages);
+    made.endProgram = [this] { ++programEnds; };
+    made.openInBrowser = [this](const QUrl& address) {
         seen.push_back("open " + address.toString().toStdString());
         return browserAvailable;
-    });
+    };
+    const QString places = QString::fromStdString(tmp.path());
+    made.places = [places] { return QStringList{places}; };
+    return made;
 }
 
 void GuiTest::TearDown() {
@@ -30,9 +30,6 @@ void GuiTest::TearDown() {
     processEvents();
     // A listing still running reads the settings store that the reset below replaces.
     BackgroundListing::WaitForAll();
-    setEndProgramHandler(nullptr);
-    BrowserLauncher::setHandler(nullptr);
-    CountWindow::setScreenMetricsSource(nullptr);
     PlatformFixture::TearDown();
 }
 

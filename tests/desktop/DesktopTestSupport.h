@@ -1,19 +1,22 @@
 // Stand-ins for what the windows reach outside themselves (desktop actions that
 // record instead of waiting; cleaning operations and shutdown services come from
-// tests/support), and a fixture that points the platform at a fresh folder, catches
-// the program's end and records the pages handed to the browser.
+// tests/support), and a fixture that points the platform at a fresh folder and hands
+// the tray controller services that catch the program's end, record the pages handed
+// to the browser and browse places in the test's folder.
 #pragma once
 
 #include "core/settings/SettingsStore.h"
 #include "desktop/DesktopActions.h"
-#include "desktop/WindowOpeners.h"
-#include "desktop/windows/CountWindow.h"
+#include "desktop/DesktopServices.h"
+#include "desktop/PlatformMessageBoxes.h"
 #include "platform/Platform.h"
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingCleaningOperations.h"
 #include "tests/support/RecordingShutdownApi.h"
 
+#include <QApplication>
 #include <QTest>
+#include <QWidget>
 
 #include <functional>
 #include <string>
@@ -47,6 +50,26 @@ protected:
 
     // Lets posted events (deferred deletions among them) run.
     static void processEvents();
+    // The services of the tray controller: the fakes of this fixture (or the given
+    // cleaning operations), the message boxes through the fake platform, the desktop's
+    // screens and network.
+    DesktopServices services(CleaningOperations* cleaning = nullptr);
+    // The top-level window of that object name when one is loaded (deferred deletions
+    // done first), else nullptr.
+    template <typename Window = QWidget> static Window* loaded(const char* objectName) {
+        processEvents();
+        return shown<Window>(objectName, false);
+    }
+    // The top-level window of that object name, visible unless told otherwise, without
+    // letting any event run.
+    template <typename Window = QWidget> static Window* shown(const char* objectName, bool visible = true) {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == QLatin1String(objectName) && (!visible || window->isVisible())) {
+                return qobject_cast<Window*>(window);
+            }
+        }
+        return nullptr;
+    }
     // A help document beside the program; returns its path.
     std::string installHelp(const std::string& html = "<h2>Main Program Operation</h2>");
     // "prompt|buttons|title" of each message box shown so far, and of one with the
@@ -63,6 +86,7 @@ protected:
     RecordingCleaningOperations operations;
     RecordingDesktopActions actions;
     RecordingShutdownApi shutdown;
+    PlatformMessageBoxes messages;
 };
 
 } // namespace tidorax::test

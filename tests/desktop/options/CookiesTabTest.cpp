@@ -27,7 +27,7 @@ protected:
 };
 
 TEST_F(CookiesTabTest, DoubleClicksSaveAndForgetCookiesAndRewriteBothSections) {
-    CookiesTab* tab = listed<CookiesTab>(OptionsWindow::CookiesPage);
+    CookiesTab* tab = listed<CookiesTab>("cookiesPage");
     EXPECT_EQ(tab->cookieFilesModel->rowCount(), 3);
     EXPECT_EQ(tab->cookieCountLabel->text(), "Cookie Folder Contains 2 Cookies");
     EXPECT_EQ(tab->savedCookiesModel->rowCount(), 2);

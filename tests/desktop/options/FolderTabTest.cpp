@@ -29,20 +29,21 @@ protected:
 
 TEST_F(FolderTabTest, SelectingATabListsItsFolderAfreshEachTime) {
     OptionsWindow* options = window();
+    auto* tempTab = page<FolderTab>("tempPage");
     const QString temp = QString::fromStdString(tmp / "temp/");
     QStringList files = {temp + "a.tmp", temp + "sub/b.tmp", temp + "sub/deeper/c.tmp"};
     for (const char* count : {"Temp Folder Contains 3 Files", "Temp Folder Contains 4 Files"}) {
-        options->tabs->setCurrentIndex(OptionsWindow::TempPage);
-        EXPECT_TRUE(options->tempTab->listing());
-        EXPECT_EQ(options->tempTab->countLabel->text(), "Listing Files...");
-        ASSERT_TRUE(waitFor([&] { return !options->tempTab->listing(); }));
-        QStringList shown = options->tempTab->filesModel->stringList();
+        options->tabs->setCurrentWidget(tempTab);
+        EXPECT_TRUE(tempTab->listing());
+        EXPECT_EQ(tempTab->countLabel->text(), "Listing Files...");
+        ASSERT_TRUE(waitFor([&] { return !tempTab->listing(); }));
+        QStringList shown = tempTab->filesModel->stringList();
         shown.sort();
         files.sort();
         EXPECT_EQ(shown, files);
-        EXPECT_EQ(options->tempTab->countLabel->text(), count);
-        EXPECT_EQ(options->tempTab->inUseLabel->text(), "Files In Use Can Not Be Deleted");
-        options->tabs->setCurrentIndex(OptionsWindow::OptionsPage);
+        EXPECT_EQ(tempTab->countLabel->text(), count);
+        EXPECT_EQ(tempTab->inUseLabel->text(), "Files In Use Can Not Be Deleted");
+        options->tabs->setCurrentIndex(0);
         writeFile(tmp / "temp/d.tmp");
         files << temp + "d.tmp";
     }
@@ -50,28 +51,29 @@ TEST_F(FolderTabTest, SelectingATabListsItsFolderAfreshEachTime) {
 
 TEST_F(FolderTabTest, ANewerListingOrACloseDropsTheOlderOne) {
     OptionsWindow* options = window();
+    auto* tempTab = page<FolderTab>("tempPage");
     int listed = 0;
-    QObject::connect(options->tempTab, &FolderTab::listed, options, [&listed] { ++listed; });
-    options->tempTab->ListFolder();
-    options->tempTab->ListFolder();
-    ASSERT_TRUE(waitFor([&] { return !options->tempTab->listing(); }));
+    QObject::connect(tempTab, &FolderTab::listed, options, [&listed] { ++listed; });
+    tempTab->ListFolder();
+    tempTab->ListFolder();
+    ASSERT_TRUE(waitFor([&] { return !tempTab->listing(); }));
     processEvents();
     EXPECT_EQ(listed, 1);
-    EXPECT_EQ(options->tempTab->filesModel->rowCount(), 3);
+    EXPECT_EQ(tempTab->filesModel->rowCount(), 3);
 
     // Closed while listing: nothing arrives in a window that is gone.
-    options->tempTab->ListFolder();
+    tempTab->ListFolder();
     options->closeForm();
     options->closeTimerElapsed();
     processEvents();
-    EXPECT_EQ(OptionsWindow::loaded(), nullptr);
+    EXPECT_EQ(loaded("optionsWindow"), nullptr);
     QTest::qWait(0);
 }
 
 TEST_F(FolderTabTest, EachCleanButtonEmptiesOnlyItsFolderAndShowsWhatIsLeft) {
-    OptionsWindow::setServices(&engineOperations(), &actions);
+    cleanWithTheEngine();
     // Cleans from the page's listed tab: "listed caption > caption after, count shown".
-    const auto clean = [this](int page, const char* key) {
+    const auto clean = [this](const char* page, const char* key) {
         writeFiles();
         Settings.SaveSetting("CleanPath", key, "Yes");
         FolderTab* tab = listed<FolderTab>(page);
@@ -79,7 +81,7 @@ TEST_F(FolderTabTest, EachCleanButtonEmptiesOnlyItsFolderAndShowsWhatIsLeft) {
         tab->cleanButton->click();
         EXPECT_EQ(tab->filesModel->rowCount(), 0);
         EXPECT_TRUE(exists(tmp / "elsewhere/keep.txt"));
-        CountWindow* count = CountWindow::loaded();
+        CountWindow* count = countShown();
         const QString counted = count != nullptr ? count->countLabel->text() : "none";
         if (count != nullptr) {
             count->closeTimerElapsed();
@@ -87,15 +89,15 @@ TEST_F(FolderTabTest, EachCleanButtonEmptiesOnlyItsFolderAndShowsWhatIsLeft) {
         }
         return (before + " > " + tab->countLabel->text() + ", " + counted).toStdString();
     };
-    EXPECT_EQ(clean(OptionsWindow::InternetPage, "InternetFiles"),
+    EXPECT_EQ(clean("internetPage", "InternetFiles"),
               "Internet Folder Contains 2 Files > Temporary Internet Folder Contains 0 Files, 2");
     EXPECT_EQ(treeEntries(cache), (Tree{{"img", "d"}}));
     EXPECT_TRUE(exists(tmp / "temp/a.tmp"));
-    EXPECT_EQ(clean(OptionsWindow::TempPage, "TempFiles"),
+    EXPECT_EQ(clean("tempPage", "TempFiles"),
               "Temp Folder Contains 3 Files > Temp Folder Contains 0 Files, 3");
     EXPECT_EQ(treeEntries(tmp / "temp"), Tree{});
     EXPECT_TRUE(exists(cache + "/page.html"));
-    EXPECT_EQ(window()->tempTab->inUseLabel->text(), "The 0 Files Remaining Are In Use");
+    EXPECT_EQ(page<FolderTab>("tempPage")->inUseLabel->text(), "The 0 Files Remaining Are In Use");
 }
 
 } // namespace

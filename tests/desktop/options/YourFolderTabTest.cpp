@@ -11,10 +11,7 @@ const std::string kList = "list Double Click On File To Remove From List|Add Fol
 
 class YourFolderTabTest : public OptionsTest {
 protected:
-    YourFolderTab* enteredTab() {
-        window()->tabs->setCurrentIndex(OptionsWindow::YourFolderPage);
-        return window()->yourFolderTab;
-    }
+    YourFolderTab* enteredTab() { return entered<YourFolderTab>("yourFolderPage"); }
     // Opens the folder in the browsing view and clicks "Save Folder", with the answers given.
     static void save(YourFolderTab* tab, const std::string& folder, std::vector<int> answers = {IDYES}) {
         fakePlatform().shownBoxes.clear();
@@ -51,7 +48,7 @@ TEST_F(YourFolderTabTest, TheFirstSaveWarnsThenConfirmsInUpperCaseAndStoresTheCa
     OptionsWindow* first = window();
     ASSERT_TRUE(first->reloadTimer->isActive());
     first->reloadTimerElapsed();
-    ASSERT_NE(OptionsWindow::loaded(), first);
+    ASSERT_NE(loaded("optionsWindow"), first);
 
     tab = enteredTab();
     save(tab, old, {IDYES, IDYES});
@@ -104,8 +101,12 @@ TEST_F(YourFolderTabTest, ModesShowTheListAndDoubleClicksRemoveAndRenumber) {
     RewriteUserFolders({tmp / "a", tmp / "b", tmp / "c"});
     YourFolderTab* tab = enteredTab();
     EXPECT_EQ(mode(tab), kList + "Close Form");
+    EXPECT_EQ(tab->view(), YourFolderTab::View::List);
+    EXPECT_EQ(tab->secondButton(), YourFolderTab::SecondButton::CloseForm);
     tab->saveFolderButton->click(); // "Add Folder"
     EXPECT_EQ(mode(tab), kBrowsing + "Show List");
+    EXPECT_EQ(tab->view(), YourFolderTab::View::Browsing);
+    EXPECT_EQ(tab->secondButton(), YourFolderTab::SecondButton::ShowList);
     tab->showListButton->click();
     EXPECT_EQ(mode(tab), kList + "Close Form");
 

@@ -1,8 +1,10 @@
 #include "desktop/windows/AboutWindow.h"
 #include "core/notices/DonationAddress.h"
-#include "desktop/NetworkState.h"
-#include "desktop/windows/HelpAndAboutOpeners.h"
+#include "core/notices/InternetConnection.h"
+#include "desktop/TrayController.h"
 #include "tests/desktop/DesktopTestSupport.h"
+
+#include <memory>
 
 namespace tidorax::test {
 namespace {
@@ -11,15 +13,13 @@ class AboutWindowTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        RegisterHelpAndAboutWindows();
+        DesktopServices given = services();
+        given.connectionText = [this](const QUrl&) { return connection; };
+        controller = std::make_unique<TrayController>(given);
     }
-    void TearDown() override {
-        NetworkState::setSource(nullptr);
-        GuiTest::TearDown();
-    }
-    static AboutWindow* openAbout() {
-        WindowOpeners::LoadAboutWindow();
-        return AboutWindow::loaded();
+    AboutWindow* openAbout() {
+        controller->loadAboutWindow();
+        return shown<AboutWindow>("AboutWindow");
     }
     // The window's state: "shown"/"hidden", button, which text shows, timer.
     static std::string stateOf(const AboutWindow* about) {
@@ -29,6 +29,10 @@ protected:
                (about->connectingLabel->isVisibleTo(about) ? " connecting" : "") +
                (about->closeTimer->isActive() ? " closing" : "");
     }
+
+    // What the system says of the network.
+    std::string connection = ConnectionText(Reachability::Online, false);
+    std::unique_ptr<TrayController> controller;
 };
 
 TEST_F(AboutWindowTest, TheAboutCommandShowsTheDesignedWindow) {
@@ -66,7 +70,7 @@ TEST_F(AboutWindowTest, TheDonationButtonOpensThePageOnlyWhenConnected) {
         SCOPED_TRACE(c.connection);
         seen.clear();
         browserAvailable = c.browser;
-        NetworkState::setSource([&c] { return c.connection; });
+        connection = c.connection;
         AboutWindow* about = openAbout();
         fake().messageBoxHandler = [this, about](const std::string& prompt, int buttons,
                                                  const std::string& title) {
@@ -77,8 +81,7 @@ TEST_F(AboutWindowTest, TheDonationButtonOpensThePageOnlyWhenConnected) {
         EXPECT_EQ(seen, c.events);
         EXPECT_EQ(stateOf(about), c.after);
         about->closeTimerElapsed(); // what the timer does half a second after the hand-over
-        EXPECT_EQ(AboutWindow::loaded(), nullptr);
-        processEvents();
+        EXPECT_EQ(loaded("AboutWindow"), nullptr);
     }
 }
 

@@ -1,10 +1,12 @@
 #include "desktop/QtScreen.h"
+#include "desktop/TrayController.h"
 #include "desktop/TrayWindow.h"
 #include "desktop/windows/ConfigurationLoadingNotice.h"
-#include "desktop/windows/HelpAndAboutOpeners.h"
 #include "desktop/windows/HelpLoadingNotice.h"
 #include "desktop/windows/HelpWindow.h"
 #include "tests/desktop/DesktopTestSupport.h"
+
+#include <memory>
 
 namespace tidorax::test {
 namespace {
@@ -13,8 +15,7 @@ class FirstRunNoticesTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        RegisterHelpAndAboutWindows();
-        WindowOpeners::showOptionsWindow = [this] { ++optionsShown; };
+        controller = std::make_unique<TrayController>(services());
     }
     // A help document with a link inside it and one to the web.
     std::string installLinkedHelp() {
@@ -39,78 +40,77 @@ protected:
         EXPECT_FALSE(notice->countTimer->isActive() || notice->restTimer->isActive());
         return counts;
     }
-    template <typename Notice> static CountingNotice* load() {
-        Notice::instance()->load();
-        return Notice::loaded();
-    }
+    // A notice of the first run, loaded; nullptr when none.
+    static CountingNotice* notice(const char* objectName) { return shown<CountingNotice>(objectName, false); }
 
     static std::string firstRun() { return Settings.GetSetting("CleanPath", "FirstRun", "(absent)"); }
 
-    int optionsShown = 0;
+    std::unique_ptr<TrayController> controller;
 };
 
 TEST_F(FirstRunNoticesTest, EachNoticeShowsItsDesignAndCountsOneToFive) {
     const struct {
         const char* name;
-        CountingNotice* (*load)();
+        void (TrayController::*load)();
+        const char* objectName;
         const char* message;
         int interval;
         double widthTwips, heightTwips;
     } cases[] = {
-        {"help", load<HelpLoadingNotice>,
+        {"help", &TrayController::showHelpMessage, "HelpLoadingNotice",
          "      Help File Loading              Please Read The         \"Main Program Operation\"", 350, 4725,
          2280},
-        {"configuration", load<ConfigurationLoadingNotice>, "Configuration File          Loading!", 250, 3405,
-         1725},
+        {"configuration", &TrayController::showConfigurationMessage, "ConfigurationLoadingNotice",
+         "Configuration File          Loading!", 250, 3405, 1725},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        CountingNotice* notice = c.load();
-        ASSERT_TRUE(notice != nullptr && notice->isVisible());
+        (controller.get()->*c.load)();
+        CountingNotice* notice = shown<CountingNotice>(c.objectName);
+        ASSERT_TRUE(notice != nullptr);
         EXPECT_EQ(notice->messageLabel->text().toStdString(), c.message);
         EXPECT_EQ(notice->size(), QSize(TwipsToPixels(c.widthTwips, TwipsPerPixelX()),
                                         TwipsToPixels(c.heightTwips, TwipsPerPixelY())));
         EXPECT_EQ(notice->countTimer->interval() + notice->restTimer->interval(), 2 * c.interval);
         EXPECT_EQ(countToTheEnd(notice), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
         EXPECT_FALSE(notice->isVisible());
-        processEvents();
     }
     // Without a help document the help notice goes straight on to its pause; the
     // configuration notice has shown the options window and closed.
-    ASSERT_NE(HelpLoadingNotice::loaded(), nullptr);
-    EXPECT_TRUE(HelpLoadingNotice::loaded()->pauseTimer->isActive());
-    EXPECT_EQ(HelpLoadingNotice::loaded()->pauseTimer->interval(), 100);
-    EXPECT_EQ(optionsShown, 1);
-    EXPECT_EQ(ConfigurationLoadingNotice::loaded(), nullptr);
+    auto* help = qobject_cast<HelpLoadingNotice*>(notice("HelpLoadingNotice"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->pauseTimer->isActive());
+    EXPECT_EQ(help->pauseTimer->interval(), 100);
+    EXPECT_NE(shown("optionsWindow"), nullptr);
+    EXPECT_EQ(shown("ConfigurationLoadingNotice"), nullptr);
 }
 
 TEST_F(FirstRunNoticesTest, TheFirstRunWaitsForTheHelpAndIsNotOverWhenTheProgramEndsMeanwhile) {
     const std::string help = installLinkedHelp();
-    TrayWindow form(operations, actions, shutdown);
-    form.load();
-    HelpLoadingNotice* notice = HelpLoadingNotice::loaded();
-    ASSERT_NE(notice, nullptr);
-    EXPECT_EQ(countToTheEnd(notice).back(), "6");
+    controller->load();
+    auto* waiting = qobject_cast<HelpLoadingNotice*>(notice("HelpLoadingNotice"));
+    ASSERT_NE(waiting, nullptr);
+    EXPECT_EQ(countToTheEnd(waiting).back(), "6");
     // The help is up and the notice waits for it, however long the user reads.
-    ASSERT_NE(HelpWindow::loaded(), nullptr);
-    EXPECT_EQ(HelpWindow::loaded()->document().toLocalFile().toStdString(), help);
-    EXPECT_TRUE(notice->waitingForHelp());
-    EXPECT_FALSE(notice->pauseTimer->isActive());
-    EXPECT_EQ(ConfigurationLoadingNotice::loaded(), nullptr);
-    form.unload(); // closes the help window and the waiting notice
-    processEvents();
+    const auto* window = shown<HelpWindow>("HelpWindow");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->document().toLocalFile().toStdString(), help);
+    EXPECT_TRUE(waiting->waitingForHelp());
+    EXPECT_FALSE(waiting->pauseTimer->isActive());
+    EXPECT_EQ(notice("ConfigurationLoadingNotice"), nullptr);
+    controller->trayWindow()->unload(); // closes the help window and the waiting notice
     EXPECT_EQ(programEnds, 1);
-    EXPECT_EQ(HelpWindow::loaded(), nullptr);
-    EXPECT_EQ(HelpLoadingNotice::loaded(), nullptr);
+    EXPECT_EQ(loaded("HelpWindow"), nullptr);
+    EXPECT_EQ(loaded("HelpLoadingNotice"), nullptr);
     EXPECT_EQ(firstRun(), "(absent)"); // the next start begins it again
 }
 
 TEST_F(FirstRunNoticesTest, HelpWindowFollowsLinksGoesBackAndOpensInTheBrowser) {
-    EXPECT_EQ(HelpWindow::showHelp(), nullptr); // no help document anywhere
+    EXPECT_EQ(controller->showHelp(), nullptr); // no help document anywhere
     const std::string help = installLinkedHelp();
-    HelpWindow* window = HelpWindow::showHelp();
+    HelpWindow* window = controller->showHelp();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(HelpWindow::showHelp(), window); // one help window
+    EXPECT_EQ(controller->showHelp(), window); // one help window
     EXPECT_EQ(window->browser->source().toLocalFile().toStdString(), help);
     EXPECT_FALSE(window->backButton->isEnabled());
 
@@ -131,7 +131,7 @@ TEST_F(FirstRunNoticesTest, HelpWindowFollowsLinksGoesBackAndOpensInTheBrowser) 
     EXPECT_TRUE(window->isVisible()); // a link never leaves the window
 
     window->closeButton->click();
-    EXPECT_EQ(HelpWindow::loaded(), nullptr);
+    EXPECT_EQ(loaded("HelpWindow"), nullptr);
 }
 
 } // namespace

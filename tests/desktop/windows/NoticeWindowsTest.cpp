@@ -1,5 +1,8 @@
 #include "core/geometry/ScreenMetrics.h"
+#include "desktop/TrayController.h"
+#include "desktop/options/OptionsWindow.h"
 #include "desktop/windows/AlreadyRunningWindow.h"
+#include "desktop/windows/CountWindow.h"
 #include "desktop/windows/ShutdownNotice.h"
 #include "tests/desktop/DesktopTestSupport.h"
 
@@ -10,42 +13,52 @@ using NoticeWindowsTest = GuiTest;
 
 TEST_F(NoticeWindowsTest, CountWindowShowsTheCountAtTheClickOrCentredGreyOverTheOptionsWindow) {
     // A 1024 x 768 screen at 96 dpi with a 30-pixel panel at the bottom.
-    CountWindow::setScreenMetricsSource(
-        [] { return ScreenMetricsFromGeometry(1024, 768, 0, 0, 1024, 738, 96, 96); });
-    std::vector<std::string> options;
-    WindowOpeners::hideOptionsWindow = [&options] { options.push_back("hide"); };
-    WindowOpeners::showOptionsWindow = [&options] { options.push_back("show"); };
+    DesktopServices given = services();
+    given.screenMetrics = [](const QScreen*) {
+        return ScreenMetricsFromGeometry(1024, 768, 0, 0, 1024, 738, 96, 96);
+    };
+    TrayController controller(given);
+    const auto countWindow = [] { return shown<CountWindow>("CountWindow"); };
+    const auto optionsShown = [] { return shown("optionsWindow") != nullptr; };
     // From the tray: above the taskbar at the click; the window is 89 x 50 pixels.
     LastMouseX = 600 * 15;
-    CountWindow* count = CountWindow::instance();
-    count->ShowCount(StartedFrom::TrayMenu, 3, 5);
+    controller.showCount(StartedFrom::TrayMenu, 3, 5);
+    CountWindow* count = countWindow();
+    ASSERT_NE(count, nullptr);
     EXPECT_TRUE(count->isVisible() && count->closeTimer->isActive());
     EXPECT_EQ(count->closeTimer->interval(), 1200);
     EXPECT_EQ(count->countLabel->text(), "-2");
     EXPECT_EQ(count->pos(), QPoint(600 - 45, 738 - 50));
     EXPECT_EQ(count->palette().color(QPalette::Window), QColor(255, 224, 192));
     count->closeTimerElapsed();
-    EXPECT_EQ(CountWindow::loaded(), nullptr);
-    EXPECT_TRUE(options.empty());
-    processEvents();
+    EXPECT_EQ(loaded("CountWindow"), nullptr);
+    EXPECT_FALSE(optionsShown());
 
-    count = CountWindow::instance();
-    count->ShowCount(StartedFrom::OptionsWindow, 37, 0);
-    EXPECT_EQ(options, std::vector<std::string>{"hide"});
+    controller.showOptionsWindow();
+    controller.showCount(StartedFrom::OptionsWindow, 37, 0);
+    count = countWindow();
+    ASSERT_NE(count, nullptr);
+    EXPECT_FALSE(optionsShown()) << "hidden while the count shows";
+    EXPECT_NE(loaded("optionsWindow"), nullptr);
     EXPECT_EQ(count->countLabel->text(), "37");
     EXPECT_EQ(count->pos(), QPoint((1024 - 89) / 2, (738 - 50) / 2));
     EXPECT_EQ(count->palette().color(QPalette::Window), QColor(128, 128, 128));
     // Its own timer closes it (the same tick, without the 1.2 s).
     count->closeTimer->start(1);
-    EXPECT_TRUE(QTest::qWaitFor([] { return CountWindow::loaded() == nullptr; }, 2000));
-    EXPECT_EQ(options, (std::vector<std::string>{"hide", "show"}));
+    EXPECT_TRUE(QTest::qWaitFor([countWindow] { return countWindow() == nullptr; }, 2000));
+    EXPECT_TRUE(optionsShown());
     processEvents();
     // A fresh window starts from its design colour, not the grey of the last one.
-    EXPECT_EQ(CountWindow::instance()->BackColor(), 0xC0E0FFu);
+    LastMouseX = 0;
+    controller.showCount(StartedFrom::TrayMenu, 0, 0);
+    ASSERT_NE(countWindow(), nullptr);
+    EXPECT_NE(countWindow(), count);
+    EXPECT_EQ(countWindow()->BackColor(), 0xC0E0FFu);
 }
 
 TEST_F(NoticeWindowsTest, ShutdownNoticePaintsItsGradientForTheDepth) {
-    ShutdownNotice* notice = ShutdownNotice::instance();
+    ShutdownNotice notice_;
+    ShutdownNotice* notice = &notice_;
     const auto pixel = [notice](int x, int y) { return notice->image().pixelColor(x, y); };
     // Loaded on a 32-bit display: 256 bands.
     EXPECT_EQ(pixel(0, 0), QColor(0, 0, 142));
@@ -62,14 +75,16 @@ TEST_F(NoticeWindowsTest, ShutdownNoticePaintsItsGradientForTheDepth) {
 }
 
 TEST_F(NoticeWindowsTest, AlreadyRunningWindowEndsTheProgramOnOk) {
-    AlreadyRunningWindow* window = AlreadyRunningWindow::instance();
+    TrayController controller(services());
+    controller.showAlreadyRunning();
+    auto* window = shown<AlreadyRunningWindow>("AlreadyRunningWindow");
+    ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->messageLabel->text(), "Tidora Is Already Running, Click Icon On Task Bar");
-    window->load();
     EXPECT_TRUE(window->isVisible() && window->closeTimer->isActive());
     EXPECT_EQ(window->closeTimer->interval(), 5000);
     QTest::mouseClick(window->okButton, Qt::LeftButton);
     EXPECT_EQ(programEnds, 1);
-    EXPECT_EQ(AlreadyRunningWindow::loaded(), nullptr);
+    EXPECT_EQ(loaded("AlreadyRunningWindow"), nullptr);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
-#include "desktop/TrayWindow.h"
+#include "desktop/TrayController.h"
 #include "core/geometry/ScreenMetrics.h"
 #include "core/settings/RegistryAccess.h"
+#include "desktop/TrayWindow.h"
+#include "desktop/windows/CountWindow.h"
 #include "desktop/windows/HelpWindow.h"
 #include "desktop/windows/ShutdownNotice.h"
 #include "tests/desktop/DesktopTestSupport.h"
@@ -16,7 +18,7 @@ namespace {
 
 const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-class TrayWindowTest : public GuiTest {
+class TrayControllerTest : public GuiTest {
 protected:
     // A fresh hive (and message box record) for each case of a table.
     // flags: "Name" (set to Yes) or "Name=Value" words, the CleanPath settings of the case.
@@ -32,45 +34,46 @@ protected:
     }
 };
 
-TEST_F(TrayWindowTest, LoadsHiddenAndShowsTheHelpNoticeUnlessFirstRunIsExactlyNo) {
+TEST_F(TrayControllerTest, LoadsHiddenAndShowsTheHelpNoticeUnlessFirstRunIsExactlyNo) {
     for (const std::string firstRun : {"No", "no"}) { // the first run goes by in the tray test under Xvfb
         freshCase("run-" + firstRun, "FirstRun=" + firstRun);
-        int notices = 0;
-        WindowOpeners::showHelpMessage = [&notices] { ++notices; };
-        TrayWindow form(operations, actions, shutdown);
-        form.load();
-        EXPECT_EQ(notices, firstRun == "No" ? 0 : 1) << firstRun;
+        TrayController controller(services());
+        controller.load();
+        EXPECT_FALSE(controller.trayWindow()->isVisible());
+        EXPECT_EQ(shown("HelpLoadingNotice") != nullptr, firstRun != "No") << firstRun;
         EXPECT_EQ(programEnds, 0) << firstRun << ": without a tray the program runs on";
     }
 }
 
-TEST_F(TrayWindowTest, AReleaseFarRightRecordsLastMouseXAndOpensTheMenu) {
-    TrayWindow form(operations, actions, shutdown);
+TEST_F(TrayControllerTest, AReleaseFarRightRecordsLastMouseXAndOpensTheMenu) {
+    TrayController controller(services());
+    TrayWindow* form = controller.trayWindow();
     // Beyond 2184 pixels the position still counts: no 16-bit overflow.
-    form.TrayReleasedAt(QPoint(3000, 10));
+    form->TrayReleasedAt(QPoint(3000, 10));
     EXPECT_EQ(LastMouseX, 3000 * 15);
-    EXPECT_TRUE(form.trayMenu()->isVisible());
+    EXPECT_TRUE(form->trayMenu()->isVisible());
 }
 
-TEST_F(TrayWindowTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
+TEST_F(TrayControllerTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
     freshCase("run", "Shutdown TempFiles InternetFiles");
     operations.filesBefore = 5;
     operations.filesAfter = 1;
-    TrayWindow form(operations, actions, shutdown);
-    form.load();
+    TrayController controller(services());
+    controller.load();
+    TrayWindow* form = controller.trayWindow();
     // Each pause records what it keeps up: the count (its own timer stopped) and the notice.
     actions.duringPause = [this](std::uint32_t) {
-        const CountWindow* count = CountWindow::loaded();
-        const ShutdownNotice* notice = ShutdownNotice::loaded();
-        if (count && count->isVisible() && !count->closeTimer->isActive()) {
+        const auto* count = shown<CountWindow>("CountWindow");
+        const auto* notice = shown<ShutdownNotice>("ShutdownNotice");
+        if (count && !count->closeTimer->isActive()) {
             actions.events.back() += " count " + count->countLabel->text().toStdString();
         }
-        if (notice && notice->isVisible()) {
+        if (notice) {
             actions.events.back() += " notice " + notice->actionLabel->text().toStdString();
         }
     };
 
-    form.trayMenu()->cleanAndShutdownAction->trigger();
+    form->trayMenu()->cleanAndShutdownAction->trigger();
 
     EXPECT_TRUE(boxes().empty());
     EXPECT_EQ(operations.calls, (std::vector<std::string>{"Internet", "Temp"}));
@@ -79,12 +82,12 @@ TEST_F(TrayWindowTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
               (std::vector<std::string>{"work", "pause 1000 count 8", "pause 1000 count 8 notice Shutdown",
                                         "pause 200 count 8 notice Shutdown"}));
     EXPECT_EQ(shutdown.exitModes, std::vector<std::int32_t>{8});
-    EXPECT_FALSE(form.trayIcon()->isUp());
-    EXPECT_TRUE(form.isUnloaded());
+    EXPECT_FALSE(form->trayIcon()->isUp());
+    EXPECT_TRUE(form->isUnloaded());
     EXPECT_EQ(programEnds, 1);
 }
 
-TEST_F(TrayWindowTest, CleaningCommandsCheckTheirSettingsCleanInOrderAndTellFailures) {
+TEST_F(TrayControllerTest, CleaningCommandsCheckTheirSettingsCleanInOrderAndTellFailures) {
     const auto viri = &TrayMenu::viriRererAction;
     const auto shut = &TrayMenu::cleanAndShutdownAction;
     const char* const nothing = "You Have Not Selected Any Files To Be Cleaned!";
@@ -120,18 +123,18 @@ TEST_F(TrayWindowTest, CleaningCommandsCheckTheirSettingsCleanInOrderAndTellFail
         freshCase(std::to_string(&c - cases), c.flags);
         shutdown.failAt = c.failAt;
         shutdown.failCode = shutdown.failAt == "ExitWindowsEx" ? 5 : ERROR_PRIVILEGE_NOT_HELD;
-        TrayWindow form(operations, actions, shutdown);
-        (form.trayMenu()->*c.command)->trigger();
+        TrayController controller(services());
+        (controller.trayWindow()->trayMenu()->*c.command)->trigger();
         EXPECT_EQ(boxes(), std::vector{box(c.prompt, *c.failAt ? MB_OK_CRITICAL : MB_OK_INFORMATION)});
         EXPECT_EQ(operations.calls, c.calls);
-        const CountWindow* count = CountWindow::loaded();
-        EXPECT_EQ(count && count->isVisible() ? count->countLabel->text().toStdString() : "", c.count);
-        EXPECT_EQ(ShutdownNotice::loaded(), nullptr);
+        const auto* count = shown<CountWindow>("CountWindow");
+        EXPECT_EQ(count ? count->countLabel->text().toStdString() : "", c.count);
+        EXPECT_EQ(loaded("ShutdownNotice"), nullptr);
         EXPECT_EQ(programEnds, 0);
     }
 }
 
-TEST_F(TrayWindowTest, RemoveAllPathsRemovesEverySettingTheLogOnEntryAndEnds) {
+TEST_F(TrayControllerTest, RemoveAllPathsRemovesEverySettingTheLogOnEntryAndEnds) {
     for (const bool otherProgramOfTheMaker : {false, true}) {
         freshCase(otherProgramOfTheMaker ? "other" : "only", "TempFiles");
         RegistryAccess::SetRegValue("HKLM", kRunKey, "Tidora", "S", std::string("/opt/tidorax/tidorax"));
@@ -140,9 +143,9 @@ TEST_F(TrayWindowTest, RemoveAllPathsRemovesEverySettingTheLogOnEntryAndEnds) {
             RegistryAccess::SetRegValue("HKCU", "Software\\Quillon Software\\Other", "Kept", "S",
                                         std::string("1"));
         }
-        TrayWindow form(operations, actions, shutdown);
+        TrayController controller(services());
 
-        form.trayMenu()->removeAllPathsAction->trigger();
+        controller.trayWindow()->trayMenu()->removeAllPathsAction->trigger();
 
         RegistryAccess::RegValue value;
         EXPECT_NE(RegistryAccess::GetRegValue("HKLM", kRunKey, "Tidora", "S", std::string(), value), 0);
@@ -155,16 +158,12 @@ TEST_F(TrayWindowTest, RemoveAllPathsRemovesEverySettingTheLogOnEntryAndEnds) {
     }
 }
 
-TEST_F(TrayWindowTest, TheMenuOpensHelpConfigurationAndAboutAndExitClosesEveryWindow) {
-    int options = 0, about = 0;
-    WindowOpeners::showOptionsWindow = [&options] { ++options; };
-    WindowOpeners::loadAboutWindow = [&about] {
-        ++about;
-        throw std::runtime_error("the About window failed to load");
-    };
-    TrayWindow form(operations, actions, shutdown);
-    form.load();
-    TrayMenu* menu = form.trayMenu();
+TEST_F(TrayControllerTest, TheMenuOpensHelpConfigurationAndAboutAndExitClosesEveryWindow) {
+    Settings.SaveSetting("CleanPath", "FirstRun", "No");
+    TrayController controller(services());
+    controller.load();
+    TrayWindow* form = controller.trayWindow();
+    TrayMenu* menu = form->trayMenu();
     QStringList captions;
     for (const QAction* item : menu->actions()) {
         captions << (item->isSeparator() ? QStringLiteral("-") : item->text());
@@ -174,22 +173,52 @@ TEST_F(TrayWindowTest, TheMenuOpensHelpConfigurationAndAboutAndExitClosesEveryWi
               "Shutdown|-|Configuration|-|ViriRerer");
     installHelp();
     menu->helpAction->trigger(); // the help window shows it, and the command returns
-    ASSERT_NE(HelpWindow::loaded(), nullptr);
+    ASSERT_NE(shown("HelpWindow"), nullptr);
     menu->configurationAction->trigger();
-    EXPECT_EQ(options, 1);
-    menu->aboutAction->trigger(); // its failure is skipped
-    EXPECT_EQ(about, 1);
+    EXPECT_NE(shown("optionsWindow"), nullptr);
+    menu->aboutAction->trigger();
+    EXPECT_NE(shown("AboutWindow"), nullptr);
     EXPECT_TRUE(boxes().empty());
 
-    CountWindow::instance()->ShowCount(StartedFrom::TrayMenu, 0, 0);
+    controller.showCount(StartedFrom::TrayMenu, 0, 0);
     menu->exitAction->trigger();
     EXPECT_EQ(actions.events, std::vector<std::string>{"pause 100"});
-    EXPECT_FALSE(form.trayIcon()->isUp());
-    EXPECT_EQ(CountWindow::loaded(), nullptr);
-    EXPECT_EQ(HelpWindow::loaded(), nullptr);
-    EXPECT_TRUE(form.isUnloaded());
-    form.close(); // unloading twice ends once
+    EXPECT_FALSE(form->trayIcon()->isUp());
+    for (const char* window : {"CountWindow", "HelpWindow", "optionsWindow", "AboutWindow"}) {
+        EXPECT_EQ(loaded(window), nullptr) << window;
+    }
+    EXPECT_TRUE(form->isUnloaded());
+    form->close(); // unloading twice ends once
     EXPECT_EQ(programEnds, 1);
+}
+
+TEST_F(TrayControllerTest, AClosedWindowIsMadeAfreshFromItsDesignAtTheNextUse) {
+    TrayController controller(services());
+    controller.loadAboutWindow();
+    auto* about = shown<QWidget>("AboutWindow");
+    ASSERT_NE(about, nullptr);
+    controller.loadAboutWindow();
+    EXPECT_EQ(shown<QWidget>("AboutWindow"), about) << "one About window while it is loaded";
+    about->close(); // deleted later: the next use does not wait for that
+    controller.loadAboutWindow();
+    auto* again = shown<QWidget>("AboutWindow");
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again, about);
+    processEvents();
+    EXPECT_EQ(loaded("AboutWindow"), again);
+}
+
+TEST_F(TrayControllerTest, AWindowThatFailsToLoadIsSkippedAndTheTrayGoesOn) {
+    DesktopServices given = services();
+    given.places = []() -> QStringList { throw std::runtime_error("no places to browse"); };
+    TrayController controller(given);
+    TrayMenu* menu = controller.trayWindow()->trayMenu();
+    menu->configurationAction->trigger();
+    EXPECT_EQ(loaded("optionsWindow"), nullptr);
+    menu->aboutAction->trigger();
+    EXPECT_NE(shown("AboutWindow"), nullptr);
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(programEnds, 0);
 }
 
 } // namespace
