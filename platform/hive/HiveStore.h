@@ -41,9 +41,6 @@ public:
     // the roots and the Run key exist.
     explicit HiveStore(const std::string& path);
 
-    // A name as it compares: ASCII letters in lower case, every other byte as it is.
-    static std::string fold(const std::string& name);
-
     bool writable() const { return db_.writable(); }
     std::int64_t rootId(HKEY root) const { return rootIds_.at(root); }
     bool isRoot(std::int64_t key) const;

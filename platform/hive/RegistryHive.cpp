@@ -1,5 +1,7 @@
 #include "platform/hive/RegistryHive.h"
 
+#include "platform/AsciiCase.h"
+#include "platform/RegistryRoots.h"
 #include "platform/hive/AutostartEntry.h"
 #include "platform/hive/HiveError.h"
 #include "platform/hive/HiveLayout.h"
@@ -58,19 +60,10 @@ struct RegistryHive::Impl {
         }
     }
 
-    static std::optional<HKEY> rootOf(HKEY hKey) {
-        for (const RootKey& root : kRoots) {
-            if (root.handle == hKey) {
-                return root.handle;
-            }
-        }
-        return std::nullopt;
-    }
-
     // The key behind a handle, after checking that it is valid, that it was opened
     // with the rights the call needs and that its key still exists.
     Handle resolve(HKEY hKey, REGSAM needed) {
-        const auto root = rootOf(hKey);
+        const auto root = rootByHandle(hKey);
         const auto it = handles.find(hKey);
         if (!root && it == handles.end()) {
             throw HiveError{ERROR_INVALID_HANDLE};
@@ -80,7 +73,7 @@ struct RegistryHive::Impl {
             throw HiveError{openError};
         }
         if (root) {
-            return Handle{store->rootId(*root), KEY_ALL_ACCESS};
+            return Handle{store->rootId(root->handle), KEY_ALL_ACCESS};
         }
         if ((it->second.access & needed) != needed) {
             throw HiveError{ERROR_ACCESS_DENIED};
@@ -105,8 +98,7 @@ struct RegistryHive::Impl {
     }
 
     bool isRunValue(std::int64_t key, const char* valueName) const {
-        return key == store->runKeyId() &&
-               HiveStore::fold(nameOf(valueName)) == HiveStore::fold(kRunValueName);
+        return key == store->runKeyId() && equalsIgnoringAsciiCase(nameOf(valueName), kRunValueName);
     }
 
     LONG writeRunValue(DWORD type, const BYTE* lpData, DWORD cbData) const {
@@ -422,7 +414,7 @@ LONG RegistryHive::EndWriteGroup() {
 
 LONG RegistryHive::RegCloseKey(HKEY hKey) {
     std::lock_guard<std::mutex> lock(impl_->mutex);
-    if (Impl::rootOf(hKey)) {
+    if (rootByHandle(hKey)) {
         return ERROR_SUCCESS;
     }
     return impl_->handles.erase(hKey) > 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;

@@ -1,5 +1,7 @@
 #include "tools/reg/RegCommand.h"
 
+#include "platform/AsciiCase.h"
+#include "platform/RegistryRoots.h"
 #include "tools/reg/RegText.h"
 
 #include <array>
@@ -9,31 +11,7 @@
 
 namespace tidorax {
 
-std::string upperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
-
 namespace {
-
-struct RootName {
-    const char* shortName;
-    const char* longName;
-    HKEY handle;
-};
-
-constexpr std::array<RootName, 6> kRootNames{{
-    {"HKCU", "HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-    {"HKLM", "HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-    {"HKU", "HKEY_USERS", HKEY_USERS},
-    {"HKCR", "HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-    {"HKCC", "HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
-    {"HKDD", "HKEY_DYN_DATA", HKEY_DYN_DATA},
-}};
 
 struct TypeName {
     const char* name;
@@ -132,7 +110,7 @@ const std::array<std::pair<const char*, bool RegCommand::*>, 7> kSwitches{{
 
 std::optional<RegCommand::Key> RegCommand::parseKey(const std::string& text) {
     const auto slash = text.find('\\');
-    const std::string root = upperAscii(text.substr(0, slash));
+    const std::string rootName = text.substr(0, slash);
     std::string path = slash == std::string::npos ? std::string() : text.substr(slash + 1);
     while (!path.empty() && path.back() == '\\') {
         path.pop_back();
@@ -140,12 +118,14 @@ std::optional<RegCommand::Key> RegCommand::parseKey(const std::string& text) {
     if (path.find("\\\\") != std::string::npos || (!path.empty() && path.front() == '\\')) {
         return std::nullopt;
     }
-    for (const RootName& name : kRootNames) {
-        if (root == name.shortName || root == name.longName) {
-            return Key{name.handle, name.longName, path};
-        }
+    auto root = rootByShortName(rootName);
+    if (!root) {
+        root = rootByLongName(rootName);
     }
-    return std::nullopt;
+    if (!root) {
+        return std::nullopt;
+    }
+    return Key{root->handle, root->longName, path};
 }
 
 std::optional<RegCommand> RegCommand::parse(const std::vector<std::string>& args) {

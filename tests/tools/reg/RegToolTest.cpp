@@ -48,7 +48,8 @@ TEST_F(RegToolTest, AddedValuesQueryAndExportAsTheyAreStored) {
         "]\n\"TempFiles\"=\"Yes\"\n\"Count\"=dword:80000000\n\"Bytes\"=hex:00,ff,10\n"
         "@=\"C:\\\\Temp \\\"x\\\"\"\n\"Lines\"=hex(1):61,0a,62\n\n[" +
         kLong + "\\Sub]\n\"" + longName + "\"=\"" + longName + "\"\n\n";
-    EXPECT_EQ(reg({"query", kKey, "/v", "TEMPFILES"}),
+    // The root and the value are found whatever their case; the root shows in its long form.
+    EXPECT_EQ(reg({"query", "hkey_current_user\\Software\\Quillon Software\\Tidora", "/v", "TEMPFILES"}),
               ToolRun(0, "\n" + kLong + "\n    TempFiles    REG_SZ    Yes\n\n", ""));
     const std::string subKey = "\n" + kLong + "\\Sub\n    " + longName + "    REG_SZ    " + longName + "\n";
     EXPECT_EQ(reg({"query", kKey, "/s"}), ToolRun(0, "\n" + kLong + "\n" + values + subKey, ""));
