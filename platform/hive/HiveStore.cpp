@@ -299,25 +299,4 @@ HiveStore::ValueAt HiveStore::valueAt(std::int64_t key, std::int64_t index) {
     return at;
 }
 
-HiveStore::KeyInfo HiveStore::info(std::int64_t key) {
-    sqlite3* db = db_.handle();
-    SqliteTransaction txn(db, false);
-    KeyInfo info;
-    SqliteStatement keys(db, "SELECT count(*), coalesce(max(length(name)), 0) FROM keys WHERE parent=?1",
-                         false);
-    keys.bind(1, key).step();
-    info.subKeys = keys.integer(0);
-    info.maxSubKeyName = keys.integer(1);
-    SqliteStatement vals(db,
-                         "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(data)), 0)"
-                         " FROM vals WHERE key=?1",
-                         false);
-    vals.bind(1, key).step();
-    info.values = vals.integer(0);
-    info.maxValueName = vals.integer(1);
-    info.maxData = vals.integer(2);
-    txn.commit();
-    return info;
-}
-
 } // namespace tidorax

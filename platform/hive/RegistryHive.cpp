@@ -8,8 +8,6 @@
 #include "platform/hive/HiveStore.h"
 #include "platform/hive/RegistryArguments.h"
 
-#include <algorithm>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -345,42 +343,6 @@ LONG RegistryHive::RegEnumKeyExA(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* 
         }
         // The last-write time is not kept and left as given.
         deliverNoClass(lpClass, lpcchClass);
-        return ERROR_SUCCESS;
-    });
-}
-
-LONG RegistryHive::RegQueryInfoKeyA(HKEY hKey, char* lpClass, DWORD* lpcchClass, DWORD* lpReserved,
-                                    DWORD* lpcSubKeys, DWORD* lpcbMaxSubKeyLen, DWORD* lpcbMaxClassLen,
-                                    DWORD* lpcValues, DWORD* lpcbMaxValueNameLen, DWORD* lpcbMaxValueLen,
-                                    DWORD* lpcbSecurityDescriptor, void* /*lpftLastWriteTime*/) {
-    return impl_->guarded([&]() -> LONG {
-        const Handle handle = impl_->resolve(hKey, KEY_QUERY_VALUE);
-        if (lpReserved != nullptr || (lpClass != nullptr && lpcchClass == nullptr)) {
-            return ERROR_INVALID_PARAMETER;
-        }
-        HiveStore::KeyInfo info = impl_->store->info(handle.key);
-        if (handle.key == impl_->store->runKeyId()) {
-            std::string data;
-            if (impl_->autostart.read(data) == ERROR_SUCCESS) {
-                ++info.values;
-                info.maxValueName = std::max<std::int64_t>(
-                    info.maxValueName, static_cast<std::int64_t>(std::strlen(kRunValueName)));
-                info.maxData = std::max<std::int64_t>(info.maxData, static_cast<std::int64_t>(data.size()));
-            }
-        }
-        deliverNoClass(lpClass, lpcchClass);
-        const auto put = [](DWORD* target, std::int64_t value) {
-            if (target != nullptr) {
-                *target = static_cast<DWORD>(value);
-            }
-        };
-        put(lpcSubKeys, info.subKeys);
-        put(lpcbMaxSubKeyLen, info.maxSubKeyName);
-        put(lpcbMaxClassLen, 0);
-        put(lpcValues, info.values);
-        put(lpcbMaxValueNameLen, info.maxValueName);
-        put(lpcbMaxValueLen, info.maxData);
-        put(lpcbSecurityDescriptor, 0);
         return ERROR_SUCCESS;
     });
 }
