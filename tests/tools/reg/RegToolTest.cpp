@@ -66,15 +66,18 @@ TEST_F(RegToolTest, EveryErrorHasItsMessageAndExitCode1AndADamagedHiveIsNamed) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, syntax},
         {{"query", "HKCU", "/s", "/ve"}, syntax},
+        {{"query", "HKCU", "/v"}, syntax},
+        {{"query", "HKCU", "/s", "-S"}, syntax},
+        {{"export", "HKCU", "/f"}, syntax},
+        {{"find", "HKCU"}, syntax},
         {{"add", "HKCU\\X\\\\Y", "/f"}, "ERROR: Invalid key name.\n"},
         {{"query", kKey + "\\Absent"},
          "ERROR: The system was unable to find the specified registry key or value.\n"},
         {{"add", "HKCU\\X", "/v", "a", "/t", "REG_MULTI_SZ"},
          "ERROR: Invalid type REG_MULTI_SZ. Use REG_SZ, REG_EXPAND_SZ, REG_DWORD, REG_BINARY or REG_NONE.\n"},
         {{"add", "HKCU\\X", "/t", "REG_DWORD", "/d", "4294967296"},
-         "ERROR: Invalid data \"4294967296\" for REG_DWORD: give a 32-bit number, in decimal or as 0x and "
-         "hex "
-         "digits.\n"},
+         "ERROR: Invalid data \"4294967296\" for REG_DWORD: give a 32-bit number, in decimal or as 0x "
+         "and hex digits.\n"},
         {{"delete", "HKCU", "/f"}, "ERROR: A root key cannot be deleted.\n"},
         {{"delete", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "/f"},
          "ERROR: Access is denied.\n"},
