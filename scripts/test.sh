@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the formatting and the layers, builds the normal and
-# the AddressSanitizer/UndefinedBehaviorSanitizer flavours, and runs every test of both.
+# Installs what is missing, checks the formatting, the layers and the weight of the
+# tests against the program (scripts/test-ratio.sh), builds the normal and the
+# AddressSanitizer/UndefinedBehaviorSanitizer flavours, and runs every test of both.
 #   scripts/test.sh            both flavours
 #   scripts/test.sh normal     one flavour (asan or normal), for a quicker round
 # Tests run with HOME, XDG_* folders, TMPDIR and Temp pointing at a fresh folder,
@@ -15,6 +16,9 @@ clang-format --dry-run -Werror "${sources[@]}"
 
 echo "== layers"
 scripts/check-layers.sh
+
+echo "== test ratio"
+scripts/test-ratio.sh 0.40
 
 sandbox=""
 trap '[ -z "$sandbox" ] || rm -rf "$sandbox"' EXIT

@@ -1,22 +1,15 @@
 #include "core/settings/RegistryAccess.h"
 
 #include "core/settings/RegKey.h"
+#include "platform/AsciiCase.h"
 #include "platform/Platform.h"
+#include "platform/RegistryRoots.h"
 
-#include <algorithm>
-#include <array>
-#include <cctype>
 #include <utility>
 
 namespace tidorax::RegistryAccess {
 
 namespace {
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 // Removal of something that is not there counts as success.
 LONG notFoundIsSuccess(LONG code) {
@@ -26,21 +19,8 @@ LONG notFoundIsSuccess(LONG code) {
 } // namespace
 
 HKEY RootKeyHandle(const std::string& RootName) {
-    static constexpr std::array<std::pair<const char*, HKEY>, 6> roots{{
-        {"HKCU", HKEY_CURRENT_USER},
-        {"HKLM", HKEY_LOCAL_MACHINE},
-        {"HKU", HKEY_USERS},
-        {"HKDD", HKEY_DYN_DATA},
-        {"HKCC", HKEY_CURRENT_CONFIG},
-        {"HKCR", HKEY_CLASSES_ROOT},
-    }};
-    const std::string name = upper(RootName);
-    for (const auto& [rootName, handle] : roots) {
-        if (name == rootName) {
-            return handle;
-        }
-    }
-    return 0;
+    const auto root = rootByShortName(RootName);
+    return root ? root->handle : 0;
 }
 
 namespace {
@@ -85,7 +65,7 @@ LONG DeleteRegValue(const std::string& RootName, const std::string& KeyPath, con
 LONG GetRegValue(const std::string& RootName, const std::string& KeyPath, const std::string& ValueName,
                  const std::string& TypeLetter, const RegValue& Default, RegValue& Value) {
     Value = Default;
-    const std::string type = upper(TypeLetter);
+    const std::string type = upperAscii(TypeLetter);
     return withOpenKey(RootName, KeyPath, KEY_QUERY_VALUE, [&](RegKey& key) {
         if (type == "S") {
             RegKey::Value text;
@@ -135,7 +115,7 @@ bool asFlag(const RegValue& value) {
     if (const auto* number = std::get_if<std::int32_t>(&value)) {
         return *number != 0;
     }
-    const std::string text = upper(std::get<std::string>(value));
+    const std::string text = upperAscii(std::get<std::string>(value));
     return text == "TRUE" || text == "-1" || text == "1" || text == "YES";
 }
 
@@ -167,7 +147,7 @@ LONG SetRegValue(const std::string& RootName, const std::string& KeyPath, const 
         return result;
     }
     RegistryHive& reg = key.hive();
-    const std::string type = upper(TypeLetter);
+    const std::string type = upperAscii(TypeLetter);
     if (type == "S") {
         const std::string text = asText(Value);
         result = reg.RegSetValueExA(key.handle(), ValueName.c_str(), 0, REG_SZ,

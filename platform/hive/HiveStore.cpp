@@ -1,5 +1,7 @@
 #include "platform/hive/HiveStore.h"
 
+#include "platform/AsciiCase.h"
+#include "platform/RegistryRoots.h"
 #include "platform/hive/HiveError.h"
 #include "platform/hive/HiveLayout.h"
 #include "platform/hive/SqliteStatement.h"
@@ -15,17 +17,12 @@ namespace {
 constexpr int kApplicationId = 0x54445258;
 constexpr int kSchemaVersion = 1;
 
-} // namespace
-
-std::string HiveStore::fold(const std::string& name) {
-    std::string folded = name;
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return folded;
+// A name as it compares, kept in the "folded" columns: ASCII letters in lower case.
+std::string fold(const std::string& name) {
+    return lowerAscii(name);
 }
+
+} // namespace
 
 HiveStore::HiveStore(const std::string& path) : db_(path) {
     prepareSchema();
@@ -79,7 +76,7 @@ void HiveStore::loadRootsAndRunKey() {
         txn.commit();
     }
     if (complete || !writable()) {
-        if (rootIds_.size() != kRoots.size()) {
+        if (rootIds_.size() != kRegistryRoots.size()) {
             throw HiveError{ERROR_BADDB};
         }
         return;
@@ -93,10 +90,10 @@ bool HiveStore::resolveRootsAndRunKey(bool create) {
     rootIds_.clear();
     runKeyId_ = -1;
     bool complete = true;
-    for (const RootKey& root : kRoots) {
-        auto id = findChild(0, root.name);
+    for (const RegistryRoot& root : kRegistryRoots) {
+        auto id = findChild(0, root.longName);
         if (!id && create) {
-            id = insertKey(0, root.name);
+            id = insertKey(0, root.longName);
         }
         if (!id) {
             complete = false;
@@ -300,27 +297,6 @@ HiveStore::ValueAt HiveStore::valueAt(std::int64_t key, std::int64_t index) {
     }
     txn.commit();
     return at;
-}
-
-HiveStore::KeyInfo HiveStore::info(std::int64_t key) {
-    sqlite3* db = db_.handle();
-    SqliteTransaction txn(db, false);
-    KeyInfo info;
-    SqliteStatement keys(db, "SELECT count(*), coalesce(max(length(name)), 0) FROM keys WHERE parent=?1",
-                         false);
-    keys.bind(1, key).step();
-    info.subKeys = keys.integer(0);
-    info.maxSubKeyName = keys.integer(1);
-    SqliteStatement vals(db,
-                         "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(data)), 0)"
-                         " FROM vals WHERE key=?1",
-                         false);
-    vals.bind(1, key).step();
-    info.values = vals.integer(0);
-    info.maxValueName = vals.integer(1);
-    info.maxData = vals.integer(2);
-    txn.commit();
-    return info;
 }
 
 } // namespace tidorax

@@ -28,21 +28,11 @@ public:
         std::optional<StoredValue> value;
         std::int64_t count = 0;
     };
-    struct KeyInfo {
-        std::int64_t subKeys = 0;
-        std::int64_t maxSubKeyName = 0;
-        std::int64_t values = 0;
-        std::int64_t maxValueName = 0;
-        std::int64_t maxData = 0;
-    };
     enum class Removal { Removed, Missing, HasSubKeys };
 
     // Opens the file at path (creating it and its tables when missing) and makes sure
     // the roots and the Run key exist.
     explicit HiveStore(const std::string& path);
-
-    // A name as it compares: ASCII letters in lower case, every other byte as it is.
-    static std::string fold(const std::string& name);
 
     bool writable() const { return db_.writable(); }
     std::int64_t rootId(HKEY root) const { return rootIds_.at(root); }
@@ -75,7 +65,6 @@ public:
     // True when a value was removed.
     bool deleteValue(std::int64_t key, const std::string& name);
     ValueAt valueAt(std::int64_t key, std::int64_t index);
-    KeyInfo info(std::int64_t key);
 
 private:
     std::int64_t schemaObjects();

@@ -54,10 +54,6 @@ public:
                        DWORD* lpType, BYTE* lpData, DWORD* lpcbData);
     LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, char* lpName, DWORD* lpcchName, DWORD* lpReserved,
                        char* lpClass, DWORD* lpcchClass, void* lpftLastWriteTime);
-    LONG RegQueryInfoKeyA(HKEY hKey, char* lpClass, DWORD* lpcchClass, DWORD* lpReserved, DWORD* lpcSubKeys,
-                          DWORD* lpcbMaxSubKeyLen, DWORD* lpcbMaxClassLen, DWORD* lpcValues,
-                          DWORD* lpcbMaxValueNameLen, DWORD* lpcbMaxValueLen, DWORD* lpcbSecurityDescriptor,
-                          void* lpftLastWriteTime);
     LONG RegCloseKey(HKEY hKey);
 
     // A group of writes, made durable at once by its end; groups may nest (the

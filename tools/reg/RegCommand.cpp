@@ -1,7 +1,10 @@
 #include "tools/reg/RegCommand.h"
 
+#include "platform/AsciiCase.h"
+#include "platform/RegistryRoots.h"
 #include "tools/reg/RegText.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdint>
@@ -9,31 +12,7 @@
 
 namespace tidorax {
 
-std::string upperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
-
 namespace {
-
-struct RootName {
-    const char* shortName;
-    const char* longName;
-    HKEY handle;
-};
-
-constexpr std::array<RootName, 6> kRootNames{{
-    {"HKCU", "HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-    {"HKLM", "HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-    {"HKU", "HKEY_USERS", HKEY_USERS},
-    {"HKCR", "HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
-    {"HKCC", "HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
-    {"HKDD", "HKEY_DYN_DATA", HKEY_DYN_DATA},
-}};
 
 struct TypeName {
     const char* name;
@@ -128,11 +107,103 @@ const std::array<std::pair<const char*, bool RegCommand::*>, 7> kSwitches{{
     {"/?", &RegCommand::help},
 }};
 
+// The options each verb takes.
+struct VerbOptions {
+    const char* verb;
+    const char* options;
+};
+constexpr std::array<VerbOptions, 4> kVerbOptions{{
+    {"QUERY", "/V /VE /S /?"},
+    {"ADD", "/V /VE /T /D /HEX /F /?"},
+    {"DELETE", "/V /VE /VA /F /?"},
+    {"EXPORT", "/Y /?"},
+}};
+
+bool verbTakes(const std::string& verb, const std::string& option) {
+    for (const VerbOptions& entry : kVerbOptions) {
+        if (verb == entry.verb) {
+            return (" " + std::string(entry.options) + " ").find(" " + option + " ") != std::string::npos;
+        }
+    }
+    return false;
+}
+
+// An argument as an option would be spelt: upper case, with "-" read as "/".
+std::string optionSpelling(const std::string& arg) {
+    std::string option = upperAscii(arg);
+    if (option.size() > 1 && option[0] == '-') {
+        option[0] = '/';
+    }
+    return option;
+}
+
+// A word that can only be meant as an option: "/" and a name, with no further "/"
+// and no "." (a file name may start with "/" as well).
+bool looksLikeOption(const std::string& option) {
+    return option.size() > 1 && option[0] == '/' && option.find('/', 1) == std::string::npos &&
+           option.find('.') == std::string::npos;
+}
+
+// Sets what option stands for, taking the word after it from args when it needs one;
+// false when that word is missing.
+bool applyOption(RegCommand& command, const std::string& option, const std::vector<std::string>& args,
+                 std::size_t& index) {
+    for (const auto& [name, word] : kWordOptions) {
+        if (option == name) {
+            if (index + 1 >= args.size()) {
+                return false;
+            }
+            command.*word = args[++index];
+        }
+    }
+    for (const auto& [name, flag] : kSwitches) {
+        if (option == name) {
+            command.*flag = true;
+        }
+    }
+    return true;
+}
+
+// Reads the arguments after the verb into options and positional words; false for an
+// option the verb does not take, one given twice or one without its word.
+bool readArguments(RegCommand& command, const std::vector<std::string>& args) {
+    std::vector<std::string> seen;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string option = optionSpelling(args[i]);
+        if (option.empty() || option[0] != '/' || !verbTakes(command.verb, option)) {
+            // Not an option of this verb: a key or file name.
+            if (looksLikeOption(option)) {
+                return false;
+            }
+            command.positional.push_back(args[i]);
+            continue;
+        }
+        if (std::find(seen.begin(), seen.end(), option) != seen.end()) {
+            return false;
+        }
+        seen.push_back(option);
+        if (!applyOption(command, option, args, i)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// At most one of /v, /ve and /va, none of them with /s, and a key with nothing after
+// it but, for EXPORT, a file.
+bool hasTargetsItCanTake(const RegCommand& command) {
+    const int targets =
+        (command.valueName ? 1 : 0) + (command.defaultValue ? 1 : 0) + (command.allValues ? 1 : 0);
+    const std::size_t maxPositional = command.verb == "EXPORT" ? 2 : 1;
+    return targets <= 1 && !command.positional.empty() && command.positional.size() <= maxPositional &&
+           !(command.recursive && targets > 0);
+}
+
 } // namespace
 
 std::optional<RegCommand::Key> RegCommand::parseKey(const std::string& text) {
     const auto slash = text.find('\\');
-    const std::string root = upperAscii(text.substr(0, slash));
+    const std::string rootName = text.substr(0, slash);
     std::string path = slash == std::string::npos ? std::string() : text.substr(slash + 1);
     while (!path.empty() && path.back() == '\\') {
         path.pop_back();
@@ -140,88 +211,34 @@ std::optional<RegCommand::Key> RegCommand::parseKey(const std::string& text) {
     if (path.find("\\\\") != std::string::npos || (!path.empty() && path.front() == '\\')) {
         return std::nullopt;
     }
-    for (const RootName& name : kRootNames) {
-        if (root == name.shortName || root == name.longName) {
-            return Key{name.handle, name.longName, path};
-        }
+    auto root = rootByShortName(rootName);
+    if (!root) {
+        root = rootByLongName(rootName);
     }
-    return std::nullopt;
+    if (!root) {
+        return std::nullopt;
+    }
+    return Key{root->handle, root->longName, path};
 }
 
 std::optional<RegCommand> RegCommand::parse(const std::vector<std::string>& args) {
-    RegCommand command;
     if (args.empty()) {
         return std::nullopt;
     }
+    RegCommand command;
     command.verb = upperAscii(args[0]);
     if (command.verb == "/?" || command.verb == "-?") {
         command.help = true;
         return command;
     }
-    const std::string verb = command.verb;
-    const auto allows = [&verb](const std::string& option) {
-        static const std::vector<std::pair<std::string, std::string>> allowed = {
-            {"QUERY", "/V /VE /S /?"},
-            {"ADD", "/V /VE /T /D /HEX /F /?"},
-            {"DELETE", "/V /VE /VA /F /?"},
-            {"EXPORT", "/Y /?"},
-        };
-        for (const auto& [name, options] : allowed) {
-            if (name == verb) {
-                return (" " + options + " ").find(" " + option + " ") != std::string::npos;
-            }
-        }
-        return false;
-    };
-    if (!allows("/?")) {
+    // Every verb takes /?: a verb that does not is unknown.
+    if (!verbTakes(command.verb, "/?") || !readArguments(command, args)) {
         return std::nullopt;
     }
-    std::vector<std::string> seen;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        std::string option = upperAscii(args[i]);
-        if (option.size() > 1 && option[0] == '-') {
-            option[0] = '/';
-        }
-        if (option.empty() || option[0] != '/' || !allows(option)) {
-            // Not an option of this verb: a key or file name (a file may start with "/").
-            if (option.size() > 1 && option[0] == '/' && option.find('/', 1) == std::string::npos &&
-                option.find('.') == std::string::npos) {
-                return std::nullopt;
-            }
-            command.positional.push_back(args[i]);
-            continue;
-        }
-        for (const std::string& earlier : seen) {
-            if (earlier == option) {
-                return std::nullopt;
-            }
-        }
-        seen.push_back(option);
-        for (const auto& [name, word] : kWordOptions) {
-            if (option == name) {
-                if (i + 1 >= args.size()) {
-                    return std::nullopt;
-                }
-                command.*word = args[++i];
-            }
-        }
-        for (const auto& [name, flag] : kSwitches) {
-            if (option == name) {
-                command.*flag = true;
-            }
-        }
-    }
-    if (command.help) {
+    if (command.help || hasTargetsItCanTake(command)) {
         return command;
     }
-    const int targets =
-        (command.valueName ? 1 : 0) + (command.defaultValue ? 1 : 0) + (command.allValues ? 1 : 0);
-    const std::size_t maxPositional = verb == "EXPORT" ? 2 : 1;
-    if (targets > 1 || command.positional.empty() || command.positional.size() > maxPositional ||
-        (command.recursive && targets > 0)) {
-        return std::nullopt;
-    }
-    return command;
+    return std::nullopt;
 }
 
 std::optional<RegKey::Value> RegCommand::valueToAdd(std::string& error) const {

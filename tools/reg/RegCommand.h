@@ -50,7 +50,4 @@ struct RegCommand {
     std::optional<std::string> data;
 };
 
-// ASCII letters in upper case; the command line ignores case.
-std::string upperAscii(std::string text);
-
 } // namespace tidorax

@@ -1,6 +1,7 @@
 #include "tools/reg/RegTool.h"
 
 #include "core/settings/RegKey.h"
+#include "platform/AsciiCase.h"
 #include "tools/reg/RegCommand.h"
 #include "tools/reg/RegText.h"
 
@@ -150,7 +151,7 @@ private:
             std::vector<Value> values;
             if (readValues(key, values) == ERROR_SUCCESS) {
                 for (const Value& candidate : values) {
-                    if (upperAscii(candidate.name) == upperAscii(value.name)) {
+                    if (equalsIgnoringAsciiCase(candidate.name, value.name)) {
                         value.name = candidate.name;
                         break;
                     }

@@ -48,7 +48,8 @@ TEST_F(RegToolTest, AddedValuesQueryAndExportAsTheyAreStored) {
         "]\n\"TempFiles\"=\"Yes\"\n\"Count\"=dword:80000000\n\"Bytes\"=hex:00,ff,10\n"
         "@=\"C:\\\\Temp \\\"x\\\"\"\n\"Lines\"=hex(1):61,0a,62\n\n[" +
         kLong + "\\Sub]\n\"" + longName + "\"=\"" + longName + "\"\n\n";
-    EXPECT_EQ(reg({"query", kKey, "/v", "TEMPFILES"}),
+    // The root and the value are found whatever their case; the root shows in its long form.
+    EXPECT_EQ(reg({"query", "hkey_current_user\\Software\\Quillon Software\\Tidora", "/v", "TEMPFILES"}),
               ToolRun(0, "\n" + kLong + "\n    TempFiles    REG_SZ    Yes\n\n", ""));
     const std::string subKey = "\n" + kLong + "\\Sub\n    " + longName + "    REG_SZ    " + longName + "\n";
     EXPECT_EQ(reg({"query", kKey, "/s"}), ToolRun(0, "\n" + kLong + "\n" + values + subKey, ""));
@@ -65,15 +66,18 @@ TEST_F(RegToolTest, EveryErrorHasItsMessageAndExitCode1AndADamagedHiveIsNamed) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, syntax},
         {{"query", "HKCU", "/s", "/ve"}, syntax},
+        {{"query", "HKCU", "/v"}, syntax},
+        {{"query", "HKCU", "/s", "-S"}, syntax},
+        {{"export", "HKCU", "/f"}, syntax},
+        {{"find", "HKCU"}, syntax},
         {{"add", "HKCU\\X\\\\Y", "/f"}, "ERROR: Invalid key name.\n"},
         {{"query", kKey + "\\Absent"},
          "ERROR: The system was unable to find the specified registry key or value.\n"},
         {{"add", "HKCU\\X", "/v", "a", "/t", "REG_MULTI_SZ"},
          "ERROR: Invalid type REG_MULTI_SZ. Use REG_SZ, REG_EXPAND_SZ, REG_DWORD, REG_BINARY or REG_NONE.\n"},
         {{"add", "HKCU\\X", "/t", "REG_DWORD", "/d", "4294967296"},
-         "ERROR: Invalid data \"4294967296\" for REG_DWORD: give a 32-bit number, in decimal or as 0x and "
-         "hex "
-         "digits.\n"},
+         "ERROR: Invalid data \"4294967296\" for REG_DWORD: give a 32-bit number, in decimal or as 0x "
+         "and hex digits.\n"},
         {{"delete", "HKCU", "/f"}, "ERROR: A root key cannot be deleted.\n"},
         {{"delete", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "/f"},
          "ERROR: Access is denied.\n"},
