@@ -21,8 +21,10 @@ namespace tidorax {
 
 namespace {
 
-// Deeper folders than this are left as they are; each level holds a descriptor open.
-constexpr int kMaxDepth = 1000;
+// Below this depth a folder's descriptor is closed while its subfolders are worked on,
+// and opened again from the subfolder (its "..") when they are done, so that a tree of
+// any depth holds at most this many descriptors open.
+constexpr int kHeldLevels = 128;
 // Folder entries are read in blocks of this size, into one buffer for all levels: each
 // folder is read to its end before its subfolders are worked on.
 constexpr std::size_t kReadBufferSize = 64 * 1024;
@@ -121,6 +123,22 @@ int SafeDeleter::enterSubfolder(FolderState& parent, const char* name, dev_t lis
         (child.hasMountId && parent.hasMountId && child.mountId != parent.mountId)) {
         return EXDEV; // a mount point: another file system, or a bind mount
     }
+    return 0;
+}
+
+// Opens again the folder that was left for child: through the child's "..", and only
+// when that is still the same folder (not moved away or replaced meanwhile).
+int SafeDeleter::reopenParent(const FolderState& child, FolderState& parent) const {
+    const int fd = ::openat(child.fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    FolderDescription found;
+    if (!DescribeFolder(fd, found) || found.device != parent.device || found.inode != parent.inode) {
+        ::close(fd);
+        return ESTALE;
+    }
+    parent.fd = fd;
     return 0;
 }
 
@@ -319,9 +337,6 @@ int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t ino
     if (mounts_.IsMountPoint(path)) {
         return fail(path, "", EXDEV); // another file system: passed by without being opened
     }
-    if (level.depth > kMaxDepth) {
-        return fail(path, "", ENAMETOOLONG);
-    }
     FolderState child;
     int result = enterSubfolder(parent, name, parent.device, inode, child);
     if (result == ENOENT) {
@@ -334,7 +349,17 @@ int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t ino
         return fail(path, "", result);
     }
     // What fails below was noted where it failed.
+    const bool releaseParent = level.depth > kHeldLevels && !parent.borrowed;
+    if (releaseParent) {
+        ::close(parent.fd);
+        parent.fd = -1;
+    }
     result = emptyFolder(child, path, level);
+    if (releaseParent) {
+        if (const int back = reopenParent(child, parent); back != 0) {
+            return fail(path, "..", back);
+        }
+    }
     if (result == 0 && level.removeSubfolders) {
         if (inUse_.Contains(child.device, child.inode)) {
             return fail(path, "", EBUSY); // a working directory, a root or an open folder of a process

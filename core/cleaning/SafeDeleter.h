@@ -93,6 +93,7 @@ private:
     int deleteNonFolder(FolderState& folder, const char* name, const struct stat& st);
     int deleteListedNonFolder(FolderState& folder, const char* name, unsigned char type, ino_t inode);
     int unlinkWithRetry(FolderState& folder, const char* name, int flags);
+    int reopenParent(const FolderState& child, FolderState& parent) const;
 
     const InUseSnapshot& inUse_;
     Rules rules_;

@@ -15,15 +15,6 @@ namespace {
 constexpr const char* kDefaultCompany = "Quillon Software";
 constexpr const char* kDefaultAppName = "Tidora";
 
-std::string trimBlanks(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 // "*" stands for the unnamed default value of a key.
 std::string valueName(const std::string& key) {
     return key == "*" ? std::string() : key;
@@ -32,20 +23,6 @@ std::string valueName(const std::string& key) {
 } // namespace
 
 SettingsStore::SettingsStore() : company_(kDefaultCompany), appName_(kDefaultAppName) {}
-
-void SettingsStore::setCompany(const std::string& NewVal) {
-    company_ = trimBlanks(NewVal);
-    if (company_.empty()) {
-        company_ = kDefaultCompany;
-    }
-}
-
-void SettingsStore::setAppName(const std::string& NewVal) {
-    appName_ = trimBlanks(NewVal);
-    if (appName_.empty()) {
-        appName_ = platform().productName();
-    }
-}
 
 std::string SettingsStore::SectionKeyPath(const std::string& Section) const {
     std::string path = "Software\\" + company_ + "\\" + appName_;
@@ -106,9 +83,6 @@ std::optional<std::vector<SettingsStore::Row>> SettingsStore::GetAllSettings(con
     return rows;
 }
 
-bool IsFlagSet(const std::string& Key) {
-    return Settings.GetSetting("CleanPath", Key, "0") == "Yes";
-}
 
 std::vector<std::string> SettingsStore::GetSettingsList(const std::string& Section,
                                                         const std::string& Prefix) {

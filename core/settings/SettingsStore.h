@@ -17,9 +17,7 @@ public:
 
     SettingsStore();
 
-    void setCompany(const std::string& NewVal);
     const std::string& Company() const { return company_; }
-    void setAppName(const std::string& NewVal);
     const std::string& AppName() const { return appName_; }
 
     // Removes one value (Key not empty; "*" is the unnamed value) or the whole
@@ -49,9 +47,6 @@ private:
 
 // The one settings object of the program, created before anything else runs.
 extern SettingsStore Settings;
-
-// A flag of section "CleanPath" is set only when its text is exactly "Yes".
-bool IsFlagSet(const std::string& Key);
 
 // Reads a numbered list (Prefix + "0", Prefix + "1", ...) of a section: it ends at the
 // first value that is missing, "0" or empty, and never looks past index 1000.

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <fcntl.h>
 #include <functional>
 #include <grp.h>
 #include <sched.h>
@@ -99,6 +100,31 @@ TEST(SafeDeleterTest, EmptiesTheFolderKeepsItsRootAndRemovesLinksAsLinksOnly) {
         EXPECT_EQ(treeEntries(root), Tree{});
         EXPECT_EQ(treeEntries(dir / "outside"), outside);
     }
+}
+
+// A chain of folders deeper than the descriptors a clean may hold open (and its paths
+// longer than the system's path limit) is emptied to the bottom.
+TEST(SafeDeleterTest, AChainOfAnyDepthIsEmptiedToTheBottom) {
+    TempDir dir;
+    const std::string root = dir / "clean";
+    makeDirs(root);
+    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int level = 0; level < 2000 && fd >= 0; ++level) {
+        const int file = ::openat(fd, "file", O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(file, 0) << level;
+        ::close(file);
+        ASSERT_EQ(::mkdirat(fd, "d", 0700), 0) << level;
+        const int next = ::openat(fd, "d", O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const InUseSnapshot nothing;
+    SafeDeleter deleter(nothing, {});
+    EXPECT_EQ(deleter.DeleteBelow(openFolder(root)), 0);
+    EXPECT_EQ(deleter.LastTally().deleted, 2000u);
+    EXPECT_EQ(treeEntries(root), Tree{});
 }
 
 // A thread keeps swapping a subfolder (and a folder inside it) for a link to an outside

@@ -1,4 +1,5 @@
 #include "core/settings/RegistryAccess.h"
+#include "core/settings/CleaningSettings.h"
 #include "core/settings/SettingsStore.h"
 #include "core/settings/SpecialFolders.h"
 #include "tests/support/HiveTestSupport.h"
@@ -39,11 +40,11 @@ TEST_F(SettingsStoreTest, SettingsAreTextWithItsZeroByteAndMissingOnesReadAsTheD
 TEST_F(SettingsStoreTest, FlagsAreSetOnlyByTheExactTextYesAndGoWithTheirSection) {
     for (const auto& [text, set] : {std::pair{"yes", false}, {"Yes ", false}, {"1", false}, {"Yes", true}}) {
         Settings.SaveSetting("CleanPath", "TempFiles", text);
-        EXPECT_EQ(IsFlagSet("TempFiles"), set) << '"' << text << '"';
+        EXPECT_EQ(IsFlagSet(CleaningFlag::TempFiles), set) << '"' << text << '"';
     }
     Settings.SaveSetting("UserFolder", "File0", "/data");
     EXPECT_TRUE(Settings.DeleteSetting("CleanPath"));
-    EXPECT_FALSE(IsFlagSet("TempFiles"));
+    EXPECT_FALSE(IsFlagSet(CleaningFlag::TempFiles));
     EXPECT_EQ(Settings.GetSetting("UserFolder", "File0"), "/data");
     EXPECT_FALSE(Settings.DeleteSetting("CleanPath"));
 }
