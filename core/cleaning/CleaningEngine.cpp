@@ -21,6 +21,7 @@ namespace {
 class RunContext {
 public:
     const ProtectedIdentities guard{ProtectedFolders()};
+    MountWatch mounts;
 
     // Taken when the first folder is about to be cleaned, and used for all.
     const InUseSnapshot& inUse() {
@@ -78,7 +79,8 @@ std::optional<FolderReport> cleanTarget(const CleaningTarget& target, Listing li
     if (listing == Listing::Keep || target.keep) {
         before = ListFilesBelow(folder, target.folder);
     }
-    SafeDeleter deleter(context.inUse(), SafeDeleter::Rules{.onlyOwnedByUser = target.onlyOwnedByUser});
+    SafeDeleter deleter(context.inUse(), SafeDeleter::Rules{.onlyOwnedByUser = target.onlyOwnedByUser},
+                        &context.mounts);
     if (target.keep) {
         deleteCookies(target, folder, before, deleter, report);
     } else {

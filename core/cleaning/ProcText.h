@@ -14,10 +14,10 @@ namespace tidorax::proc {
 
 // The whole text of a file below a folder (AT_FDCWD: an absolute name); empty when it
 // cannot be read.
-inline std::string ReadText(int folderFd, const char* name) {
+// The whole text of an open file, from its start.
+inline std::string ReadAll(int fd) {
     std::string text;
-    const int fd = ::openat(folderFd, name, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    if (::lseek(fd, 0, SEEK_SET) != 0) {
         return text;
     }
     char buffer[65536];
@@ -33,6 +33,15 @@ inline std::string ReadText(int folderFd, const char* name) {
         // so at a time. Only a read that gives nothing does.
         text.append(buffer, static_cast<std::size_t>(got));
     }
+    return text;
+}
+
+inline std::string ReadText(int folderFd, const char* name) {
+    const int fd = ::openat(folderFd, name, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return {};
+    }
+    std::string text = ReadAll(fd);
     ::close(fd);
     return text;
 }

@@ -102,8 +102,8 @@ struct SafeDeleter::FolderState : FolderDescription {
     bool describe() { return DescribeFolder(fd, *this); }
 };
 
-SafeDeleter::SafeDeleter(const InUseSnapshot& inUse, Rules rules)
-    : inUse_(inUse), rules_(std::move(rules)), user_(::geteuid()) {}
+SafeDeleter::SafeDeleter(const InUseSnapshot& inUse, Rules rules, MountWatch* mounts)
+    : inUse_(inUse), rules_(std::move(rules)), user_(::geteuid()), mounts_(mounts) {}
 
 // Opens a subfolder that was listed as `listed`, without following a link, and only
 // when it is still that folder and lies on the same mount as its parent.
@@ -221,13 +221,16 @@ int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level
 
     // A large folder's entries are split between workers; their results are taken in
     // the order of the entries.
-    const unsigned workers = WorkerCount(entries.size() / kEntriesPerWorker);
+    const unsigned workers = 1 + takeWorkers(WorkerCount(entries.size() / kEntriesPerWorker) - 1);
     const std::size_t share = (entries.size() + workers - 1) / workers;
     std::vector<EntryPass> passes(workers);
     RunOnWorkers(workers, [&](unsigned worker) {
         const std::size_t begin = std::min(entries.size(), worker * share);
         const std::size_t end = std::min(entries.size(), begin + share);
         deleteEntries(folder, path, names, entries.data() + begin, entries.data() + end, passes[worker]);
+        if (worker != 0) {
+            releaseWorker();
+        }
     });
     int failure = 0;
     std::vector<ListedEntry> subfolders;
@@ -312,15 +315,22 @@ int SafeDeleter::cleanSubfolders(FolderState& folder, const std::string& names,
     // starts from are independent of each other: workers take them one by one.
     std::vector<int> results(subfolders.size(), 0);
     std::atomic<std::size_t> next{0};
-    RunOnWorkers(level.depth == 0 ? WorkerCount(subfolders.size()) : 1, [&](unsigned) {
+    // A subfolder is taken by whichever thread is free: more threads join wherever there
+    // are cores left, at any depth.
+    const unsigned helpers = subfolders.size() > 1 ? takeWorkers(subfolders.size() - 1) : 0;
+    RunOnWorkers(1 + helpers, [&](unsigned worker) {
         std::string workPath = path;
         const std::size_t pathLength = workPath.size();
         for (std::size_t i = next++; i < subfolders.size(); i = next++) {
             const char* name = names.data() + subfolders[i].nameOffset;
             workPath.append("/").append(name);
-            const Level below{level.removeSubfolders, level.depth + 1, level.counted && name[0] != '.'};
+            const Level below{level.removeSubfolders, level.depth + 1, level.counted && name[0] != '.',
+                              helpers > 0};
             results[i] = cleanSubfolder(folder, name, subfolders[i].inode, workPath, below);
             workPath.resize(pathLength);
+        }
+        if (worker != 0) {
+            releaseWorker();
         }
     });
     int failure = 0;
@@ -334,7 +344,7 @@ int SafeDeleter::cleanSubfolders(FolderState& folder, const std::string& names,
 
 int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t inode, std::string& path,
                                 Level level) {
-    if (mounts_.IsMountPoint(path)) {
+    if (mounts_->IsMountPoint(path)) {
         return fail(path, "", EXDEV); // another file system: passed by without being opened
     }
     FolderState child;
@@ -349,7 +359,7 @@ int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t ino
         return fail(path, "", result);
     }
     // What fails below was noted where it failed.
-    const bool releaseParent = level.depth > kHeldLevels && !parent.borrowed;
+    const bool releaseParent = level.depth > kHeldLevels && !parent.borrowed && !level.sharedParent;
     if (releaseParent) {
         ::close(parent.fd);
         parent.fd = -1;
@@ -371,6 +381,17 @@ int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t ino
         }
     }
     return result;
+}
+
+unsigned SafeDeleter::takeWorkers(std::size_t wanted) {
+    unsigned busy = busy_.load();
+    for (;;) {
+        const unsigned free = maxWorkers_ > busy ? maxWorkers_ - busy : 0;
+        const auto granted = static_cast<unsigned>(std::min<std::size_t>(free, wanted));
+        if (granted == 0 || busy_.compare_exchange_weak(busy, busy + granted)) {
+            return granted;
+        }
+    }
 }
 
 int SafeDeleter::fail(const std::string& path, const char* name, int error) {
@@ -406,10 +427,15 @@ int SafeDeleter::clean(const SafeFolder& folder, bool removeSubfolders) {
         return fail(folder.path(), "", errno);
     }
     listingMatchesStat_ = listingMatchesStat(root.fd);
-    mounts_ = MountTable::Read();
+    if (mounts_ == nullptr) {
+        ownMounts_ = std::make_unique<MountWatch>();
+        mounts_ = ownMounts_.get();
+    }
     rootPathLength_ = folder.path().size();
     std::string path = folder.path();
-    return emptyFolder(root, path, Level{removeSubfolders, 0, true});
+    maxWorkers_ = WorkerCount(SIZE_MAX);
+    busy_ = 1;
+    return emptyFolder(root, path, Level{removeSubfolders, 0, true, false});
 }
 
 int SafeDeleter::DeleteBelow(const SafeFolder& folder, bool keepFolders) {

@@ -7,12 +7,13 @@
 
 #include "core/cleaning/FolderReport.h"
 #include "core/cleaning/InUseSnapshot.h"
-#include "core/cleaning/MountTable.h"
+#include "core/cleaning/MountWatch.h"
 #include "core/cleaning/SafeFolder.h"
 
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -40,8 +41,9 @@ public:
         std::size_t deleted = 0;
     };
 
-    // The snapshot must outlive the deleter.
-    SafeDeleter(const InUseSnapshot& inUse, Rules rules);
+    // The snapshot (and the mounts, when given: a clean of several folders shares one
+    // watch) must outlive the deleter.
+    SafeDeleter(const InUseSnapshot& inUse, Rules rules, MountWatch* mounts = nullptr);
 
     // Empties the open folder of everything that may go, removing each emptied
     // subfolder (or, with keepFolders, only the files, every folder staying). A
@@ -76,6 +78,7 @@ private:
         bool removeSubfolders;
         int depth;
         bool counted;
+        bool sharedParent; // the folder above is worked on by more than one thread
     };
     struct ListedEntry;
     // What deleting a run of a folder's entries did.
@@ -98,12 +101,20 @@ private:
     const InUseSnapshot& inUse_;
     Rules rules_;
     uid_t user_;
-    MountTable mounts_;
+    MountWatch* mounts_;
+    std::unique_ptr<MountWatch> ownMounts_; // when none was given
     bool listingMatchesStat_ = false;
     std::size_t rootPathLength_ = 0;
     const FileSelection* selectFile_ = nullptr; // during DeleteFilesBelow
     std::atomic<std::size_t> found_{0};
     std::atomic<std::size_t> deleted_{0};
+    // Up to wanted more threads for this clean, as many as the cores leave free; returns
+    // how many were granted. Each gives its place back with releaseWorker.
+    unsigned takeWorkers(std::size_t wanted);
+    void releaseWorker() { --busy_; }
+
+    std::atomic<unsigned> busy_{1};
+    unsigned maxWorkers_ = 1;
     std::mutex writableMutex_; // making a folder writable, which workers may share
     mutable std::mutex failuresMutex_;
     std::vector<DeletionFailure> failures_;

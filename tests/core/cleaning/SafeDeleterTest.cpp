@@ -12,6 +12,7 @@
 #include <functional>
 #include <grp.h>
 #include <sched.h>
+#include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -197,6 +198,38 @@ TEST(SafeDeleterTest, MountsBelowTheFolderAreNeitherWalkedNorEntered) {
     EXPECT_EQ(treeEntries(dir / "outside"), outside);
     // Nothing leaked out of the child's namespace: the folder below the mount is plain again.
     EXPECT_EQ(treeEntries(root + "sub"), (Tree{{"bind-mount", "d"}, {"bind-mount/under-the-mount", "f:x"}}));
+}
+
+// A file system mounted below the folder while the clean runs (here: while it deletes
+// the first folder's files, before it goes into the next) is passed by without being
+// opened, as a mount that stopped answering must be: its root is never opened.
+TEST(SafeDeleterTest, AMountMadeDuringTheCleanIsPassedByUnopened) {
+    TempDir dir;
+    const std::string root = dir / "clean";
+    writeFile(root + "/a.txt");
+    makeDirs(root + "/later-mount");
+    const int child = runInChild([&] {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+            return kChildSkipped;
+        }
+        const int watch = ::inotify_init1(IN_NONBLOCK);
+        const InUseSnapshot nothing;
+        SafeDeleter deleter(nothing, {});
+        const int result = deleter.DeleteFilesBelow(openFolder(root), [&](std::string_view) {
+            if (::mount("tidorax-test", (root + "/later-mount").c_str(), "tmpfs", 0, "size=1m") == 0) {
+                ::inotify_add_watch(watch, (root + "/later-mount").c_str(), IN_OPEN);
+            }
+            return true;
+        });
+        char events[4096];
+        const bool opened = ::read(watch, events, sizeof events) > 0;
+        return result == EXDEV && !opened && !exists(root + "/a.txt") ? 0 : 1;
+    });
+    if (child == kChildSkipped) {
+        GTEST_SKIP() << "the kernel refused a private mount namespace or a mount (mounting needs root)";
+    }
+    EXPECT_EQ(child, 0);
 }
 
 // As uid 65534 in the shared Temp folder: only the user's own entries go, its folders
