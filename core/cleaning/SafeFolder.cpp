@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -99,6 +101,22 @@ int openWithoutLinks(const std::string& path) {
     return fd;
 }
 
+// A name that is already in its resolved form (no "//", "." or ".." part) is opened in
+// one step, the system refusing any link on the way (errno ELOOP: the name must be
+// resolved first); -1 with errno EINVAL for any other name, ENOSYS where the system
+// cannot.
+int openResolvedName(const std::string& name) {
+    if (name.find("//") != std::string::npos || name.find("/./") != std::string::npos ||
+        name.find("/../") != std::string::npos || name.ends_with("/.") || name.ends_with("/..")) {
+        errno = EINVAL;
+        return -1;
+    }
+    open_how how{};
+    how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+    return static_cast<int>(::syscall(SYS_openat2, AT_FDCWD, name.c_str(), &how, sizeof how));
+}
+
 } // namespace
 
 SafeFolder SafeFolder::Open(const std::string& folder, const ProtectedIdentities& guard) {
@@ -114,13 +132,19 @@ SafeFolder SafeFolder::Open(const std::string& folder, const ProtectedIdentities
         opened.refusal_ = RefusalText(folder, "it is not a full path.");
         return opened;
     }
-    const std::optional<std::string> resolved = ResolveFolder(name);
+    int fd = openResolvedName(name);
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        return opened; // not there
+    }
+    const std::optional<std::string> resolved = fd >= 0 ? std::optional(name) : ResolveFolder(name);
     if (!resolved) {
         opened.refusal_ = RefusalText(folder, "a link on its way cannot be followed safely (it loops, or "
                                               "another user put it in a shared folder).");
         return opened;
     }
-    const int fd = openWithoutLinks(*resolved);
+    if (fd < 0) {
+        fd = openWithoutLinks(*resolved);
+    }
     if (fd < 0) {
         return opened; // not there (or swapped for a link since it was resolved)
     }
