@@ -59,116 +59,125 @@ bool isDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-} // namespace
-
-namespace {
-
-// Calls onFile(folder path, name) for every file below the open folder; the paths
-// begin with Folder (which ends with "/").
-template <typename OnFile> void walk(const SafeFolder& root, const std::string& Folder, OnFile onFile) {
-    if (!root.isOpen() || ::lseek(root.fd(), 0, SEEK_SET) != 0) {
-        return;
+// A walk through the folders below an open folder, one open descriptor per level.
+class FolderWalk {
+public:
+    // Paths begin with Folder (which ends with "/").
+    FolderWalk(const SafeFolder& root, const std::string& Folder)
+        : start_(root.description()), buffer_(kReadBufferSize), path_(Folder) {
+        if (root.isOpen() && ::lseek(root.fd(), 0, SEEK_SET) == 0) {
+            stack_.folders.push_back(OpenFolder{root.fd(), Folder.size(), {}, 0});
+        }
     }
-    OpenFolderStack stack;
-    stack.folders.push_back(OpenFolder{root.fd(), Folder.size(), {}, 0});
-    const FolderDescription& start = root.description();
 
-    const MountTable mounts = MountTable::Read();
-    std::vector<char> buffer(kReadBufferSize);
-    std::size_t bufferPos = 0;
-    std::size_t bufferLength = 0;
-    std::string path = Folder;
+    // Calls onFile(folder path, name) for every file below the folder.
+    template <typename OnFile> void run(OnFile onFile) {
+        while (const dirent64* entry = next()) {
+            OpenFolder& folder = stack_.folders.back();
+            const char* name = entry->d_name;
+            if (isDotOrDotDot(name)) {
+                continue;
+            }
+            const unsigned char type = typeOf(folder.fd, entry);
+            if (type == DT_DIR) {
+                enter(folder, name);
+            } else if (type != DT_UNKNOWN) {
+                onFile(path_, name);
+            }
+        }
+    }
 
-    while (!stack.folders.empty()) {
-        OpenFolder& folder = stack.folders.back();
-        if (!folder.pending.empty() && folder.pendingPos >= folder.pending.size()) {
+private:
+    // The next entry of the innermost open folder, going back up as folders end;
+    // nullptr when the walk is over.
+    const dirent64* next() {
+        while (!stack_.folders.empty()) {
+            OpenFolder& folder = stack_.folders.back();
+            if (folder.pendingPos < folder.pending.size()) {
+                const auto* entry =
+                    reinterpret_cast<const dirent64*>(folder.pending.data() + folder.pendingPos);
+                folder.pendingPos += entry->d_reclen;
+                return entry;
+            }
             folder.pending.clear();
             folder.pendingPos = 0;
-        }
-        const char* record = nullptr;
-        if (folder.pendingPos < folder.pending.size()) {
-            record = folder.pending.data() + folder.pendingPos;
-            folder.pendingPos += reinterpret_cast<const struct dirent64*>(record)->d_reclen;
-        } else if (bufferPos < bufferLength) {
-            record = buffer.data() + bufferPos;
-            bufferPos += reinterpret_cast<const struct dirent64*>(record)->d_reclen;
-        } else {
-            const ssize_t got = ::getdents64(folder.fd, buffer.data(), buffer.size());
+            if (bufferPos_ < bufferLength_) {
+                const auto* entry = reinterpret_cast<const dirent64*>(buffer_.data() + bufferPos_);
+                bufferPos_ += entry->d_reclen;
+                return entry;
+            }
+            const ssize_t got = ::getdents64(folder.fd, buffer_.data(), buffer_.size());
+            bufferPos_ = 0;
+            bufferLength_ = got > 0 ? static_cast<std::size_t>(got) : 0;
             if (got <= 0) {
                 // End of the folder, or a read error: either way the folder is done.
-                stack.pop();
-                if (!stack.folders.empty()) {
-                    path.resize(stack.folders.back().pathLength);
+                stack_.pop();
+                if (!stack_.folders.empty()) {
+                    path_.resize(stack_.folders.back().pathLength);
                 }
-                bufferPos = 0;
-                bufferLength = 0;
-                continue;
-            }
-            bufferPos = 0;
-            bufferLength = static_cast<std::size_t>(got);
-            continue;
-        }
-
-        const auto* entry = reinterpret_cast<const struct dirent64*>(record);
-        const char* name = entry->d_name;
-        if (isDotOrDotDot(name)) {
-            continue;
-        }
-        unsigned char type = entry->d_type;
-        if (type == DT_UNKNOWN) {
-            struct stat st {};
-            if (::fstatat(folder.fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
-                type = S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
-            } else if (errno == ENOENT) {
-                continue; // gone since the folder was read
-            } else {
-                type = DT_REG; // the system named it; list it as a file
             }
         }
-
-        if (type == DT_DIR) {
-            if (name[0] == '.') {
-                continue;
-            }
-            if (!mounts.Empty() && mounts.IsMountPoint(path + name)) {
-                continue; // another file system, known without opening it
-            }
-            // O_NOFOLLOW: a folder swapped for a symbolic link since it was read is not entered.
-            // When no descriptor is left (EMFILE), the subfolder is simply not entered.
-            const int childFd = ::openat(folder.fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (childFd < 0) {
-                continue;
-            }
-            FolderDescription child;
-            if (!DescribeFolder(childFd, child) || child.device != start.device || child.mountRoot) {
-                ::close(childFd); // another mounted filesystem: neither entered nor listed
-                continue;
-            }
-            try {
-                if (bufferPos < bufferLength) {
-                    folder.pending.assign(buffer.data() + bufferPos, buffer.data() + bufferLength);
-                    folder.pendingPos = 0;
-                }
-                path.append(name).push_back('/');
-                stack.folders.push_back(OpenFolder{childFd, path.size(), {}, 0});
-            } catch (...) {
-                ::close(childFd); // out of memory: the stack closes the others
-                throw;
-            }
-            bufferPos = 0;
-            bufferLength = 0;
-            continue;
-        }
-
-        onFile(path, name);
+        return nullptr;
     }
-}
+
+    // What the entry is: a folder, a file (anything else), or DT_UNKNOWN when it is gone.
+    static unsigned char typeOf(int folderFd, const dirent64* entry) {
+        if (entry->d_type != DT_UNKNOWN) {
+            return entry->d_type == DT_DIR ? DT_DIR : DT_REG;
+        }
+        struct stat st {};
+        if (::fstatat(folderFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            return S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
+        }
+        return errno == ENOENT ? DT_UNKNOWN : DT_REG; // the system named it; listed as a file
+    }
+
+    // Goes into a subfolder unless it is hidden (its name begins with "."), a mount
+    // point, or no longer a folder of this file system.
+    void enter(OpenFolder& folder, const char* name) {
+        if (name[0] == '.' || (!mounts_.Empty() && mounts_.IsMountPoint(path_ + name))) {
+            return; // another file system is known without being opened
+        }
+        // O_NOFOLLOW: a folder swapped for a symbolic link since it was read is not entered.
+        // When no descriptor is left (EMFILE), the subfolder is simply not entered.
+        const int childFd = ::openat(folder.fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (childFd < 0) {
+            return;
+        }
+        FolderDescription child;
+        if (!DescribeFolder(childFd, child) || child.device != start_.device || child.mountRoot) {
+            ::close(childFd); // another mounted filesystem: neither entered nor listed
+            return;
+        }
+        try {
+            if (bufferPos_ < bufferLength_) {
+                folder.pending.assign(buffer_.data() + bufferPos_, buffer_.data() + bufferLength_);
+                folder.pendingPos = 0;
+            }
+            path_.append(name).push_back('/');
+            stack_.folders.push_back(OpenFolder{childFd, path_.size(), {}, 0});
+        } catch (...) {
+            ::close(childFd); // out of memory: the stack closes the others
+            throw;
+        }
+        bufferPos_ = 0;
+        bufferLength_ = 0;
+    }
+
+    const FolderDescription start_;
+    const MountTable mounts_ = MountTable::Read();
+    OpenFolderStack stack_;
+    std::vector<char> buffer_;
+    std::size_t bufferPos_ = 0;
+    std::size_t bufferLength_ = 0;
+    std::string path_;
+};
 
 } // namespace
 
 FileList ListFilesBelow(const SafeFolder& folder, const std::string& Folder) {
     FileList files;
-    walk(folder, AddBackslash(Folder), [&files](const std::string& path, const char* name) {
+    FolderWalk(folder, AddBackslash(Folder)).run([&files](const std::string& path, const char* name) {
         // One allocation per entry, made in place.
         const std::size_t nameLength = std::strlen(name);
         std::string& fullPath = files.emplace_back(path.size() + nameLength, '\0');
@@ -181,7 +190,9 @@ FileList ListFilesBelow(const SafeFolder& folder, const std::string& Folder) {
 
 std::size_t CountFilesBelow(const SafeFolder& folder) {
     std::size_t files = 0;
-    walk(folder, AddBackslash(folder.path()), [&files](const std::string&, const char*) { ++files; });
+    FolderWalk(folder, AddBackslash(folder.path())).run([&files](const std::string&, const char*) {
+        ++files;
+    });
     return files;
 }
 
