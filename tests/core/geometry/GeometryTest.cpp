@@ -47,13 +47,19 @@ TEST(Gradient, DepthDecidesTheBandsOfTheDesignArea) {
         // L of RowStep rows along the bottom and ColStep columns along the right.
         const Canvas canvas(420, 143, plan);
         const GradientFill &row = plan.fills.at(2), &column = plan.fills.at(3);
-        EXPECT_EQ(std::vector<int>({state.ScreenDepth, state.GradientSteps, int(plan.fills.size()),
-                                    canvas.count(-1), canvas.at(419, 142), canvas.at(0, 0), canvas.count(255),
-                                    row.blue, row.top, row.bottom, column.left, column.right}),
-                  std::vector<int>({c.depth, c.steps, 2 * c.steps + 1, 0, 0, c.topLeftBlue, c.pureBlue,
-                                    c.colourStep, 143 - 2 * c.rowStep, 143 - c.rowStep, 420 - 2 * c.colStep,
-                                    420 - c.colStep}))
-            << c.bitsPerPixel;
+        SCOPED_TRACE(c.bitsPerPixel);
+        EXPECT_EQ(state.ScreenDepth, c.depth);
+        EXPECT_EQ(state.GradientSteps, c.steps);
+        EXPECT_EQ(plan.fills.size(), static_cast<std::size_t>(2 * c.steps + 1));
+        EXPECT_EQ(canvas.count(-1), 0) << "unpainted pixels";
+        EXPECT_EQ(canvas.at(419, 142), 0) << "bottom-right corner";
+        EXPECT_EQ(canvas.at(0, 0), c.topLeftBlue) << "top-left corner";
+        EXPECT_EQ(canvas.count(255), c.pureBlue) << "pure blue pixels";
+        EXPECT_EQ(row.blue, c.colourStep) << "band 1 colour";
+        EXPECT_EQ(std::pair(row.top, row.bottom), std::pair(143 - 2 * c.rowStep, 143 - c.rowStep))
+            << "band 1 rows";
+        EXPECT_EQ(std::pair(column.left, column.right), std::pair(420 - 2 * c.colStep, 420 - c.colStep))
+            << "band 1 columns";
     }
 }
 
