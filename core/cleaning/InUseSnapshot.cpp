@@ -137,6 +137,12 @@ bool ownOf(pid_t process, pid_t task, int kind) {
 // table or a working folder of its own, and everything when the main thread has ended
 // (its own table and map are then empty).
 void addThreads(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd, pid_t process, bool leaderGone) {
+    // The task folder has a link for each thread besides its own two: a process of one
+    // thread has nothing more to say.
+    struct stat tasksInfo {};
+    if (::fstatat(processFd, "task", &tasksInfo, 0) == 0 && tasksInfo.st_nlink <= 3) {
+        return;
+    }
     const int tasksFd = ::openat(processFd, "task", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (tasksFd < 0) {
         return;

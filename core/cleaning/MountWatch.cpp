@@ -10,7 +10,7 @@ namespace tidorax {
 
 MountWatch::MountWatch() : fd_(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC)) {
     if (fd_ >= 0) {
-        table_ = MountTable::Parse(proc::ReadAll(fd_));
+        table_ = MountTable::Parse(proc::ReadRest(fd_));
     }
 }
 
@@ -25,7 +25,8 @@ bool MountWatch::IsMountPoint(const std::string& path) {
     if (fd_ >= 0) {
         pollfd changed{fd_, POLLPRI, 0};
         if (::poll(&changed, 1, 0) > 0 && (changed.revents & (POLLPRI | POLLERR)) != 0) {
-            table_ = MountTable::Parse(proc::ReadAll(fd_)); // reading it again clears the mark
+            // Reading it again from its start clears the mark.
+            table_ = ::lseek(fd_, 0, SEEK_SET) == 0 ? MountTable::Parse(proc::ReadRest(fd_)) : MountTable();
         }
     }
     return table_.IsMountPoint(path);

@@ -14,12 +14,9 @@ namespace tidorax::proc {
 
 // The whole text of a file below a folder (AT_FDCWD: an absolute name); empty when it
 // cannot be read.
-// The whole text of an open file, from its start.
-inline std::string ReadAll(int fd) {
+// The rest of the text of an open file.
+inline std::string ReadRest(int fd) {
     std::string text;
-    if (::lseek(fd, 0, SEEK_SET) != 0) {
-        return text;
-    }
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -41,7 +38,7 @@ inline std::string ReadText(int folderFd, const char* name) {
     if (fd < 0) {
         return {};
     }
-    std::string text = ReadAll(fd);
+    std::string text = ReadRest(fd);
     ::close(fd);
     return text;
 }
