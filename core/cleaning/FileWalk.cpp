@@ -65,7 +65,7 @@ public:
     // Paths begin with Folder (which ends with "/").
     FolderWalk(const SafeFolder& root, const std::string& Folder)
         : start_(root.description()), buffer_(kReadBufferSize), path_(Folder) {
-        if (root.isOpen() && ::lseek(root.fd(), 0, SEEK_SET) == 0) {
+        if (root.isOpen() && root.Rewind()) {
             stack_.folders.push_back(OpenFolder{root.fd(), Folder.size(), {}, 0});
         }
     }

@@ -217,7 +217,7 @@ int SafeDeleter::clean(const SafeFolder& folder, bool removeSubfolders) {
     static_cast<FolderDescription&>(root) = folder.description();
     root.fd = folder.fd();
     root.borrowed = true;
-    if (::lseek(root.fd, 0, SEEK_SET) != 0) {
+    if (!folder.Rewind()) {
         return fail(folder.path(), "", errno);
     }
     listingMatchesStat_ = listingMatchesStat(root.fd);

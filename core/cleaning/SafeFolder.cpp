@@ -163,12 +163,21 @@ SafeFolder SafeFolder::Open(const std::string& folder, const ProtectedIdentities
     return opened;
 }
 
+bool SafeFolder::Rewind() const {
+    if (!read_) {
+        read_ = true;
+        return true;
+    }
+    return ::lseek(fd_, 0, SEEK_SET) == 0;
+}
+
 SafeFolder& SafeFolder::operator=(SafeFolder&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0) {
             ::close(fd_);
         }
         fd_ = std::exchange(other.fd_, -1);
+        read_ = other.read_;
         description_ = other.description_;
         path_ = std::move(other.path_);
         refusal_ = std::move(other.refusal_);

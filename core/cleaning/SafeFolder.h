@@ -69,6 +69,9 @@ public:
 
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }
+    // Makes the next reading of the folder's entries start at the first; false when
+    // that fails. (A folder just opened is there already.)
+    bool Rewind() const;
     const FolderDescription& description() const { return description_; }
     // The resolved name, without a trailing "/".
     const std::string& path() const { return path_; }
@@ -76,6 +79,7 @@ public:
 
 private:
     int fd_ = -1;
+    mutable bool read_ = false; // its entries were read since it was opened
     FolderDescription description_;
     std::string path_;
     std::string refusal_;

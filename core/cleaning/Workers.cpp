@@ -16,7 +16,8 @@ constexpr unsigned kMaxWorkers = 4;
 } // namespace
 
 unsigned WorkerCount(std::size_t parts) {
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    // Asking the system for its cores reads a file: once is enough.
+    static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     return static_cast<unsigned>(
         std::max<std::size_t>(1, std::min<std::size_t>({kMaxWorkers, cores, parts})));
 }
