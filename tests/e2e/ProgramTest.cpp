@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <pwd.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tidorax::test {
@@ -111,6 +112,41 @@ TEST(ProgramTest, HelpAndNoDesktopSayWhatToDoAndCleanModeCleansWhatTheSettingsSe
     EXPECT_EQ(runProcess({TIDORAX_BINARY, "A"}, env).exitCode, 1);
     EXPECT_TRUE(exists(dir / "tmp/keep.txt"));
     EXPECT_EQ(readFile(dir / "config/tidorax/registry.sqlite3"), std::string(3000, '\x5a'));
+}
+
+// Two silent runs at once on one settings store (the tray and the run at log-on): the
+// second waits for the first, so neither takes a half-rewritten list of saved cookies for
+// the keep list. Every kept cookie file stays, and the list stays whole.
+TEST(ProgramTest, TwoCleansAtOnceKeepEveryKeptCookie) {
+    TempDir dir;
+    const auto env = sandboxEnvironment(dir.path());
+    const std::string cookies = dir / "home/Cookies";
+    const auto add = [&env](const std::string& key, const std::string& name, const std::string& data) {
+        return runProcess({TIDORAX_REG_BINARY, "add", key, "/v", name, "/d", data, "/f"}, env).exitCode;
+    };
+    ASSERT_EQ(add("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                  "Cookies", cookies),
+              0);
+    ASSERT_EQ(add(kSettings + "CleanPath", "CookieFiles", "Yes"), 0);
+    constexpr int kKept = 60;
+    for (int i = 0; i < kKept; ++i) {
+        const std::string file = cookies + "/user@site" + std::to_string(i) + "[1].txt";
+        writeFile(file);
+        ASSERT_EQ(add(kSettings + "SavedCookies", "Cookie" + std::to_string(i), file), 0);
+        ASSERT_EQ(add(kSettings + "SpecialCookies", "Cookie" + std::to_string(i), "site" + std::to_string(i)),
+                  0);
+    }
+    for (int round = 0; round < 3; ++round) {
+        writeFile(cookies + "/user@other[1].txt");
+        std::thread other([&env] { runProcess({TIDORAX_BINARY, "A"}, env); });
+        const auto run = runProcess({TIDORAX_BINARY, "A"}, env);
+        other.join();
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_FALSE(exists(cookies + "/user@other[1].txt")) << round;
+    }
+    EXPECT_EQ(ListFilesBelow(cookies).size(), static_cast<std::size_t>(kKept));
+    const auto saved = runProcess({TIDORAX_REG_BINARY, "query", kSettings + "SavedCookies"}, env);
+    EXPECT_EQ(std::count(saved.out.begin(), saved.out.end(), '\n') - 2, kKept) << saved.out;
 }
 
 // With /proc hidden (a private mount namespace), neither a clean nor the start of the
