@@ -33,7 +33,7 @@ struct CleaningTarget {
     // Every folder stays, emptied of its files (the web cache).
     bool keepFolders = false;
     // Cookie files: only files not kept go, and never a ".dat" file.
-    std::optional<CookieKeepList> keep;
+    std::optional<CookieKeepList> keep{};
 };
 
 struct CleaningPlan {

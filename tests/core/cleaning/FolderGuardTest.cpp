@@ -94,7 +94,7 @@ TEST_F(FolderGuardTest, ABindMountOfTheHomeFolderIsTheHomeFolder) {
             ::_exit(77);
         }
         CleaningPlan plan;
-        plan.targets.push_back(CleaningTarget{TargetKind::UserFolder, bound, false, false, std::nullopt});
+        plan.targets.push_back(CleaningTarget{.kind = TargetKind::UserFolder, .folder = bound});
         const CleaningReport report = RunCleaningPlan(plan);
         const bool refused =
             report.refusals() ==
@@ -121,7 +121,7 @@ TEST_F(FolderGuardTest, AFolderSwappedForALinkToTheHomeFolderNeverEmptiesIt) {
     writeFile(home + "/letter.txt", "precious");
     const Tree homeBefore = treeEntries(home);
     CleaningPlan plan;
-    plan.targets.push_back(CleaningTarget{TargetKind::UserFolder, victim, false, false, std::nullopt});
+    plan.targets.push_back(CleaningTarget{.kind = TargetKind::UserFolder, .folder = victim});
     std::atomic<bool> stop{false};
     std::mutex swapping; // held for a whole swap, so that files are only ever written into the folder
     std::thread swapper([&] {

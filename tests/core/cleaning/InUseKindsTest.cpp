@@ -194,7 +194,7 @@ TEST(InUseKindsTest, WithoutTheProcessListNothingIsCleaned) {
             ::_exit(77);
         }
         CleaningPlan plan;
-        plan.targets.push_back(CleaningTarget{TargetKind::UserFolder, root, false, false, std::nullopt});
+        plan.targets.push_back(CleaningTarget{.kind = TargetKind::UserFolder, .folder = root});
         const CleaningReport report = RunCleaningPlan(plan);
         ::_exit(report.refusals().size() == 1 && report.failure.find("/proc") != std::string::npos ? 0 : 1);
     }
