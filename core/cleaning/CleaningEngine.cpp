@@ -6,8 +6,10 @@
 #include "core/cleaning/InUseSnapshot.h"
 #include "core/cleaning/SafeDeleter.h"
 #include "core/cleaning/SafeFolder.h"
+#include "core/cleaning/Workers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 #include <string_view>
 #include <unordered_set>
@@ -22,6 +24,7 @@ class RunContext {
 public:
     const ProtectedIdentities guard{ProtectedFolders()};
     MountWatch mounts;
+    WorkerBudget workers;
 
     // Taken when the first folder is about to be cleaned, and used for all.
     const InUseSnapshot& inUse() {
@@ -80,7 +83,7 @@ std::optional<FolderReport> cleanTarget(const CleaningTarget& target, Listing li
         before = ListFilesBelow(folder, target.folder);
     }
     SafeDeleter deleter(context.inUse(), SafeDeleter::Rules{.onlyOwnedByUser = target.onlyOwnedByUser},
-                        &context.mounts);
+                        &context.mounts, &context.workers);
     if (target.keep) {
         deleteCookies(target, folder, before, deleter, report);
     } else {
@@ -104,16 +107,59 @@ std::optional<FolderReport> cleanTarget(const CleaningTarget& target, Listing li
     return report;
 }
 
+// The end of the group of targets that starts at begin: a run of user folders none of
+// which, as named, lies in another, which are cleaned side by side; any other target
+// alone.
+std::size_t endOfGroup(const std::vector<CleaningTarget>& targets, std::size_t begin) {
+    std::size_t end = begin + 1;
+    while (end < targets.size() && targets[begin].kind == TargetKind::UserFolder &&
+           targets[end].kind == TargetKind::UserFolder) {
+        ++end;
+    }
+    std::vector<std::string> names;
+    for (std::size_t i = begin; i < end; ++i) {
+        names.push_back(AddBackslash(targets[i].folder));
+    }
+    std::sort(names.begin(), names.end());
+    for (std::size_t i = 1; i < names.size(); ++i) {
+        if (names[i].starts_with(names[i - 1])) {
+            return begin + 1; // one holds another: one after the other, as listed
+        }
+    }
+    return end;
+}
+
+// Cleans the targets of a group on as many threads as the budget grants, each report in
+// its target's place.
+void cleanSideBySide(const std::vector<CleaningTarget>& targets, std::size_t begin, Listing listing,
+                     RunContext& context, std::vector<std::optional<FolderReport>>& folders) {
+    std::atomic<std::size_t> next{0};
+    const unsigned helpers = context.workers.take(folders.size() - 1);
+    RunOnWorkers(1 + helpers, [&](unsigned worker) {
+        for (std::size_t i = next++; i < folders.size(); i = next++) {
+            folders[i] = cleanTarget(targets[begin + i], listing, context);
+        }
+        if (worker != 0) {
+            context.workers.release();
+        }
+    });
+}
+
 } // namespace
 
 CleaningReport RunCleaningPlan(const CleaningPlan& plan) {
     CleaningReport report;
-    if (plan.targets.empty()) {
-        return report;
-    }
     RunContext context;
-    for (const CleaningTarget& target : plan.targets) {
-        std::optional<FolderReport> folder = cleanTarget(target, plan.listing, context);
+    const std::vector<CleaningTarget>& targets = plan.targets;
+    for (std::size_t begin = 0; begin < targets.size();) {
+        const std::size_t end = endOfGroup(targets, begin);
+        std::vector<std::optional<FolderReport>> folders(end - begin);
+        if (end - begin > 1) {
+            context.inUse(); // taken once, before the threads share it
+            cleanSideBySide(targets, begin, plan.listing, context, folders);
+        } else {
+            folders[0] = cleanTarget(targets[begin], plan.listing, context);
+        }
         if (context.inUseTaken() && !context.inUse().Complete()) {
             // Files in use would be deleted unseen: nothing is cleaned.
             report.folders.clear();
@@ -121,9 +167,12 @@ CleaningReport RunCleaningPlan(const CleaningPlan& plan) {
                              "because the process list (/proc) cannot be read.";
             return report;
         }
-        if (folder) {
-            report.folders.push_back(std::move(*folder));
+        for (std::optional<FolderReport>& folder : folders) {
+            if (folder) {
+                report.folders.push_back(std::move(*folder));
+            }
         }
+        begin = end;
     }
     return report;
 }

@@ -55,8 +55,8 @@ constexpr std::size_t kEntriesPerWorker = 4096;
 
 } // namespace
 
-SafeDeleter::SafeDeleter(const InUseSnapshot& inUse, Rules rules, MountWatch* mounts)
-    : inUse_(inUse), rules_(std::move(rules)), user_(::geteuid()), mounts_(mounts) {}
+SafeDeleter::SafeDeleter(const InUseSnapshot& inUse, Rules rules, MountWatch* mounts, WorkerBudget* workers)
+    : inUse_(inUse), rules_(std::move(rules)), user_(::geteuid()), mounts_(mounts), workers_(workers) {}
 
 int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level) {
     // Read the whole folder first, so that deleting does not disturb the reading.
@@ -73,7 +73,7 @@ int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level
 
     // A large folder's entries are split between workers; their results are taken in
     // the order of the entries.
-    const unsigned workers = 1 + takeWorkers(WorkerCount(entries.size() / kEntriesPerWorker) - 1);
+    const unsigned workers = 1 + workers_->take(WorkerCount(entries.size() / kEntriesPerWorker) - 1);
     const std::size_t share = (entries.size() + workers - 1) / workers;
     std::vector<EntryPass> passes(workers);
     RunOnWorkers(workers, [&](unsigned worker) {
@@ -81,7 +81,7 @@ int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level
         const std::size_t end = std::min(entries.size(), begin + share);
         deleteEntries(folder, path, names, entries.data() + begin, entries.data() + end, passes[worker]);
         if (worker != 0) {
-            releaseWorker();
+            workers_->release();
         }
     });
     int failure = 0;
@@ -111,7 +111,7 @@ int SafeDeleter::cleanSubfolders(FolderState& folder, const std::string& names,
     std::atomic<std::size_t> next{0};
     // A subfolder is taken by whichever thread is free: more threads join wherever there
     // are cores left, at any depth.
-    const unsigned helpers = subfolders.size() > 1 ? takeWorkers(subfolders.size() - 1) : 0;
+    const unsigned helpers = subfolders.size() > 1 ? workers_->take(subfolders.size() - 1) : 0;
     RunOnWorkers(1 + helpers, [&](unsigned worker) {
         std::string workPath = path;
         const std::size_t pathLength = workPath.size();
@@ -124,7 +124,7 @@ int SafeDeleter::cleanSubfolders(FolderState& folder, const std::string& names,
             workPath.resize(pathLength);
         }
         if (worker != 0) {
-            releaseWorker();
+            workers_->release();
         }
     });
     int failure = 0;
@@ -177,17 +177,6 @@ int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t ino
     return result;
 }
 
-unsigned SafeDeleter::takeWorkers(std::size_t wanted) {
-    unsigned busy = busy_.load();
-    for (;;) {
-        const unsigned free = maxWorkers_ > busy ? maxWorkers_ - busy : 0;
-        const auto granted = static_cast<unsigned>(std::min<std::size_t>(free, wanted));
-        if (granted == 0 || busy_.compare_exchange_weak(busy, busy + granted)) {
-            return granted;
-        }
-    }
-}
-
 int SafeDeleter::fail(const std::string& path, const char* name, int error) {
     if (failureCount_++ < kMaxFailuresKept) {
         std::string full = path;
@@ -227,8 +216,10 @@ int SafeDeleter::clean(const SafeFolder& folder, bool removeSubfolders) {
     }
     rootPathLength_ = folder.path().size();
     std::string path = folder.path();
-    maxWorkers_ = WorkerCount(SIZE_MAX);
-    busy_ = 1;
+    if (workers_ == nullptr) {
+        ownWorkers_ = std::make_unique<WorkerBudget>();
+        workers_ = ownWorkers_.get();
+    }
     return emptyFolder(root, path, Level{removeSubfolders, 0, true, false});
 }
 

@@ -9,6 +9,7 @@
 #include "core/cleaning/InUseSnapshot.h"
 #include "core/cleaning/MountWatch.h"
 #include "core/cleaning/SafeFolder.h"
+#include "core/cleaning/Workers.h"
 
 #include <atomic>
 #include <cstddef>
@@ -41,9 +42,10 @@ public:
         std::size_t deleted = 0;
     };
 
-    // The snapshot (and the mounts, when given: a clean of several folders shares one
-    // watch) must outlive the deleter.
-    SafeDeleter(const InUseSnapshot& inUse, Rules rules, MountWatch* mounts = nullptr);
+    // The snapshot (and the mounts and the workers, when given: a clean of several
+    // folders shares one watch and one budget) must outlive the deleter.
+    SafeDeleter(const InUseSnapshot& inUse, Rules rules, MountWatch* mounts = nullptr,
+                WorkerBudget* workers = nullptr);
 
     // Empties the open folder of everything that may go, removing each emptied
     // subfolder (or, with keepFolders, only the files, every folder staying). A
@@ -108,14 +110,9 @@ private:
     const FileSelection* selectFile_ = nullptr; // during DeleteFilesBelow
     std::atomic<std::size_t> found_{0};
     std::atomic<std::size_t> deleted_{0};
-    // Up to wanted more threads for this clean, as many as the cores leave free; returns
-    // how many were granted. Each gives its place back with releaseWorker.
-    unsigned takeWorkers(std::size_t wanted);
-    void releaseWorker() { --busy_; }
-
-    std::atomic<unsigned> busy_{1};
-    unsigned maxWorkers_ = 1;
-    std::mutex writableMutex_; // making a folder writable, which workers may share
+    WorkerBudget* workers_;
+    std::unique_ptr<WorkerBudget> ownWorkers_; // when none was given
+    std::mutex writableMutex_;                 // making a folder writable, which workers may share
     mutable std::mutex failuresMutex_;
     std::vector<DeletionFailure> failures_;
     std::atomic<std::size_t> failureCount_{0};

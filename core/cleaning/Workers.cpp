@@ -22,6 +22,19 @@ unsigned WorkerCount(std::size_t parts) {
         std::max<std::size_t>(1, std::min<std::size_t>({kMaxWorkers, cores, parts})));
 }
 
+WorkerBudget::WorkerBudget() : max_(WorkerCount(SIZE_MAX)) {}
+
+unsigned WorkerBudget::take(std::size_t wanted) {
+    unsigned busy = busy_.load();
+    for (;;) {
+        const unsigned free = max_ > busy ? max_ - busy : 0;
+        const auto granted = static_cast<unsigned>(std::min<std::size_t>(free, wanted));
+        if (granted == 0 || busy_.compare_exchange_weak(busy, busy + granted)) {
+            return granted;
+        }
+    }
+}
+
 void RunOnWorkers(unsigned count, const std::function<void(unsigned)>& work) {
     std::exception_ptr thrown;
     std::mutex thrownMutex;

@@ -2,6 +2,7 @@
 // in-use snapshot's processes.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 
@@ -10,6 +11,22 @@ namespace tidorax {
 // How many workers a job of parts independent parts gets: one per part, at most four,
 // and no more than the machine has cores.
 unsigned WorkerCount(std::size_t parts);
+
+// The threads one clean may keep busy, the one that started it included: at most as
+// many as WorkerCount allows. Every part of the clean that could use more asks here, so
+// that folders cleaned side by side and their subfolders share the cores.
+class WorkerBudget {
+public:
+    WorkerBudget();
+    // Up to wanted more threads, as many as are free; returns how many were granted.
+    // Each gives its place back with release once it is done.
+    unsigned take(std::size_t wanted);
+    void release() { --busy_; }
+
+private:
+    std::atomic<unsigned> busy_{1};
+    const unsigned max_;
+};
 
 // Runs work(0) .. work(count - 1) at once, work(0) on the calling thread and each other
 // on a thread of its own; a part no thread can be had for runs on the calling thread.
