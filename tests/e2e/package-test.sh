@@ -33,6 +33,8 @@ for page in tidorax tidorax-reg; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man $page: $warnings"
 done
+[ "$(zgrep -c '^\.SH EXIT STATUS' "$usr/share/man/man1/tidorax.1.gz")" = 1 ] || fail "man tidorax: not one EXIT STATUS"
+zgrep -q '^\.B \\-\\-version' "$usr/share/man/man1/tidorax.1.gz" || fail "man tidorax lacks --version"
 if command -v lintian >/dev/null; then
     lintian "$deb" >"$root/lintian.log" 2>&1 || true
     ! grep -q '^E:' "$root/lintian.log" || { cat "$root/lintian.log" >&2; fail "lintian reports errors"; }
@@ -68,6 +70,8 @@ tray=$!
 at_exit kill "$tray"
 wait_for 100 test -f "$XDG_CONFIG_HOME/autostart/Tidora.desktop" || fail "the tray program registered nothing for log-on"
 kill "$tray"
+grep -qx "TryExec=$usr/bin/tidorax" "$XDG_CONFIG_HOME/autostart/Tidora.desktop" ||
+    fail "the log-on entry has no TryExec"
 grep -qx "Exec=$usr/bin/tidorax" "$XDG_CONFIG_HOME/autostart/Tidora.desktop" ||
     fail "the tray program registers $(grep Exec "$XDG_CONFIG_HOME/autostart/Tidora.desktop")"
 rm "$XDG_CONFIG_HOME/autostart/Tidora.desktop"
