@@ -20,6 +20,14 @@ const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class TrayControllerTest : public GuiTest {
 protected:
+    // Offscreen there is no tray: load() says so, in this one box.
+    static std::vector<std::string> noTray() {
+        return {
+            box("No system tray is available on this desktop, so Tidorax shows no icon and keeps running "
+                "without one.\r\n\r\nTo open its options window, start Tidorax again (from the menu, or as "
+                "\"tidorax\").",
+                MB_OK_INFORMATION)};
+    }
     // A fresh hive (and message box record) for each case of a table.
     // flags: "Name" (set to Yes) or "Name=Value" words, the CleanPath settings of the case.
     void freshCase(const std::string& name, const std::string& flags) {
@@ -42,6 +50,11 @@ TEST_F(TrayControllerTest, LoadsHiddenAndShowsTheHelpNoticeUnlessFirstRunIsExact
         EXPECT_FALSE(controller.trayWindow()->isVisible());
         EXPECT_EQ(shown("HelpLoadingNotice") != nullptr, firstRun != "No") << firstRun;
         EXPECT_EQ(programEnds, 0) << firstRun << ": without a tray the program runs on";
+        EXPECT_EQ(boxes(), noTray()) << firstRun;
+        // A later start (or a start from the menu) brings the options window.
+        controller.bringForward();
+        EXPECT_NE(shown("optionsWindow"), nullptr);
+        EXPECT_EQ(boxes(), noTray()) << "said once";
     }
 }
 
@@ -75,7 +88,7 @@ TEST_F(TrayControllerTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder
 
     form->trayMenu()->cleanAndShutdownAction->trigger();
 
-    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(boxes(), noTray());
     EXPECT_EQ(operations.calls, (std::vector<std::string>{"Internet", "Temp"}));
     // The count shows through the pauses until the program ends, the notice from the second on.
     EXPECT_EQ(actions.events,
@@ -178,7 +191,7 @@ TEST_F(TrayControllerTest, TheMenuOpensHelpConfigurationAndAboutAndExitClosesEve
     EXPECT_NE(shown("optionsWindow"), nullptr);
     menu->aboutAction->trigger();
     EXPECT_NE(shown("AboutWindow"), nullptr);
-    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(boxes(), noTray());
 
     controller.showCount(StartedFrom::TrayMenu, 0, 0);
     menu->exitAction->trigger();
