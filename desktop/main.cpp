@@ -11,10 +11,12 @@
 #include "desktop/QtDesktopActions.h"
 #include "desktop/QtMessageBoxService.h"
 #include "desktop/QtStartupHost.h"
+#include "desktop/Translation.h"
 #include "desktop/TrayController.h"
 #include "desktop/options/BackgroundListing.h"
 
 #include <QApplication>
+#include <QTranslator>
 
 #include <iostream>
 #include <optional>
@@ -53,6 +55,11 @@ int main(int argc, char** argv) {
     // The program lives in the tray: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     tidorax::QtMessageBoxService::install();
+    // The texts in the system's language where a catalog holds it; English otherwise.
+    QTranslator translator;
+    if (tidorax::LoadTranslation(translator)) {
+        QApplication::installTranslator(&translator);
+    }
 
     tidorax::QtDesktopActions actions;
     tidorax::LogindSession logind;
