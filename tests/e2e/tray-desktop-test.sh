@@ -137,10 +137,10 @@ wait_for 150 has tray || fail "no tray icon appeared"
 [ -e "$XDG_RUNTIME_DIR/tidorax.instance" ] || fail "no instance socket in the runtime folder"
 
 # ViriRerer, the menu's last item, chosen with the mouse. The menu opens when the
-# button goes up, not while it is held down.
-xdotool mousemove --window "$(windows tray)" 8 8 mousedown 1
+# (right) button goes up, not while it is held down.
+xdotool mousemove --window "$(windows tray)" 8 8 mousedown 3
 not wait_for 5 has top || fail "the menu opened while the button was still down"
-open_menu ViriRerer mouseup 1
+open_menu ViriRerer mouseup 3
 import -window root "$artefacts/tray-menu.png"
 target_x=$((X + WIDTH / 2)) target_y=$((Y + HEIGHT - 12))
 xdotool mousemove "$target_x" "$target_y"
