@@ -20,8 +20,7 @@ tidorax=$2 reg=$3 root=$4
 use_xcb
 on_failure() { tail -n 20 "$root"/*.log >&2 || true; }
 # The icon where the package installs it, in the theme's folders.
-mkdir -p "$XDG_DATA_HOME/icons"
-cp -r "$here/../../resources/icons/hicolor" "$XDG_DATA_HOME/icons/"
+mkdir -p "$XDG_DATA_HOME/icons" && cp -r "$here/../../resources/icons/hicolor" "$XDG_DATA_HOME/icons/"
 "$reg" add 'HKCU\Software\Quillon Software\Tidora\CleanPath' /v FirstRun /d No /f >/dev/null
 
 /usr/bin/python3 "$here/status-notifier-watcher.py" "$root/items" >"$root/watcher.log" 2>&1 &
@@ -33,10 +32,7 @@ at_exit "kill $!; wait $!"
 wait_for 150 test -s "$root/items" || fail "no item registered with the watcher"
 read -r service item <"$root/items"
 
-property() {
-    gdbus call --session -d "$service" -o "$item" -m org.freedesktop.DBus.Properties.Get \
-        org.kde.StatusNotifierItem "$1"
-}
+property() { gdbus call --session -d "$service" -o "$item" -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"; }
 [ "$(property IconName)" = "(<'tidorax'>,)" ] || fail "the icon is not named from the theme: $(property IconName)"
 menu=$(property Menu | sed -n "s/^(<objectpath '\(.*\)'>,)$/\1/p")
 [ -n "$menu" ] && [ "$menu" != /NO_DBUSMENU ] || fail "no menu is exported: $(property Menu)"
@@ -48,11 +44,10 @@ labels=$(gdbus call --session -d "$service" -o "$menu" -m com.canonical.dbusmenu
 # Activate at a point of the host's, away from the pointer: the menu opens there.
 xdotool mousemove 5 5
 gdbus call --session -d "$service" -o "$item" -m org.kde.StatusNotifierItem.Activate 300 200 >/dev/null
+# The menu: a window of the program, tall enough for its thirteen items, at that point.
 menu_at_point() {
-    local w
     for w in $(xdotool search --onlyvisible --classname '^tidorax$'); do
-        eval "$(xdotool getwindowgeometry --shell "$w")"
-        [ "$X,$Y" != "300,200" ] || [ "$HEIGHT" -le 100 ] || return 0
+        eval "$(xdotool getwindowgeometry --shell "$w")" && [ "$X,$Y" = 300,200 ] && [ "$HEIGHT" -gt 100 ] && return 0
     done
     return 1
 }
