@@ -29,6 +29,7 @@ void QtStartupHost::loadMainWindow() {
 }
 
 void QtStartupHost::comeForward() {
+    controller_.bringForward();
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window->isVisible() && window->windowType() != Qt::Popup && window->windowType() != Qt::ToolTip) {
             window->raise();

@@ -21,7 +21,8 @@ public:
     SingleInstance& instance() { return instance_; }
 
 private:
-    // Brings every visible window of the program forward.
+    // Brings the program forward (TrayController::bringForward), then every visible
+    // window of it.
     void comeForward();
 
     TrayController& controller_;

@@ -57,8 +57,23 @@ void TrayController::skipFailure(void (TrayController::*open)()) {
 
 void TrayController::load() {
     trayWindow()->load();
+    if (!trayWindow_->trayIcon()->isUp()) {
+        // Nothing of the program would show anywhere.
+        services_.messages.show(
+            tr("No system tray is available on this desktop, so Tidorax shows no icon and "
+               "keeps running without one.\r\n\r\nTo open its options window, start "
+               "Tidorax again (from the menu, or as \"tidorax\").")
+                .toStdString(),
+            MessageKind::Information);
+    }
     if (IsFirstRun()) {
         skipFailure(&TrayController::showHelpMessage);
+    }
+}
+
+void TrayController::bringForward() {
+    if (trayWindow_.isNull() || !trayWindow_->trayIcon()->isUp()) {
+        skipFailure(&TrayController::showOptionsWindow);
     }
 }
 

@@ -36,9 +36,13 @@ public:
     // Deletes the windows still loaded.
     ~TrayController() override;
 
-    // Hides the tray window, puts its icon up and, unless the first run is over
-    // ("FirstRun" reads exactly "No"), shows the help-loading notice.
+    // Hides the tray window, puts its icon up (with no tray to put it in, says so once
+    // and how to reach the program) and, unless the first run is over ("FirstRun"
+    // reads exactly "No"), shows the help-loading notice.
     void load();
+    // A later start of the program asks this one to come forward: with no tray icon
+    // to reach it by, the options window opens and comes forward.
+    void bringForward();
     // The hidden main window with the tray icon and the menu.
     TrayWindow* trayWindow();
 

@@ -1,16 +1,20 @@
 #include "desktop/TrayIcon.h"
 
+#include "desktop/StatusNotifierClicks.h"
 #include "desktop/TrayIconImage.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEvent>
+#include <QMenu>
 #include <QWidget>
 
 namespace tidorax {
 
 TrayIcon::TrayIcon(QObject* parent) : QObject(parent) {
-    icon_.setIcon(TrayIconImage());
-    icon_.setToolTip(QStringLiteral("Quillon Tidorax"));
+    // A host that reads the icon by name finds it in the installed theme.
+    icon_.setIcon(QIcon::fromTheme(QStringLiteral("tidorax"), TrayIconImage()));
+    icon_.setToolTip(tr("Quillon Tidorax"));
     connect(&icon_, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
 }
 
@@ -18,7 +22,14 @@ int TrayIcon::ShellTrayAdd() {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         return 0;
     }
+    WatchStatusNotifierClicks();
+    // A StatusNotifierItem reads its menu as it registers: hand it over first. An X11
+    // tray's icon would open it on the button's press: take it back there.
+    icon_.setContextMenu(menu_);
     icon_.show();
+    if (trayWindow() != nullptr) {
+        icon_.setContextMenu(nullptr);
+    }
     return icon_.isVisible() ? 1 : 0;
 }
 
@@ -27,7 +38,7 @@ void TrayIcon::ShellTrayRemove() {
 }
 
 QObject* TrayIcon::trayWindow() {
-    if (trayWindow_ == nullptr) {
+    if (trayWindow_.isNull()) {
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (qstrcmp(window->metaObject()->className(), "QSystemTrayIconSys") == 0) {
                 trayWindow_ = window;
@@ -51,14 +62,14 @@ void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason) {
         }
         return;
     }
-    emit released();
+    emit released(TakeStatusNotifierClick().value_or(QCursor::pos()));
 }
 
 bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
     if (awaitingRelease_ && watched == trayWindow_ && event->type() == QEvent::MouseButtonRelease) {
         awaitingRelease_ = false;
         trayWindow_->removeEventFilter(this);
-        emit released();
+        emit released(QCursor::pos());
     }
     return QObject::eventFilter(watched, event);
 }

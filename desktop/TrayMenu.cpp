@@ -4,19 +4,19 @@ namespace tidorax {
 
 TrayMenu::TrayMenu(QWidget* parent) : QMenu(QStringLiteral("PopUp_Menu"), parent) {
     setObjectName(QStringLiteral("trayMenu"));
-    aboutAction = addAction(QStringLiteral("About---Version 3.0"));
+    aboutAction = addAction(tr("About---Version 3.0"));
     addSeparator();
-    removeAllPathsAction = addAction(QStringLiteral("Remove All Paths"));
+    removeAllPathsAction = addAction(tr("Remove All Paths"));
     addSeparator();
-    exitAction = addAction(QStringLiteral("Exit"));
+    exitAction = addAction(tr("Exit"));
     addSeparator();
-    helpAction = addAction(QStringLiteral("Help"));
+    helpAction = addAction(tr("Help"));
     addSeparator();
-    cleanAndShutdownAction = addAction(QStringLiteral("Clean And Shutdown"));
+    cleanAndShutdownAction = addAction(tr("Clean And Shutdown"));
     addSeparator();
-    configurationAction = addAction(QStringLiteral("Configuration"));
+    configurationAction = addAction(tr("Configuration"));
     addSeparator();
-    viriRererAction = addAction(QStringLiteral("ViriRerer"));
+    viriRererAction = addAction(tr("ViriRerer"));
 }
 
 } // namespace tidorax

@@ -18,8 +18,9 @@ TrayWindow::TrayWindow(std::function<void()> endProgram)
     : QWidget(nullptr), endProgram_(std::move(endProgram)), trayIcon_(new TrayIcon(this)),
       trayMenu_(new TrayMenu(this)) {
     setObjectName(QStringLiteral("trayWindow"));
-    setWindowTitle(QStringLiteral("Quillon Tidorax"));
-    connect(trayIcon_, &TrayIcon::released, this, &TrayWindow::TrayReleased);
+    setWindowTitle(tr("Quillon Tidorax"));
+    trayIcon_->setMenu(trayMenu_);
+    connect(trayIcon_, &TrayIcon::released, this, &TrayWindow::TrayReleasedAt);
 }
 
 TrayWindow::~TrayWindow() = default;

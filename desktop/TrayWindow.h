@@ -29,7 +29,9 @@ public:
     TrayMenu* trayMenu() const { return trayMenu_; }
 
 public slots:
-    // A left or right click on the tray icon at the pointer's position.
+    // A left or right click on the tray icon at the pointer's position, or at the
+    // point the tray host names: the menu opens there and the count window will be
+    // placed by it.
     void TrayReleased();
     void TrayReleasedAt(const QPoint& globalPosition);
 

@@ -3,18 +3,23 @@
 // or puts its icon up.
 #include "core/plans/CleaningOperations.h"
 #include "core/startup/Startup.h"
+#include "desktop/DesktopPresence.h"
+#include "desktop/DisplayFailureGuard.h"
 #include "desktop/LogindSession.h"
 #include "desktop/PlatformMessageBoxes.h"
 #include "desktop/ProcessMemory.h"
 #include "desktop/QtDesktopActions.h"
 #include "desktop/QtMessageBoxService.h"
 #include "desktop/QtStartupHost.h"
+#include "desktop/Translation.h"
 #include "desktop/TrayController.h"
 #include "desktop/options/BackgroundListing.h"
 
 #include <QApplication>
+#include <QTranslator>
 
 #include <iostream>
+#include <optional>
 
 namespace {
 
@@ -32,30 +37,29 @@ void chooseDisplayPlatform() {
     }
 }
 
-// Whether a desktop is there to show the tray on: a display named in the environment,
-// or a platform the user chose. Without one Qt could only abort.
-bool desktopAvailable() {
-    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!desktopAvailable()) {
-        std::cerr << "tidorax: no desktop to show the tray icon on (neither DISPLAY nor WAYLAND_DISPLAY is "
-                     "set); \"tidorax A\" cleans without one\n";
+    if (const std::string reason = tidorax::NoDesktopReason(); !reason.empty()) {
+        std::cerr << tidorax::NoDesktopMessage(reason);
         return 1;
     }
 
     chooseDisplayPlatform();
     tidorax::UseOneMallocArena();
+    auto displayFailure = std::make_optional<tidorax::DisplayFailureGuard>();
     QApplication application(argc, argv);
+    displayFailure.reset();
     QApplication::setApplicationName(QStringLiteral("tidorax"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillon Tidorax"));
     // The program lives in the tray: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     tidorax::QtMessageBoxService::install();
+    // The texts in the system's language where a catalog holds it; English otherwise.
+    QTranslator translator;
+    if (tidorax::LoadTranslation(translator)) {
+        QApplication::installTranslator(&translator);
+    }
 
     tidorax::QtDesktopActions actions;
     tidorax::LogindSession logind;

@@ -1,4 +1,4 @@
-// The tidorax command. The silent cleaning run and the usage are answered here, in a
+// The tidorax command. The silent cleaning run, the usage and the version are answered here, in a
 // program that loads no desktop library, so that a clean at log-on or from a script
 // starts at once; every other start hands this process over to the tray program.
 #include "core/notices/HelpFile.h"
@@ -32,6 +32,10 @@ std::string TrayProgramPath() {
 int main(int argc, char** argv) {
     if (tidorax::IsHelpRequest(argc, argv)) {
         std::cout << tidorax::UsageText(tidorax::HelpFilePath());
+        return 0;
+    }
+    if (tidorax::IsVersionRequest(argc, argv)) {
+        std::cout << tidorax::VersionText();
         return 0;
     }
     if (tidorax::IsViriRererCommandLine(tidorax::CommandLineText(argc, argv))) {

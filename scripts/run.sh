@@ -5,5 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh normal tidorax tidorax-reg >/dev/null
+# The first build takes minutes: its progress shows, on standard error so that the
+# program's own output stays apart.
+echo "== building tidorax (build/)" >&2
+scripts/build.sh normal tidorax tidorax-reg >&2
 exec build/tidorax "$@"

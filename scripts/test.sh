@@ -2,7 +2,9 @@
 # Installs what is missing, checks the formatting, the layers and the weight of the
 # tests against the program (scripts/test-ratio.sh), builds the normal and the
 # AddressSanitizer/UndefinedBehaviorSanitizer flavours, and runs every test of both.
-#   scripts/test.sh            both flavours
+#   scripts/test.sh            both flavours: each is built and run whatever the other
+#                              did, each one's result is reported, and the run fails
+#                              when either failed
 #   scripts/test.sh normal     one flavour (asan or normal), for a quicker round
 # Tests run with HOME, XDG_* folders, TMPDIR and Temp pointing at a fresh folder,
 # never at the real ones; the folder is removed however the run ends.
@@ -20,11 +22,12 @@ scripts/check-layers.sh
 echo "== test ratio"
 scripts/test-ratio.sh 0.40
 
-sandbox=""
-trap '[ -z "$sandbox" ] || rm -rf "$sandbox"' EXIT
-
+# Builds and tests one flavour; run in a subshell of its own, which removes its sandbox
+# however it ends.
 run_flavour() {
     local flavour=$1 dir=$2
+    sandbox=""
+    trap '[ -z "${sandbox:-}" ] || rm -rf "$sandbox"' EXIT
     echo "== build: $flavour"
     scripts/build.sh "$flavour"
     # A fresh folder that a child process dropped to an unprivileged user can still
@@ -46,16 +49,34 @@ run_flavour() {
         cd "$dir"
         ctest --output-on-failure --timeout 600 -j2
     )
-    rm -rf "$sandbox"
-    sandbox=""
 }
 
 case "${1:-both}" in
-asan) run_flavour asan build-asan ;;
-normal) run_flavour normal build ;;
-both)
-    run_flavour asan build-asan
-    run_flavour normal build
-    ;;
+asan) flavours=(asan) ;;
+normal) flavours=(normal) ;;
+both) flavours=(asan normal) ;;
 *) echo "unknown flavour: $1" >&2; exit 2 ;;
 esac
+# Each flavour in a subshell of its own, so that a failure ends that flavour only. The
+# subshell is no condition, where bash would ignore its "set -e".
+results=() failed=0
+for flavour in "${flavours[@]}"; do
+    dir=build
+    [ "$flavour" = normal ] || dir=build-$flavour
+    set +e
+    (
+        set -e
+        run_flavour "$flavour" "$dir"
+    )
+    status=$?
+    set -e
+    if [ $status -eq 0 ]; then
+        results+=("$flavour: passed")
+    else
+        results+=("$flavour: FAILED (status $status)")
+        failed=1
+    fi
+done
+echo "== results"
+printf '%s\n' "${results[@]}"
+exit $failed

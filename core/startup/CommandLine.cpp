@@ -65,11 +65,25 @@ bool IsHelpRequest(int argc, const char* const* argv) {
     return false;
 }
 
+bool IsVersionRequest(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--version") {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string VersionText() {
+    return "tidorax " TIDORAX_VERSION "\n";
+}
+
 std::string UsageText(const std::string& HelpPath) {
-    return "Usage: tidorax [A]\n"
+    return "Usage: tidorax [A | --help | --version]\n"
            "  tidorax     puts its icon in the system tray; the icon's menu cleans, cleans and\n"
            "              shuts down, opens the options, the help and the About window, and ends\n"
            "  tidorax A   cleans now what the settings select, with no window, and ends\n"
+           "  tidorax --help      prints this usage;  tidorax --version  prints the version\n"
            "Settings: $XDG_CONFIG_HOME/tidorax/registry.sqlite3 (~/.config/tidorax/ when the\n"
            "  variable is unset); read and change them with tidorax-reg.\n"
            "Manual: " +

@@ -21,6 +21,12 @@ bool IsViriRererCommandLine(const std::string& CommandLine);
 // True when an argument asks for the usage ("--help", "-h", "-?" or "/?").
 bool IsHelpRequest(int argc, const char* const* argv);
 
+// True when an argument asks for the version ("--version").
+bool IsVersionRequest(int argc, const char* const* argv);
+
+// What "tidorax --version" prints: the program's name and version, one line.
+std::string VersionText();
+
 // What "tidorax --help" prints: how to start the program, where its settings live,
 // and where its manual is (HelpPath, or that it was not found).
 std::string UsageText(const std::string& HelpPath);

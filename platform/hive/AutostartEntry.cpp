@@ -214,6 +214,8 @@ LONG AutostartEntry::read(std::string& data) const {
 LONG AutostartEntry::write(const std::string& text) const {
     const std::string contents = "[Desktop Entry]\nType=Application\nName=Tidorax\nExec=" +
                                  escapeDesktopString(quoteExecArgument(redirect_.exec)) +
+                                 // A removed program is not started: the session checks TryExec first.
+                                 "\nTryExec=" + escapeDesktopString(redirect_.exec) +
                                  "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n" + kRunValueKey + "=" +
                                  escapeDesktopString(text) + "\n";
     if (redirect_.folder.empty()) {

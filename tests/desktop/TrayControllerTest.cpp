@@ -1,6 +1,7 @@
 #include "desktop/TrayController.h"
 #include "core/geometry/ScreenMetrics.h"
 #include "core/settings/RegistryAccess.h"
+#include "desktop/Translation.h"
 #include "desktop/TrayWindow.h"
 #include "desktop/windows/CountWindow.h"
 #include "desktop/windows/HelpWindow.h"
@@ -9,6 +10,7 @@
 #include "tests/support/HiveTestSupport.h"
 
 #include <QAction>
+#include <QTranslator>
 
 #include <sstream>
 #include <stdexcept>
@@ -20,6 +22,12 @@ const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class TrayControllerTest : public GuiTest {
 protected:
+    // Offscreen there is no tray: load() says so, in this one box.
+    const std::vector<std::string> noTray{
+        box("No system tray is available on this desktop, so Tidorax shows no "
+            "icon and keeps running without one.\r\n\r\nTo open its options "
+            "window, start Tidorax again (from the menu, or as \"tidorax\").",
+            MB_OK_INFORMATION)};
     // A fresh hive (and message box record) for each case of a table.
     // flags: "Name" (set to Yes) or "Name=Value" words, the CleanPath settings of the case.
     void freshCase(const std::string& name, const std::string& flags) {
@@ -34,7 +42,7 @@ protected:
     }
 };
 
-TEST_F(TrayControllerTest, LoadsHiddenAndShowsTheHelpNoticeUnlessFirstRunIsExactlyNo) {
+TEST_F(TrayControllerTest, LoadsHiddenSaysThatNoTrayIsThereAndOpensTheMenuWhereTheIconIsReleased) {
     for (const std::string firstRun : {"No", "no"}) { // the first run goes by in the tray test under Xvfb
         freshCase("run-" + firstRun, "FirstRun=" + firstRun);
         TrayController controller(services());
@@ -42,16 +50,16 @@ TEST_F(TrayControllerTest, LoadsHiddenAndShowsTheHelpNoticeUnlessFirstRunIsExact
         EXPECT_FALSE(controller.trayWindow()->isVisible());
         EXPECT_EQ(shown("HelpLoadingNotice") != nullptr, firstRun != "No") << firstRun;
         EXPECT_EQ(programEnds, 0) << firstRun << ": without a tray the program runs on";
+        EXPECT_EQ(boxes(), noTray) << firstRun;
+        // A later start (or a start from the menu) brings the options window.
+        controller.bringForward();
+        EXPECT_NE(shown("optionsWindow"), nullptr);
+        EXPECT_EQ(boxes(), noTray) << "said once";
+        // Beyond 2184 pixels the position still counts: no 16-bit overflow.
+        controller.trayWindow()->TrayReleasedAt(QPoint(3000, 10));
+        EXPECT_EQ(LastMouseX, 3000 * 15);
+        EXPECT_TRUE(controller.trayWindow()->trayMenu()->isVisible());
     }
-}
-
-TEST_F(TrayControllerTest, AReleaseFarRightRecordsLastMouseXAndOpensTheMenu) {
-    TrayController controller(services());
-    TrayWindow* form = controller.trayWindow();
-    // Beyond 2184 pixels the position still counts: no 16-bit overflow.
-    form->TrayReleasedAt(QPoint(3000, 10));
-    EXPECT_EQ(LastMouseX, 3000 * 15);
-    EXPECT_TRUE(form->trayMenu()->isVisible());
 }
 
 TEST_F(TrayControllerTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder) {
@@ -75,7 +83,7 @@ TEST_F(TrayControllerTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder
 
     form->trayMenu()->cleanAndShutdownAction->trigger();
 
-    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(boxes(), noTray);
     EXPECT_EQ(operations.calls, (std::vector<std::string>{"Internet", "Temp"}));
     // The count shows through the pauses until the program ends, the notice from the second on.
     EXPECT_EQ(actions.events,
@@ -178,7 +186,7 @@ TEST_F(TrayControllerTest, TheMenuOpensHelpConfigurationAndAboutAndExitClosesEve
     EXPECT_NE(shown("optionsWindow"), nullptr);
     menu->aboutAction->trigger();
     EXPECT_NE(shown("AboutWindow"), nullptr);
-    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(boxes(), noTray);
 
     controller.showCount(StartedFrom::TrayMenu, 0, 0);
     menu->exitAction->trigger();
@@ -219,6 +227,31 @@ TEST_F(TrayControllerTest, AWindowThatFailsToLoadIsSkippedAndTheTrayGoesOn) {
     EXPECT_NE(shown("AboutWindow"), nullptr);
     EXPECT_TRUE(boxes().empty());
     EXPECT_EQ(programEnds, 0);
+}
+
+// A catalog of the system's language translates the tray; a language without one
+// stays English, and the English catalog made from the sources lists the tray's texts.
+TEST(TrayTranslationTest, TheSystemLanguagesCatalogTranslatesAndTheEnglishCatalogListsTheTexts) {
+    QTranslator french, german;
+    ASSERT_TRUE(LoadTranslation(french, QLocale(QStringLiteral("fr_CA")), QStringLiteral(TEST_CATALOGS)));
+    EXPECT_FALSE(LoadTranslation(german, QLocale(QStringLiteral("de_DE")), QStringLiteral(TEST_CATALOGS)));
+    QCoreApplication::installTranslator(&french);
+    const TrayMenu menu;
+    QCoreApplication::removeTranslator(&french);
+    EXPECT_EQ(menu.exitAction->text().toStdString(), "Quitter");
+    EXPECT_EQ(menu.helpAction->text().toStdString(), "Help");
+
+    // In order, each after its context's name.
+    const std::string english = readFile(ENGLISH_CATALOG);
+    std::size_t at = 0;
+    for (const std::string text :
+         {"<name>tidorax::TrayController", "<name>tidorax::TrayIcon", "<name>tidorax::TrayMenu",
+          "<source>About---Version 3.0", "<source>Remove All Paths", "<source>Exit", "<source>Help",
+          "<source>Clean And Shutdown", "<source>Configuration", "<source>ViriRerer",
+          "<name>tidorax::TrayWindow"}) {
+        at = english.find(text, at);
+        EXPECT_NE(at, std::string::npos) << text;
+    }
 }
 
 } // namespace

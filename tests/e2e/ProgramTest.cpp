@@ -66,9 +66,20 @@ TEST(ProgramTest, HelpAndNoDesktopSayWhatToDoAndCleanModeCleansWhatTheSettingsSe
     EXPECT_EQ(std::pair(help.exitCode, help.err), std::pair(0, std::string()));
     EXPECT_NE(help.out.find("  tidorax A   cleans now"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("Manual: /"), std::string::npos) << help.out;
+    const auto version = runProcess({TIDORAX_BINARY, "--version"}, env);
+    EXPECT_EQ(std::tuple(version.exitCode, version.out, version.err), std::tuple(0, "tidorax 3.0\n", ""));
     const auto tray = runProcess({TIDORAX_BINARY}, env);
     EXPECT_EQ(std::pair(tray.exitCode, std::count(tray.err.begin(), tray.err.end(), '\n')), std::pair(1, 1l));
     EXPECT_EQ(tray.err.rfind("tidorax: no desktop to show the tray icon on", 0), 0u) << tray.err;
+    // A platform named without its display (or with one that is not there) is no abort either.
+    for (const auto& [name, value] : {std::pair("QT_QPA_PLATFORM", "xcb"), std::pair("DISPLAY", ":4321")}) {
+        auto displayless = env;
+        displayless[name] = value;
+        const auto named = runProcess({TIDORAX_BINARY, "A", "B"}, displayless);
+        EXPECT_EQ(named.exitCode, 1) << value << ": " << named.err;
+        EXPECT_NE(named.err.find("tidorax: no desktop to show the tray icon on ("), std::string::npos)
+            << named.err;
+    }
 
     const std::string cookies = dir / "home/Cookies";
     for (const char* file : {"cache/site/page.html", "tmp/sub/b.tmp", "home/Cookies/index.dat",

@@ -6,6 +6,10 @@ set -euo pipefail
 source "$(dirname "$0")/e2e-helpers.sh"
 
 export TESTS_BINARY=$(realpath "$1") QT_QPA_PLATFORM=offscreen
+# The tests make sockets in their folders, and a socket's path holds at most 107 bytes:
+# the sandbox lies in a short folder of its own, however long a path TMPDIR names.
+TMPDIR=$(mktemp -d /tmp/tdx-XXXXXX)
+at_exit rm -rf "'$TMPDIR'"
 make_sandbox tidorax-logind
 export root
 /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || fail "python3-dbusmock is not installed"

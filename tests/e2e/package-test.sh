@@ -33,6 +33,8 @@ for page in tidorax tidorax-reg; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man $page: $warnings"
 done
+[ "$(zgrep -c '^\.SH EXIT STATUS' "$usr/share/man/man1/tidorax.1.gz")" = 1 ] || fail "man tidorax: not one EXIT STATUS"
+zgrep -q '^\.B \\-\\-version' "$usr/share/man/man1/tidorax.1.gz" || fail "man tidorax lacks --version"
 if command -v lintian >/dev/null; then
     lintian "$deb" >"$root/lintian.log" 2>&1 || true
     ! grep -q '^E:' "$root/lintian.log" || { cat "$root/lintian.log" >&2; fail "lintian reports errors"; }
@@ -40,10 +42,9 @@ fi
 
 # The unpacked programs in the sandbox and nothing else of this environment: "A"
 # cleans the seeded Temp folder.
-run() {
-    env -i PATH=/usr/bin:/bin HOME="$HOME" XDG_CONFIG_HOME="$XDG_CONFIG_HOME" XDG_CACHE_HOME="$XDG_CACHE_HOME" \
-        XDG_DATA_HOME="$XDG_DATA_HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" Temp="$Temp" "$@"
-}
+sandbox_env=(env -i PATH=/usr/bin:/bin HOME="$HOME" XDG_CONFIG_HOME="$XDG_CONFIG_HOME"
+    XDG_CACHE_HOME="$XDG_CACHE_HOME" XDG_DATA_HOME="$XDG_DATA_HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" Temp="$Temp")
+run() { "${sandbox_env[@]}" "$@"; }
 section='HKCU\Software\Quillon Software\Tidora\CleanPath'
 run "$usr/bin/tidorax-reg" add "$section" /v TempFiles /d Yes /f >/dev/null || fail "tidorax-reg add failed"
 run "$usr/bin/tidorax-reg" query "$section" /v TempFiles | grep -q 'TempFiles    REG_SZ    Yes' ||
@@ -63,11 +64,16 @@ manual=$(run "$usr/bin/tidorax" --help | grep Manual)
 # says so; on an off-screen one it registers the tidorax command for log-on.
 said=$(run "$usr/bin/tidorax" 2>&1) && fail "tidorax without a desktop ended well"
 [[ "$said" == *"no desktop to show the tray icon on"* ]] || fail "tidorax does not reach the tray program: $said"
-run QT_QPA_PLATFORM=offscreen "$usr/bin/tidorax" >"$root/tray.log" 2>&1 &
+# Started straight from this shell (env and the command exec): $! is the tray program.
+"${sandbox_env[@]}" QT_QPA_PLATFORM=offscreen "$usr/bin/tidorax" >"$root/tray.log" 2>&1 &
 tray=$!
 at_exit kill "$tray"
 wait_for 100 test -f "$XDG_CONFIG_HOME/autostart/Tidora.desktop" || fail "the tray program registered nothing for log-on"
 kill "$tray"
+wait "$tray" || true
+! ls -l /proc/[0-9]*/exe 2>/dev/null | grep -qF -- "-> $usr/libexec/tidorax/tidorax-tray" || fail "a tray program outlived its end"
+grep -qx "TryExec=$usr/bin/tidorax" "$XDG_CONFIG_HOME/autostart/Tidora.desktop" ||
+    fail "the log-on entry has no TryExec"
 grep -qx "Exec=$usr/bin/tidorax" "$XDG_CONFIG_HOME/autostart/Tidora.desktop" ||
     fail "the tray program registers $(grep Exec "$XDG_CONFIG_HOME/autostart/Tidora.desktop")"
 rm "$XDG_CONFIG_HOME/autostart/Tidora.desktop"

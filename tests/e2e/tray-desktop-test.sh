@@ -10,23 +10,14 @@ if [ "${1:-}" != "--inside" ]; then
     tidorax=$(realpath "$1") reg=$(realpath "$2") artefacts=$(realpath -m "$3")
     mkdir -p "$artefacts"
     make_sandbox tidorax-desktop
-    unset XDG_SESSION_TYPE WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME SESSION_MANAGER || true
-    # Xvfb picks a display number that nobody uses and writes it once it is ready.
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$root/display" >"$root/xvfb.log" 2>&1 &
-    at_exit "kill $!; wait $!"
-    wait_for 100 test -s "$root/display" || fail "Xvfb did not start: $(cat "$root/xvfb.log")"
-    export DISPLAY=":$(head -1 "$root/display")"
-    xdotool getdisplaygeometry >/dev/null || fail "no display at $DISPLAY"
+    start_xvfb
     # A private session bus: no StatusNotifierWatcher, so Qt embeds its icon in trayer.
     dbus-run-session -- bash "$0" --inside "$tidorax" "$reg" "$artefacts" "$root"
     exit 0
 fi
 
 tidorax=$2 reg=$3 artefacts=$4 root=$5
-export QT_QPA_PLATFORM=xcb
-# Under AddressSanitizer: libxkbcommon-x11 hands strndup a reply that is not
-# terminated, which strict string checks report although strndup stops at the length.
-[ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
+use_xcb
 
 on_failure() {
     import -window root "$artefacts/failure.png" 2>/dev/null || true
@@ -146,10 +137,10 @@ wait_for 150 has tray || fail "no tray icon appeared"
 [ -e "$XDG_RUNTIME_DIR/tidorax.instance" ] || fail "no instance socket in the runtime folder"
 
 # ViriRerer, the menu's last item, chosen with the mouse. The menu opens when the
-# button goes up, not while it is held down.
-xdotool mousemove --window "$(windows tray)" 8 8 mousedown 1
+# (right) button goes up, not while it is held down.
+xdotool mousemove --window "$(windows tray)" 8 8 mousedown 3
 not wait_for 5 has top || fail "the menu opened while the button was still down"
-open_menu ViriRerer mouseup 1
+open_menu ViriRerer mouseup 3
 import -window root "$artefacts/tray-menu.png"
 target_x=$((X + WIDTH / 2)) target_y=$((Y + HEIGHT - 12))
 xdotool mousemove "$target_x" "$target_y"

@@ -122,7 +122,9 @@ TEST_F(RegistryHiveTest, TheLogOnValueIsTheAutostartEntryAndHoldsAnyText) {
     ASSERT_EQ(setValue(hive, run, "TIDORA", REG_SZ, sz("C:\\Tidora30.exe")), ERROR_SUCCESS);
     // The program in the Exec line: quoted, "%" doubled, the quote escaped and the escape too.
     const std::string exec = "\"" + dir.path() + "/my 100%% \\\\\"bin\\\\\"/tidorax\"";
+    // TryExec names it as it is, so that a removed program is not started.
     EXPECT_EQ(readFile(entry), "[Desktop Entry]\nType=Application\nName=Tidorax\nExec=" + exec +
+                                   "\nTryExec=" + program +
                                    "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n"
                                    "X-Tidorax-Run-Value=C:\\\\Tidora30.exe\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "no temporary left";

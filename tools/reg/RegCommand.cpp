@@ -227,7 +227,7 @@ std::optional<RegCommand> RegCommand::parse(const std::vector<std::string>& args
     }
     RegCommand command;
     command.verb = upperAscii(args[0]);
-    if (command.verb == "/?" || command.verb == "-?") {
+    if (command.verb == "/?" || command.verb == "-?" || command.verb == "--HELP" || command.verb == "-H") {
         command.help = true;
         return command;
     }

@@ -62,6 +62,7 @@ TEST_F(RegToolTest, EveryErrorHasItsMessageAndExitCode1AndADamagedHiveIsNamed) {
     const std::string help = std::get<1>(reg({"/?"}));
     EXPECT_EQ(help.rfind("Usage:\n  tidorax-reg query KEY", 0), 0u);
     EXPECT_EQ(reg({"ADD", "/?"}), ToolRun(0, help, "")) << "a request for help is no error";
+    EXPECT_EQ(std::pair(reg({"--help"}), reg({"-h"})), std::pair(ToolRun(0, help, ""), ToolRun(0, help, "")));
     const std::string syntax = "ERROR: Invalid syntax.\n" + help;
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, syntax},
