@@ -6,7 +6,12 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
+#include <grp.h>
+#include <sched.h>
 #include <sys/mman.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tidorax::test {
@@ -79,6 +84,29 @@ bool setCookiesFolder(const std::string& folder) {
     return RegistryAccess::SetRegValue(
                "HKCU", "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
                "Cookies", "S", folder) == 0;
+}
+
+pid_t startChild(const std::function<int()>& work, Child how) {
+    const pid_t pid = ::fork();
+    if (pid != 0) {
+        return pid;
+    }
+    // Dumpable again after the change of user, so that the user's other processes may
+    // look at it as at any of their own.
+    if (how == Child::AsNobody && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 ||
+                                   ::setuid(kNobody) != 0 || ::prctl(PR_SET_DUMPABLE, 1) != 0)) {
+        ::_exit(126);
+    }
+    if (how == Child::PrivateMounts &&
+        (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)) {
+        ::_exit(kChildSkipped);
+    }
+    ::_exit(work());
+}
+
+int waitChild(pid_t pid) {
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 } // namespace tidorax::test

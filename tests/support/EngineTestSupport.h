@@ -1,10 +1,12 @@
 // Helpers for the cleaning engine's tests: a record of every entry of a tree, sorted
-// path lists, a file held open or mapped, and the Cookies folder named in the hive.
+// path lists, a file held open or mapped, the Cookies folder named in the hive, and
+// work done in a child process.
 #pragma once
 
 #include "core/cleaning/FileWalk.h"
 #include "core/cleaning/SafeDeleter.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <sys/mman.h>
@@ -46,5 +48,18 @@ int deleteTree(const std::string& folder, SafeDeleter::Rules rules = {});
 
 // Names folder as the Cookies folder in the hive; false when that fails.
 bool setCookiesFolder(const std::string& folder);
+
+constexpr uid_t kNobody = 65534;
+// What a child returns when the system refused what the test needs (mounting needs root).
+constexpr int kChildSkipped = 77;
+enum class Child { AsIs, AsNobody, PrivateMounts };
+// Forks a child that runs work: as uid and gid 65534 (exit 126 when it cannot drop its
+// rights), or in a private mount namespace (kChildSkipped when the kernel refuses one).
+pid_t startChild(const std::function<int()>& work, Child how = Child::AsIs);
+// What the child's work returned (0..125), -1 when it died.
+int waitChild(pid_t pid);
+inline int runInChild(const std::function<int()>& work, Child how = Child::AsIs) {
+    return waitChild(startChild(work, how));
+}
 
 } // namespace tidorax::test
