@@ -44,7 +44,7 @@ protected:
 
 // Saved cookies, ".dat" files, a cookie in use and what no listing shows (below a
 // folder named with a leading ".") stay; counted only, the numbers are the same.
-TEST_F(CookieCleaningTest, DeletesEveryCookieButSavedOnesInUseOnesAndDatFiles) {
+TEST_F(CookieCleaningTest, DeletesEveryCookieButTheKeptOnes) {
     const FileList saved = {path("user@b[1].txt"), path("sub/deeper/user@d[1].txt")};
     save("SavedCookies", saved);
     const FileList left = below(cookies, {"index.dat", "sub/deeper/user@d[1].txt", "sub/keep.dat",

@@ -47,7 +47,7 @@ TEST(InUseSnapshotTest, AFileMappedFarDownALongMapsTextIsInUse) {
 
 // Take() on live processes is exercised by the cleaning tests, with files held open or
 // only mapped.
-TEST(InUseSnapshotTest, ReadsMappedFilesFromAMapsTextAndLockedFilesFromALocksText) {
+TEST(InUseSnapshotTest, ReadsTheFilesInUseFromProcTexts) {
     InUseSnapshot snapshot;
     snapshot.AddMappedFiles("55d0c0a00000-55d0c0a02000 r--p 00000000 fd:01 1835040    /usr/bin/cat\n"
                             "7f1e2c000000-7f1e2c021000 rw-p 00000000 00:00 0 \n"
