@@ -86,9 +86,9 @@ TEST_F(RegistryHiveTest, ValuesAreKeptAsFirstWritten) {
     // An update under another spelling keeps the name and its place.
     ASSERT_EQ(setValue(hive, key, "NOBYTES", REG_DWORD, std::string(4, '\x01')), ERROR_SUCCESS);
     EXPECT_EQ(queryValue(hive, key, "nobytes"), (StoredValue{REG_DWORD, std::string(4, '\x01')}));
-    EXPECT_EQ(valueNames(hive, key), (std::vector<std::string>{"NoBytes", "Binary", "", "Odd type"}));
+    EXPECT_EQ(names(hive, key, false), (std::vector<std::string>{"NoBytes", "Binary", "", "Odd type"}));
     ASSERT_TRUE(createKey(hive, kUser, "SOFTWARE\\DATA\\kZ") != 0 && createKey(hive, key, "ka") != 0);
-    EXPECT_EQ(subKeyNames(hive, openKey(hive, kUser, "sOfTwArE\\data")),
+    EXPECT_EQ(names(hive, openKey(hive, kUser, "sOfTwArE\\data"), true),
               (std::vector<std::string>{"kZ", "ka"}));
 }
 
@@ -169,7 +169,7 @@ TEST_F(RegistryHiveTest, TwoProcessesOfTwoThreadsEachWritingAtOnceLoseNothing) {
     EXPECT_EQ(writer("a") + waitChild(child), 0); // the parent writes while its child does
     std::size_t total = 0;
     for (int k = 0; k < 7; ++k) {
-        total += valueNames(hive, openKey(hive, kUser, "Software\\Shared\\Key" + std::to_string(k))).size();
+        total += names(hive, openKey(hive, kUser, "Software\\Shared\\Key" + std::to_string(k)), false).size();
     }
     EXPECT_EQ(total, 120u);
 }
