@@ -1,5 +1,5 @@
-#include "core/settings/RegistryAccess.h"
 #include "core/settings/CleaningSettings.h"
+#include "core/settings/RegistryAccess.h"
 #include "core/settings/SettingsStore.h"
 #include "core/settings/SpecialFolders.h"
 #include "tests/support/HiveTestSupport.h"
