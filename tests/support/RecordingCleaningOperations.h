@@ -11,12 +11,12 @@
 namespace tidorax::test {
 
 class RecordingCleaningOperations : public CleaningOperations {
-public:
 protected:
     CleaningReport Run(const CleaningPlan& plan) override {
+        static const char* const names[] = {"Internet", "Cookies", "Temp", "UserFolders"}; // by TargetKind
         CleaningReport report;
         for (const TargetKind kind : plan.kinds) {
-            report.append(record(nameOf(kind), plan.listing));
+            report.append(record(names[static_cast<int>(kind)], plan.listing));
         }
         return report;
     }
@@ -32,20 +32,6 @@ public:
     std::function<void()> during;
 
 private:
-    static std::string nameOf(TargetKind kind) {
-        switch (kind) {
-        case TargetKind::WebCache:
-            return "Internet";
-        case TargetKind::Cookies:
-            return "Cookies";
-        case TargetKind::Temp:
-            return "Temp";
-        case TargetKind::UserFolder:
-            return "UserFolders";
-        }
-        return {};
-    }
-
     CleaningReport record(const std::string& call, Listing listing) {
         calls.push_back(call);
         listings.push_back(listing);

@@ -33,20 +33,15 @@ protected:
         ASSERT_TRUE(setCookiesFolder(cookies));
     }
     std::string path(const std::string& name) const { return cookies + "/" + name; }
-    void save(const std::string& section, const FileList& values) {
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            Settings.SaveSetting(section, "Cookie" + std::to_string(i), values[i]);
-        }
-    }
 
     std::string cookies = tmp / "Cookies";
 };
 
 // Saved cookies, ".dat" files, a cookie in use and what no listing shows (below a
 // folder named with a leading ".") stay; counted only, the numbers are the same.
-TEST_F(CookieCleaningTest, DeletesEveryCookieButSavedOnesInUseOnesAndDatFiles) {
+TEST_F(CookieCleaningTest, DeletesEveryCookieButTheKeptOnes) {
     const FileList saved = {path("user@b[1].txt"), path("sub/deeper/user@d[1].txt")};
-    save("SavedCookies", saved);
+    ASSERT_TRUE(StoreSavedCookiesAndSites(saved, {}));
     const FileList left = below(cookies, {"index.dat", "sub/deeper/user@d[1].txt", "sub/keep.dat",
                                           "user@b[1].txt", "user@held[1].txt"});
     for (const Listing listing : {Listing::Keep, Listing::CountOnly}) {
@@ -77,9 +72,9 @@ TEST_F(CookieCleaningTest, SpecialSitesKeepTheirCurrentFilesUnderNewNames) {
          {"user@site[2].txt", "user@kept[1].txt", "user@other[1].txt", "user@site[3].txt"}) {
         writeFile(path(name));
     }
-    save("SavedCookies", {path("user@site[1].txt"), path("user@kept[1].txt"), path("user@site[9].txt"),
-                          path("user@gone[1].txt")});
-    save("SpecialCookies", {"site", "kept", "site", "gone-is-not-special"});
+    ASSERT_TRUE(StoreSavedCookiesAndSites({path("user@site[1].txt"), path("user@kept[1].txt"),
+                                           path("user@site[9].txt"), path("user@gone[1].txt")},
+                                          {"site", "kept", "site", "gone-is-not-special"}));
 
     const CookieSelection selection =
         SelectCookiesToDelete(SavedCookies(), SpecialCookieSites(), ListFilesBelow(cookies));

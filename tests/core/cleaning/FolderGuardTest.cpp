@@ -6,12 +6,9 @@
 #include "tests/support/PlatformFixture.h"
 
 #include <atomic>
-#include <cstdio>
 #include <mutex>
-#include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -39,6 +36,8 @@ TEST_F(FolderGuardTest, FoldersThatAreOrHoldAProtectedFolderAreRefused) {
     const std::string is = "it is or holds ";
     const Case cases[] = {
         {"/", is + "the root of the file system (/)."},
+        {"//", is + "the root of the file system (/)."},
+        {"/./..", is + "the root of the file system (/)."},
         {home, is + "the home folder (" + home + ")."},
         {home + "/", is + "the home folder (" + home + ")."},
         {home + "/./../home", is + "the home folder (" + home + ")."},
@@ -86,29 +85,24 @@ TEST_F(FolderGuardTest, ABindMountOfTheHomeFolderIsTheHomeFolder) {
     const std::string bound = tmp / "bound";
     writeFile(home + "/letter.txt");
     makeDirs(bound);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::unshare(CLONE_NEWNS) != 0 ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount(home.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) != 0) {
-            ::_exit(77);
-        }
-        CleaningPlan plan;
-        plan.targets.push_back(CleaningTarget{.kind = TargetKind::UserFolder, .folder = bound});
-        const CleaningReport report = RunCleaningPlan(plan);
-        const bool refused =
-            report.refusals() ==
-            std::vector<std::string>{"The folder \"" + bound +
+    const int child = runInChild(
+        [&] {
+            if (::mount(home.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+                return kChildSkipped;
+            }
+            CleaningPlan plan;
+            plan.targets.push_back(CleaningTarget{.kind = TargetKind::UserFolder, .folder = bound});
+            const bool refused = RunCleaningPlan(plan).refusals() ==
+                                 std::vector<std::string>{
+                                     "The folder \"" + bound +
                                      "\" was not cleaned: it is or holds the home folder (" + home + ")."};
-        ::_exit(refused && exists(home + "/letter.txt") ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77) {
+            return refused && exists(home + "/letter.txt") ? 0 : 1;
+        },
+        Child::PrivateMounts);
+    if (child == kChildSkipped) {
         GTEST_SKIP() << "the kernel refused a private mount namespace or a bind mount (mounting needs root)";
     }
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(child, 0);
 }
 
 // A thread keeps swapping a user folder for a link to the home folder and back while

@@ -3,8 +3,6 @@
 // process whose main thread has ended; a loop device's backing file. And a read-only
 // folder that had to be made writable and stays gets its mode back.
 #include "core/cleaning/CleaningEngine.h"
-#include "core/cleaning/InUseSnapshot.h"
-#include "core/cleaning/MountTable.h"
 #include "core/cleaning/SafeDeleter.h"
 #include "tests/support/EngineTestSupport.h"
 #include "tests/support/TempDir.h"
@@ -16,54 +14,42 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <functional>
-#include <grp.h>
 #include <memory>
-#include <pthread.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/mount.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tidorax::test {
 namespace {
-
-constexpr uid_t kNobody = 65534;
 
 // A forked process that holds something until the object goes away. hold runs in the
 // child and returns whether it holds; the child then waits to be killed, with only its
 // other threads left when endMainThread.
 class Holder {
 public:
-    explicit Holder(const std::function<bool()>& hold, bool asNobody = false, bool endMainThread = false) {
+    explicit Holder(const std::function<bool()>& hold, Child how = Child::AsIs, bool endMainThread = false) {
         int ready[2];
         if (::pipe(ready) != 0) {
             return;
         }
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(ready[0]);
-            // Dumpable again after the change of user, so that the user's other processes may
-            // look at it as at any of their own.
-            const bool dropped = !asNobody || (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 &&
-                                               ::setuid(kNobody) == 0 && ::prctl(PR_SET_DUMPABLE, 1) == 0);
-            const char answer = dropped && hold() ? 'y' : 'n';
-            if (::write(ready[1], &answer, 1) != 1) {
-                ::_exit(1);
-            }
-            if (endMainThread) {
-                // Ends this thread alone, without unwinding into the test framework.
-                ::syscall(SYS_exit, 0);
-            }
-            for (;;) {
-                ::pause();
-            }
-        }
+        pid_ = startChild(
+            [&]() -> int {
+                const char answer = hold() ? 'y' : 'n';
+                if (::write(ready[1], &answer, 1) == 1 && endMainThread) {
+                    // Ends this thread alone, without unwinding into the test framework.
+                    ::syscall(SYS_exit, 0);
+                }
+                for (;;) {
+                    ::pause();
+                }
+            },
+            how);
         ::close(ready[1]);
         char answer = 'n';
         holding_ = pid_ > 0 && ::read(ready[0], &answer, 1) == 1 && answer == 'y';
@@ -84,30 +70,21 @@ private:
     bool holding_ = false;
 };
 
-int cleanTree(const std::string& folder) {
-    return deleteTree(folder);
-}
-
 // How a thread holds what it is given.
 enum class ThreadHold { Open, OpenInOwnTable, MapOnly, WorkInOwnFolder };
 
 // Holds path from a new thread that then waits forever; true once it holds it. The
 // thread may first take a descriptor table or a working folder of its own.
-bool holdFromAThread(const std::string& path, ThreadHold how = ThreadHold::Open) {
-    static std::string held;
-    static ThreadHold kind;
-    static std::atomic<int> state{0}; // 1 held, 2 could not
-    held = path;
-    kind = how;
-    pthread_t thread;
-    auto body = [](void*) -> void* {
+bool holdFromAThread(const std::string& path, ThreadHold how) {
+    std::atomic<int> state{0}; // 1 held, 2 could not
+    std::thread([&state, path, how] {
         bool ok = false;
-        if (kind == ThreadHold::WorkInOwnFolder) {
-            ok = ::unshare(CLONE_FS) == 0 && ::chdir(held.c_str()) == 0;
-        } else if (kind != ThreadHold::OpenInOwnTable || ::unshare(CLONE_FILES) == 0) {
-            const int fd = ::open(held.c_str(), O_RDONLY | O_CLOEXEC);
+        if (how == ThreadHold::WorkInOwnFolder) {
+            ok = ::unshare(CLONE_FS) == 0 && ::chdir(path.c_str()) == 0;
+        } else if (how != ThreadHold::OpenInOwnTable || ::unshare(CLONE_FILES) == 0) {
+            const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
             ok = fd >= 0;
-            if (ok && kind == ThreadHold::MapOnly) {
+            if (ok && how == ThreadHold::MapOnly) {
                 ok = ::mmap(nullptr, 1, PROT_READ, MAP_SHARED, fd, 0) != MAP_FAILED;
                 ::close(fd);
             }
@@ -116,10 +93,7 @@ bool holdFromAThread(const std::string& path, ThreadHold how = ThreadHold::Open)
         for (;;) {
             ::pause();
         }
-    };
-    if (::pthread_create(&thread, nullptr, body, nullptr) != 0) {
-        return false;
-    }
+    }).detach();
     while (state == 0) {
         ::sched_yield();
     }
@@ -146,7 +120,7 @@ TEST(InUseKindsTest, FoldersInUseStayWithTheirFilesCleaned) {
         }
     }
     ASSERT_TRUE(holders[0]->holding() && holders[1]->holding());
-    EXPECT_EQ(cleanTree(root), EBUSY);
+    EXPECT_EQ(deleteTree(root), EBUSY);
     EXPECT_EQ(treeEntries(root), expected);
 }
 
@@ -171,9 +145,10 @@ TEST(InUseKindsTest, WhatOneThreadOfAProcessHoldsStays) {
         writeFile(root + "/held");
         writeFile(root + "/folder/inside");
         writeFile(root + "/free");
-        Holder holder([&] { return holdFromAThread(root + "/" + c.held, c.how); }, false, c.endMainThread);
+        Holder holder([&] { return holdFromAThread(root + "/" + c.held, c.how); }, Child::AsIs,
+                      c.endMainThread);
         ASSERT_TRUE(holder.holding()) << c.what;
-        EXPECT_EQ(cleanTree(root), EBUSY) << c.what;
+        EXPECT_EQ(deleteTree(root), EBUSY) << c.what;
         EXPECT_EQ(treeEntries(root),
                   std::string(c.held) == "held" ? (Tree{{"held", "f:x"}}) : (Tree{{"folder", "d"}}))
             << c.what;
@@ -186,25 +161,21 @@ TEST(InUseKindsTest, WithoutTheProcessListNothingIsCleaned) {
     TempDir dir;
     const std::string root = dir / "clean";
     writeFile(root + "/file");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::unshare(CLONE_NEWNS) != 0 ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0) {
-            ::_exit(77);
-        }
-        CleaningPlan plan;
-        plan.targets.push_back(CleaningTarget{.kind = TargetKind::UserFolder, .folder = root});
-        const CleaningReport report = RunCleaningPlan(plan);
-        ::_exit(report.refusals().size() == 1 && report.failure.find("/proc") != std::string::npos ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77) {
+    const int child = runInChild(
+        [&] {
+            if (::mount("none", "/proc", "tmpfs", 0, nullptr) != 0) {
+                return kChildSkipped;
+            }
+            CleaningPlan plan;
+            plan.targets.push_back(CleaningTarget{.kind = TargetKind::UserFolder, .folder = root});
+            const CleaningReport report = RunCleaningPlan(plan);
+            return report.refusals().size() == 1 && report.failure.find("/proc") != std::string::npos ? 0 : 1;
+        },
+        Child::PrivateMounts);
+    if (child == kChildSkipped) {
         GTEST_SKIP() << "the kernel refused a private mount namespace or a mount (mounting needs root)";
     }
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(child, 0);
     EXPECT_TRUE(exists(root + "/file"));
 }
 
@@ -219,11 +190,11 @@ TEST(InUseKindsTest, AReadOnlyFolderMadeWritableThatStaysGetsItsModeBack) {
     }
     ::chmod((root + "/ro").c_str(), 0555);
     // Both run as the owner, who (unlike root) needs the write right to delete.
-    Holder holder([&] { return ::open((root + "/ro/held").c_str(), O_RDONLY) >= 0; }, true);
+    Holder holder([&] { return ::open((root + "/ro/held").c_str(), O_RDONLY) >= 0; }, Child::AsNobody);
     if (!holder.holding()) {
         GTEST_SKIP() << "the temporary folder is out of an unprivileged user's reach";
     }
-    Holder cleaner([&] { return cleanTree(root) == EBUSY; }, true);
+    Holder cleaner([&] { return deleteTree(root) == EBUSY; }, Child::AsNobody);
     EXPECT_TRUE(cleaner.holding());
     EXPECT_EQ(treeEntries(root), (Tree{{"ro", "d"}, {"ro/held", "f:x"}}));
     struct stat st {};
@@ -247,7 +218,7 @@ TEST(InUseKindsTest, ALoopDevicesBackingFileStays) {
     if (!attached) {
         GTEST_SKIP() << "no loop device can be set up here (needs root and losetup)";
     }
-    const int result = cleanTree(root);
+    const int result = deleteTree(root);
     const Tree after = treeEntries(root);
     EXPECT_EQ(std::system(("losetup -d " + std::string(device)).c_str()), 0);
     EXPECT_EQ(result, EBUSY);

@@ -45,9 +45,10 @@ TEST(InUseSnapshotTest, AFileMappedFarDownALongMapsTextIsInUse) {
     EXPECT_TRUE(InUseSnapshot::Take().Contains(st.st_dev, st.st_ino));
 }
 
+// The maps, locks, fdinfo and mountinfo texts are read without looking at the files.
 // Take() on live processes is exercised by the cleaning tests, with files held open or
 // only mapped.
-TEST(InUseSnapshotTest, ReadsMappedFilesFromAMapsTextAndLockedFilesFromALocksText) {
+TEST(InUseSnapshotTest, ReadsTheProcTexts) {
     InUseSnapshot snapshot;
     snapshot.AddMappedFiles("55d0c0a00000-55d0c0a02000 r--p 00000000 fd:01 1835040    /usr/bin/cat\n"
                             "7f1e2c000000-7f1e2c021000 rw-p 00000000 00:00 0 \n"
@@ -63,9 +64,7 @@ TEST(InUseSnapshotTest, ReadsMappedFilesFromAMapsTextAndLockedFilesFromALocksTex
     EXPECT_EQ(snapshot.Size(), 4u);
     EXPECT_TRUE(snapshot.Contains(makedev(0x08, 0x01), 5678));
     EXPECT_TRUE(snapshot.Contains(makedev(0xfd, 0x1a), 1048578));
-}
 
-TEST(InUseSnapshotTest, ReadsFdInfoAndMountinfoTextsWithoutLookingAtTheFiles) {
     const std::vector<std::tuple<const char*, bool, std::uint64_t, std::uint64_t>> fdinfo = {
         {"pos:\t0\nflags:\t0100000\nmnt_id:\t23\nino:\t3\n", true, 23, 3},
         {"mnt_id:\t7\nino:\t18446744073709551615", true, 7, 18446744073709551615ull},

@@ -8,7 +8,7 @@
 namespace tidorax::test {
 namespace {
 
-TEST(NoticeTextTest, OnlyADisconnectedStateReadsNotConnectedAndTheDonationAddressIsEncoded) {
+TEST(NoticeTextTest, TheTextsTheNoticesShow) {
     const std::string lan = "You have a network connection configured.\r\n"
                             "The local system connects to the Internet via a LAN";
     const std::tuple<Reachability, bool, std::string> cases[] = {

@@ -25,22 +25,24 @@ TEST_F(CleaningPlansTest, EachKindGetsItsFoldersAndRules) {
 
     EXPECT_EQ(plan.kinds, std::vector<TargetKind>(std::begin(kTrayOrder), std::end(kTrayOrder)));
     EXPECT_EQ(plan.listing, Listing::CountOnly);
-    ASSERT_EQ(plan.targets.size(), 5u);
-    const auto& [cache, cookies, temp, first, second] =
-        std::tie(plan.targets[0], plan.targets[1], plan.targets[2], plan.targets[3], plan.targets[4]);
-    EXPECT_EQ(cache.kind, TargetKind::WebCache);
-    EXPECT_TRUE(cache.keepFolders);
-    EXPECT_FALSE(cache.onlyOwnedByUser);
-    EXPECT_EQ(cookies.kind, TargetKind::Cookies);
-    ASSERT_TRUE(cookies.keep.has_value());
-    EXPECT_EQ(cookies.keep->saved, FileList{"/c/user@kept[1].txt"});
-    EXPECT_EQ(cookies.keep->specialSites, FileList{"kept"});
-    EXPECT_EQ(temp.folder, tmp / "t");
-    EXPECT_TRUE(temp.onlyOwnedByUser);
-    EXPECT_FALSE(temp.keepFolders);
-    EXPECT_EQ(first.folder, tmp / "a");
-    EXPECT_EQ(second.folder, tmp / "b");
-    EXPECT_EQ(second.kind, TargetKind::UserFolder);
+    // Each target as "kind folder", then its rules and keep list.
+    std::vector<std::string> targets;
+    for (const CleaningTarget& target : plan.targets) {
+        std::string& text =
+            targets.emplace_back(std::to_string(static_cast<int>(target.kind)) + " " + target.folder);
+        text += std::string(target.keepFolders ? " keep-folders" : "") +
+                (target.onlyOwnedByUser ? " own-only" : "") + (target.keep ? " keep:" : "");
+        const CookieKeepList keep = target.keep.value_or(CookieKeepList{});
+        for (const FileList& list : {keep.saved, keep.specialSites}) {
+            for (const std::string& kept : list) {
+                text += " " + kept;
+            }
+        }
+    }
+    EXPECT_EQ(targets,
+              (std::vector<std::string>{"0 " + tmp / "cache" + " keep-folders",
+                                        "1  keep-folders keep: /c/user@kept[1].txt kept",
+                                        "2 " + tmp / "t" + " own-only", "3 " + tmp / "a", "3 " + tmp / "b"}));
 
     ASSERT_TRUE(StoreUserFolders({}));
     const TargetKind folders[] = {TargetKind::UserFolder};

@@ -1,5 +1,5 @@
-#include "core/settings/RegistryAccess.h"
 #include "core/settings/CleaningSettings.h"
+#include "core/settings/RegistryAccess.h"
 #include "core/settings/SettingsStore.h"
 #include "core/settings/SpecialFolders.h"
 #include "tests/support/HiveTestSupport.h"
@@ -15,7 +15,7 @@ using RegistryAccess::RegValue;
 
 using SettingsStoreTest = PlatformFixture;
 
-TEST_F(SettingsStoreTest, SettingsAreTextWithItsZeroByteAndMissingOnesReadAsTheDefault) {
+TEST_F(SettingsStoreTest, SettingsAreTextWithItsZeroByte) {
     EXPECT_TRUE(Settings.SaveSetting("S", "Text", "abc"));
     EXPECT_TRUE(Settings.SaveSetting("S", "*", "unnamed"));
     EXPECT_EQ(storedValue(fake().registry(), HKEY_CURRENT_USER, kTidora + "\\S", ""),
@@ -37,7 +37,7 @@ TEST_F(SettingsStoreTest, SettingsAreTextWithItsZeroByteAndMissingOnesReadAsTheD
     EXPECT_NE(std::find(rows.begin(), rows.end(), SettingsStore::Row{"Unterminated", "abc"}), rows.end());
 }
 
-TEST_F(SettingsStoreTest, FlagsAreSetOnlyByTheExactTextYesAndGoWithTheirSection) {
+TEST_F(SettingsStoreTest, FlagsAreSetOnlyByTheExactTextYes) {
     for (const auto& [text, set] : {std::pair{"yes", false}, {"Yes ", false}, {"1", false}, {"Yes", true}}) {
         Settings.SaveSetting("CleanPath", "TempFiles", text);
         EXPECT_EQ(IsFlagSet(CleaningFlag::TempFiles), set) << '"' << text << '"';

@@ -1,7 +1,6 @@
 #include "core/shutdown/Shutdown.h"
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingShutdownApi.h"
-#include "tests/support/VersionRecord.h"
 
 #include <vector>
 
@@ -52,15 +51,21 @@ TEST_F(ShutdownTest, EachFailureRaisesItsNumberSourceAndDescription) {
         EXPECT_EQ(std::pair(api.calls.empty(), api.exitModes),
                   std::pair(!valid, std::vector<int>(valid, mode)));
     }
+    // The source is the executable's base name.
+    fakePlatform().executableName = "my.tool.bin";
+    RecordingShutdownApi api;
+    EXPECT_EQ(shutdownOutcome(api, 32),
+              "Invalid parameter to ShutdownSystem: 32\n\nError &H8004062F (my.tool.mShutDown)");
 }
 
-TEST_F(ShutdownTest, ShutdownNowShowsTheNoticeAndAsksForThePrivilegeAndModeOfTheSystem) {
+TEST_F(ShutdownTest, ShutdownNowFollowsTheSystem) {
     // What, the version, whether the system grants the right to shut down per user, then
     // whether the privilege is asked for and the mode asked.
     const std::tuple<const char*, std::optional<OsVersionInfo>, bool, bool, std::int32_t> cases[] = {
-        {"Windows 2000", test::versionRecord(5, 0, 2), false, true, EWX_POWEROFF},
-        {"Windows 98", test::versionRecord(4, 10, 1), false, false, EWX_SHUTDOWN},
-        {"Windows 95", test::versionRecord(4, 0, 1), false, false, EWX_POWEROFF},
+        {"Windows 2000", OsVersionInfo{.dwMajorVersion = 5, .dwPlatformId = 2}, false, true, EWX_POWEROFF},
+        {"Windows 98", OsVersionInfo{.dwMajorVersion = 4, .dwMinorVersion = 10, .dwPlatformId = 1}, false,
+         false, EWX_SHUTDOWN},
+        {"Windows 95", OsVersionInfo{.dwMajorVersion = 4, .dwPlatformId = 1}, false, false, EWX_POWEROFF},
         {"Linux with logind", std::nullopt, true, true, EWX_POWEROFF},
         {"no version, no per-user right", std::nullopt, false, false, EWX_POWEROFF},
     };
@@ -81,11 +86,6 @@ TEST_F(ShutdownTest, ShutdownNowShowsTheNoticeAndAsksForThePrivilegeAndModeOfThe
             << what;
     }
     ForgetIsWinNT();
-}
-
-TEST_F(ShutdownTest, TheSourceIsTheExecutablesBaseName) {
-    fakePlatform().executableName = "my.tool.bin";
-    EXPECT_EQ(ShutdownErrorSource(), "my.tool.mShutDown");
 }
 
 } // namespace

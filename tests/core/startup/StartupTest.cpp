@@ -52,9 +52,12 @@ protected:
     }
 };
 
-TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectInItsOrder) {
+// The run is planned from one reading of the settings: a flag changed while it cleans
+// does not change what it cleans.
+TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectedWhenItStarted) {
     const std::pair<const char*, std::string> cases[] = {
         {"", "| "},
+        {"InternetFiles CookieFiles", "Internet Cookies | "},
         // One line for a refused folder.
         {"UserFolder TempFiles CookieFiles InternetFiles",
          "Internet Cookies Temp UserFolders | tidorax: Temp refused\n"},
@@ -64,6 +67,12 @@ TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectInItsOrder) {
         setFlags(flags);
         RecordingCleaningOperations ops;
         ops.refusedCall = "Temp";
+        ops.during = [&ops] {
+            if (ops.calls.back() == "Internet") {
+                Settings.SaveSetting("CleanPath", "TempFiles", "Yes");
+                Settings.DeleteSetting("CleanPath", "CookieFiles");
+            }
+        };
         EXPECT_EQ(silentRun(ops), expected) << flags;
         // No window shows what the silent run found: it only counts.
         EXPECT_EQ(ops.listings, std::vector<Listing>(ops.calls.size(), Listing::CountOnly)) << flags;
@@ -79,21 +88,7 @@ TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectInItsOrder) {
                                   " cannot be read\n");
 }
 
-// The run is planned from one reading of the settings: a flag changed while it cleans
-// does not change what it cleans.
-TEST_F(StartupTest, SilentRunCleansWhatTheSettingsSelectedWhenItStarted) {
-    setFlags("InternetFiles CookieFiles");
-    RecordingCleaningOperations ops;
-    ops.during = [&ops] {
-        if (ops.calls.back() == "Internet") {
-            Settings.SaveSetting("CleanPath", "TempFiles", "Yes");
-            Settings.DeleteSetting("CleanPath", "CookieFiles");
-        }
-    };
-    EXPECT_EQ(silentRun(ops), "Internet Cookies | ");
-}
-
-TEST_F(StartupTest, TrayStartHandsOverToARunningInstanceElseTidiesRegistersAndLoads) {
+TEST_F(StartupTest, TrayStartDependsOnARunningInstance) {
     using enum TrayStartupOutcome;
     // The flags set and whether another instance runs and answers; the outcome, and the steps
     // with the FirstRun setting the main window saw.

@@ -58,7 +58,7 @@ TEST_F(RegToolTest, AddedValuesQueryAndExportAsTheyAreStored) {
     EXPECT_FALSE(keyExists(fake().registry(), HKEY_CURRENT_USER, "Software\\Quillon Software\\Tidora"));
 }
 
-TEST_F(RegToolTest, EveryErrorHasItsMessageAndExitCode1AndADamagedHiveIsNamed) {
+TEST_F(RegToolTest, EveryErrorHasItsMessageAndExitCode1) {
     const std::string help = std::get<1>(reg({"/?"}));
     EXPECT_EQ(help.rfind("Usage:\n  tidorax-reg query KEY", 0), 0u);
     EXPECT_EQ(reg({"ADD", "/?"}), ToolRun(0, help, "")) << "a request for help is no error";
