@@ -83,7 +83,6 @@ std::optional<std::vector<SettingsStore::Row>> SettingsStore::GetAllSettings(con
     return rows;
 }
 
-
 std::vector<std::string> SettingsStore::GetSettingsList(const std::string& Section,
                                                         const std::string& Prefix) {
     std::vector<std::string> entries;
