@@ -62,13 +62,6 @@ public:
     using MessageBoxHandler =
         std::function<int(const std::string& prompt, int buttons, const std::string& title)>;
     virtual void setMessageBoxHandler(MessageBoxHandler handler) = 0;
-
-    // Starts a command line with no window of its own and returns the process id, or 0
-    // when it could not be started. The first word names the program (looked up on the
-    // PATH); words are separated by blanks, and double quotes group blanks into a word.
-    virtual std::uint32_t StartHiddenProcess(const std::string& commandLine) = 0;
-    // Waits, without a time limit, until a process started by StartHiddenProcess ends.
-    virtual void WaitForProcessEnd(std::uint32_t processId) = 0;
 };
 
 // Message box answers and flags.

@@ -19,11 +19,6 @@ void FakePlatform::reset(const std::string& newRoot) {
     shownBoxes.clear();
     scriptedAnswers.clear();
     messageBoxHandler = nullptr;
-    startedProcesses.clear();
-    waitedProcesses.clear();
-    failProcessStart = false;
-    nextProcessId = 4200;
-    onProcessStart = nullptr;
     reopenHive();
 }
 
@@ -74,15 +69,5 @@ int FakePlatform::MsgBox(const std::string& prompt, int buttons, const std::stri
     return (buttons & 0x0F) == 4 ? IDYES : IDOK;
 }
 
-std::uint32_t FakePlatform::StartHiddenProcess(const std::string& commandLine) {
-    startedProcesses.push_back(commandLine);
-    if (failProcessStart) {
-        return 0;
-    }
-    if (onProcessStart) {
-        onProcessStart(commandLine);
-    }
-    return nextProcessId++;
-}
 
 } // namespace tidorax

@@ -31,10 +31,6 @@ public:
     // a Yes/No box, when none is left).
     int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
     void setMessageBoxHandler(MessageBoxHandler handler) override { messageBoxHandler = std::move(handler); }
-    // Records the command line; answers 0 when failProcessStart is set, else the next id,
-    // after running onProcessStart (a test may act there as the started program would).
-    std::uint32_t StartHiddenProcess(const std::string& commandLine) override;
-    void WaitForProcessEnd(std::uint32_t processId) override { waitedProcesses.push_back(processId); }
 
     // Reopens the hive (for instance after the test damaged its file).
     void reopenHive();
@@ -56,11 +52,6 @@ public:
     std::vector<ShownBox> shownBoxes;
     std::vector<int> scriptedAnswers;
     MessageBoxHandler messageBoxHandler;
-    std::vector<std::string> startedProcesses;
-    std::vector<std::uint32_t> waitedProcesses;
-    bool failProcessStart = false;
-    std::uint32_t nextProcessId = 4200;
-    std::function<void(const std::string& commandLine)> onProcessStart;
 
 private:
     std::unique_ptr<RegistryHive> hive_;

@@ -28,33 +28,6 @@ std::string selfExecutable() {
     return buffer;
 }
 
-// Splits a command line into words: blanks separate words, double quotes group blanks
-// into a word and are themselves dropped.
-std::vector<std::string> splitCommandLine(const std::string& commandLine) {
-    std::vector<std::string> words;
-    std::string word;
-    bool inWord = false;
-    bool quoted = false;
-    for (const char c : commandLine) {
-        if (c == '"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if ((c == ' ' || c == '\t') && !quoted) {
-            if (inWord) {
-                words.push_back(word);
-                word.clear();
-                inWord = false;
-            }
-        } else {
-            word.push_back(c);
-            inWord = true;
-        }
-    }
-    if (inWord) {
-        words.push_back(word);
-    }
-    return words;
-}
 
 } // namespace
 
@@ -157,33 +130,6 @@ int LinuxPlatform::MsgBox(const std::string& prompt, int buttons, const std::str
 
 void LinuxPlatform::setMessageBoxHandler(MessageBoxHandler handler) {
     messageBoxHandler_ = std::move(handler);
-}
-
-std::uint32_t LinuxPlatform::StartHiddenProcess(const std::string& commandLine) {
-    std::vector<std::string> words = splitCommandLine(commandLine);
-    if (words.empty() || words.front().empty()) {
-        return 0;
-    }
-    std::vector<char*> argv;
-    argv.reserve(words.size() + 1);
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (::posix_spawnp(&pid, argv.front(), nullptr, nullptr, argv.data(), ::environ) != 0 || pid <= 0) {
-        return 0;
-    }
-    return static_cast<std::uint32_t>(pid);
-}
-
-void LinuxPlatform::WaitForProcessEnd(std::uint32_t processId) {
-    if (processId == 0) {
-        return;
-    }
-    int status = 0;
-    while (::waitpid(static_cast<pid_t>(processId), &status, 0) < 0 && errno == EINTR) {
-    }
 }
 
 } // namespace tidorax

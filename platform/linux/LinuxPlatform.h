@@ -23,8 +23,6 @@ public:
     int GetVersionExA(OsVersionInfo& info) override;
     int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
     void setMessageBoxHandler(MessageBoxHandler handler) override;
-    std::uint32_t StartHiddenProcess(const std::string& commandLine) override;
-    void WaitForProcessEnd(std::uint32_t processId) override;
 
     // $XDG_CONFIG_HOME when it is an absolute path, else the home folder's .config;
     // "" when there is neither (the hive then stays closed rather than land elsewhere).
