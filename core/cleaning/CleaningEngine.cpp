@@ -1,5 +1,7 @@
 #include "core/cleaning/CleaningEngine.h"
 
+#include "core/browsers/BrowserLock.h"
+#include "core/browsers/CookieStoreClean.h"
 #include "core/cleaning/CookieSelection.h"
 #include "core/cleaning/FileWalk.h"
 #include "core/cleaning/FolderGuard.h"
@@ -58,7 +60,40 @@ void deleteCookies(const CleaningTarget& target, const SafeFolder& folder, const
     }
 }
 
+// Deletes the cookies not kept from a browser's store, unless the browser runs.
+FolderReport cleanCookieStore(const CleaningTarget& target) {
+    const CookieStoreTarget& store = *target.cookieStore;
+    FolderReport report;
+    report.folder = target.folder;
+    report.kind = target.kind;
+    const std::string notCleaned = std::string("The cookies of ") + store.browser->name + " (profile " +
+                                   store.profile + ") were not cleaned: ";
+    if (BrowserLockHeld(store.lockLink, store.browser->family)) {
+        report.refusal = notCleaned + "the browser is running.";
+        return report;
+    }
+    const CookieStoreResult result =
+        CleanCookieStore(target.folder, store.browser->cookies, KeptSites(store.keptSites));
+    switch (result.outcome) {
+    case CookieStoreResult::Outcome::Cleaned:
+        report.beforeCount = result.before;
+        report.afterCount = result.before - result.deleted;
+        break;
+    case CookieStoreResult::Outcome::Busy:
+        report.refusal = notCleaned + "the browser is running.";
+        break;
+    case CookieStoreResult::Outcome::Failed:
+        report.refusal =
+            notCleaned + "their store " + target.folder + " cannot be changed (" + result.error + ").";
+        break;
+    }
+    return report;
+}
+
 std::optional<FolderReport> cleanTarget(const CleaningTarget& target, Listing listing, RunContext& context) {
+    if (target.cookieStore) {
+        return cleanCookieStore(target);
+    }
     const SafeFolder folder = SafeFolder::Open(target.folder, context.guard);
     FolderReport report;
     report.folder = AddBackslash(target.folder);

@@ -75,10 +75,14 @@ HeldFile::~HeldFile() {
     }
 }
 
-bool setCookiesFolder(const std::string& folder) {
+bool setShellFolder(const std::string& name, const std::string& folder) {
     return RegistryAccess::SetRegValue(
-               "HKCU", "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-               "Cookies", "S", folder) == 0;
+               "HKCU", "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", name,
+               "S", folder) == 0;
+}
+
+bool setCookiesFolder(const std::string& folder) {
+    return setShellFolder("Cookies", folder);
 }
 
 } // namespace tidorax::test

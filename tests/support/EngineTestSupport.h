@@ -44,7 +44,9 @@ SafeFolder openFolder(const std::string& folder);
 // result, -1 when the folder could not be opened.
 int deleteTree(const std::string& folder, SafeDeleter::Rules rules = {});
 
-// Names folder as the Cookies folder in the hive; false when that fails.
+// Names folder as the Cookies folder (or the special folder with that value name under
+// "User Shell Folders") in the hive; false when that fails.
 bool setCookiesFolder(const std::string& folder);
+bool setShellFolder(const std::string& name, const std::string& folder);
 
 } // namespace tidorax::test

@@ -93,6 +93,7 @@ TEST_F(FolderCleaningTest, EveryOperationSkipsAnEmptyRootOrRelativeFolder) {
         writeFile(tmp / "u1/sub/inner.txt");
         fake().env["Temp"] = name;
         fake().env["XDG_CACHE_HOME"] = name;
+        ASSERT_TRUE(setShellFolder("Cache", name));
         ASSERT_TRUE(setCookiesFolder(name));
         Settings.SaveSetting("UserFolder", "File0", name);
         Settings.SaveSetting("UserFolder", "File1", tmp / "u1/");
@@ -164,8 +165,10 @@ TEST_F(FolderCleaningTest, FoldersThatWouldEmptyTheHomeOrTheSystemAreRefused) {
     }
 }
 
-// Without Windows every file goes but the folders stay; files in use stay too.
+// Without Windows every file of the folder a "Cache" value names goes but the folders
+// stay; files in use stay too.
 TEST_F(FolderCleaningTest, InternetFilesOnLinuxLoseEveryFileButKeepTheirFolders) {
+    ASSERT_TRUE(setShellFolder("Cache", cache));
     writeFile(cache + "/a.bin");
     writeFile(cache + "/site/deep/c.bin", "held");
     HeldFile holder(cache + "/site/deep/c.bin", HeldFile::Hold::Open);

@@ -3,6 +3,7 @@
 #include "core/plans/CleaningLock.h"
 #include "core/settings/CleaningSettings.h"
 #include "core/settings/SettingsStore.h"
+#include "tests/support/EngineTestSupport.h"
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingCleaningOperations.h"
 
@@ -18,6 +19,7 @@ using CleaningPlansTest = PlatformFixture;
 // Temp folder loses only the user's own entries, the cookie clean carries the keep list,
 // each user folder is a target of its own; a kind with nothing listed has no target.
 TEST_F(CleaningPlansTest, EachKindGetsItsFoldersAndRules) {
+    ASSERT_TRUE(setShellFolder("Cache", tmp / "c"));
     ASSERT_TRUE(StoreSavedCookiesAndSites({"/c/user@kept[1].txt"}, {"kept"}));
     ASSERT_TRUE(StoreUserFolders({tmp / "a", tmp / "b"}));
     fake().env["Temp"] = tmp / "t";
@@ -29,6 +31,7 @@ TEST_F(CleaningPlansTest, EachKindGetsItsFoldersAndRules) {
     const auto& [cache, cookies, temp, first, second] =
         std::tie(plan.targets[0], plan.targets[1], plan.targets[2], plan.targets[3], plan.targets[4]);
     EXPECT_EQ(cache.kind, TargetKind::WebCache);
+    EXPECT_EQ(cache.folder, tmp / "c");
     EXPECT_TRUE(cache.keepFolders);
     EXPECT_FALSE(cache.onlyOwnedByUser);
     EXPECT_EQ(cookies.kind, TargetKind::Cookies);
@@ -43,8 +46,9 @@ TEST_F(CleaningPlansTest, EachKindGetsItsFoldersAndRules) {
     EXPECT_EQ(second.kind, TargetKind::UserFolder);
 
     ASSERT_TRUE(StoreUserFolders({}));
-    const TargetKind folders[] = {TargetKind::UserFolder};
-    EXPECT_TRUE(MakeCleaningPlan(folders).targets.empty());
+    ASSERT_TRUE(setShellFolder("Cache", ""));
+    const TargetKind nothingThere[] = {TargetKind::UserFolder, TargetKind::WebCache};
+    EXPECT_TRUE(MakeCleaningPlan(nothingThere).targets.empty()); // no browser, no $XDG_CACHE_HOME
 }
 
 // The kinds selected follow the flags, in the order asked for.
