@@ -6,6 +6,7 @@ packages=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools libqt6dbus6 libqt6network6
     libsqlite3-dev libgtest-dev nlohmann-json3-dev
+    firefox-esr chromium sqlite3
     xvfb xauth trayer xdotool x11-apps x11-utils imagemagick
     python3-dbusmock dbus dbus-x11 libglib2.0-bin
     fonts-dejavu-core libxkbcommon-x11-0 libxcb-cursor0
