@@ -59,7 +59,7 @@ bool KeptSites::keeps(std::string_view host) const {
     }
     // The host itself, then each site above it: "a.b.keep.example", "b.keep.example", ...
     for (std::size_t from = 0; from != std::string::npos;) {
-        if (sites_.count(name.substr(from)) != 0) {
+        if (sites_.find(std::string_view(name).substr(from)) != sites_.end()) {
             return true;
         }
         const std::size_t dot = name.find('.', from);

@@ -4,6 +4,7 @@
 // "localhost" keeps, and is kept by, only itself. Names compare with ASCII case ignored.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -22,8 +23,15 @@ public:
     bool keeps(std::string_view host) const;
 
 private:
-    std::unordered_set<std::string> sites_;     // kept with every host below
-    std::unordered_set<std::string> addresses_; // kept alone
+    // Looked up by the parts of a host's name, without copying them.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+    using Names = std::unordered_set<std::string, NameHash, std::equal_to<>>;
+
+    Names sites_;     // kept with every host below
+    Names addresses_; // kept alone
 };
 
 } // namespace tidorax
