@@ -32,9 +32,13 @@ public:
         return *inUse_;
     }
     bool inUseTaken() const { return inUse_.has_value(); }
+    // True the first time a refusal is given: a running browser is named once, not once
+    // for each of its caches.
+    bool firstTime(const std::string& refusal) { return given_.insert(refusal).second; }
 
 private:
     std::optional<InUseSnapshot> inUse_;
+    std::unordered_set<std::string> given_;
 };
 
 bool endsWithDat(std::string_view path) {
@@ -60,37 +64,45 @@ void deleteCookies(const CleaningTarget& target, const SafeFolder& folder, const
     }
 }
 
-// Deletes the cookies not kept from a browser's store, unless the browser runs.
+// How the user is told that a browser's cache or cookies were not cleaned.
+std::string browserNotCleaned(const CleaningTarget& target) {
+    const BrowserOwner& owner = *target.browser;
+    const bool cookies = target.cookieStore.has_value();
+    return std::string(cookies ? "The cookies of " : "The cache of ") + owner.browser->name + " (profile " +
+           owner.profile + (cookies ? ") were not cleaned: " : ") was not cleaned: ");
+}
+
+// Deletes the cookies not kept from a browser's store.
 FolderReport cleanCookieStore(const CleaningTarget& target) {
-    const CookieStoreTarget& store = *target.cookieStore;
     FolderReport report;
     report.folder = target.folder;
     report.kind = target.kind;
-    const std::string notCleaned = std::string("The cookies of ") + store.browser->name + " (profile " +
-                                   store.profile + ") were not cleaned: ";
-    if (BrowserLockHeld(store.lockLink, store.browser->family)) {
-        report.refusal = notCleaned + "the browser is running.";
-        return report;
-    }
-    const CookieStoreResult result =
-        CleanCookieStore(target.folder, store.browser->cookies, KeptSites(store.keptSites));
+    const CookieStoreResult result = CleanCookieStore(target.folder, target.browser->browser->cookies,
+                                                      KeptSites(target.cookieStore->keptSites));
     switch (result.outcome) {
     case CookieStoreResult::Outcome::Cleaned:
         report.beforeCount = result.before;
         report.afterCount = result.before - result.deleted;
         break;
     case CookieStoreResult::Outcome::Busy:
-        report.refusal = notCleaned + "the browser is running.";
+        report.refusal = browserNotCleaned(target) + "the browser is running.";
         break;
     case CookieStoreResult::Outcome::Failed:
-        report.refusal =
-            notCleaned + "their store " + target.folder + " cannot be changed (" + result.error + ").";
+        report.refusal = browserNotCleaned(target) + "their store " + target.folder + " cannot be changed (" +
+                         result.error + ").";
         break;
     }
     return report;
 }
 
 std::optional<FolderReport> cleanTarget(const CleaningTarget& target, Listing listing, RunContext& context) {
+    if (target.browser && BrowserLockHeld(target.browser->lockLink, target.browser->browser->family)) {
+        FolderReport report;
+        report.folder = target.cookieStore ? target.folder : AddBackslash(target.folder);
+        report.kind = target.kind;
+        report.refusal = browserNotCleaned(target) + "the browser is running.";
+        return context.firstTime(report.refusal) ? std::optional(std::move(report)) : std::nullopt;
+    }
     if (target.cookieStore) {
         return cleanCookieStore(target);
     }

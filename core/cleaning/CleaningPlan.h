@@ -26,13 +26,18 @@ struct CookieKeepList {
     FileList specialSites;
 };
 
-// A browser's cookie store, cleaned of every cookie whose host is not kept; the
-// target's folder is the store's file.
-struct CookieStoreTarget {
+// The browser whose cache or cookie store a target is: nothing of it is touched while
+// the browser runs.
+struct BrowserOwner {
     const BrowserRow* browser = nullptr;
     std::string profile;  // the profile's name, for the user
     std::string lockLink; // the link the browser holds while it runs
-    FileList keptSites;   // the special cookie sites
+};
+
+// A browser's cookie store, cleaned of every cookie whose host is not kept; the
+// target's folder is the store's file.
+struct CookieStoreTarget {
+    FileList keptSites; // the special cookie sites
 };
 
 struct CleaningTarget {
@@ -44,6 +49,8 @@ struct CleaningTarget {
     bool keepFolders = false;
     // Cookie files: only files not kept go, and never a ".dat" file.
     std::optional<CookieKeepList> keep;
+    // A browser's cache folder or cookie store.
+    std::optional<BrowserOwner> browser = std::nullopt;
     // A browser's cookie store instead of a folder.
     std::optional<CookieStoreTarget> cookieStore = std::nullopt;
 };

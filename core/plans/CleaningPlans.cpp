@@ -11,6 +11,10 @@ namespace tidorax {
 
 namespace {
 
+BrowserOwner ownerOf(const BrowserProfile& profile) {
+    return BrowserOwner{profile.browser, profile.name, profile.lockLink};
+}
+
 // One row per kind of cleaning: the flag that selects it and how its targets are made.
 struct KindRow {
     TargetKind kind;
@@ -23,9 +27,19 @@ constexpr KindRow kKinds[] = {
      [](CleaningPlan& plan) {
          // Every file goes; the folders stay, as the command that empties it on Windows
          // leaves them (and as the browsers expect to find them).
-         for (std::string& folder : WebCacheFolders()) {
-             plan.targets.push_back(
-                 CleaningTarget{TargetKind::WebCache, std::move(folder), false, true, std::nullopt});
+         if (SpecialFolderChosen(CSIDL_INTERNET_CACHE)) {
+             for (std::string& folder : WebCacheFolders()) {
+                 plan.targets.push_back(
+                     CleaningTarget{TargetKind::WebCache, std::move(folder), false, true, std::nullopt});
+             }
+             return;
+         }
+         // Each browser's caches, left alone while the browser runs.
+         for (const BrowserProfile& profile : FindBrowserProfiles()) {
+             for (const std::string& cache : profile.caches) {
+                 plan.targets.push_back(CleaningTarget{TargetKind::WebCache, cache, false, true, std::nullopt,
+                                                       ownerOf(profile)});
+             }
          }
      }},
     {TargetKind::Cookies, CleaningFlag::CookieFiles,
@@ -36,9 +50,8 @@ constexpr KindRow kKinds[] = {
          // Each browser's cookie store, with the same special sites kept.
          for (const BrowserProfile& profile : FindBrowserProfiles()) {
              for (const std::string& store : profile.cookieStores) {
-                 plan.targets.push_back(CleaningTarget{
-                     TargetKind::Cookies, store, false, false, std::nullopt,
-                     CookieStoreTarget{profile.browser, profile.name, profile.lockLink, sites}});
+                 plan.targets.push_back(CleaningTarget{TargetKind::Cookies, store, false, false, std::nullopt,
+                                                       ownerOf(profile), CookieStoreTarget{sites}});
              }
          }
      }},

@@ -50,6 +50,7 @@ all=".keep.test .tracker.test ads.tracker.test www.keep.test"
     [ "$(files_below "$firefox_cache")" -gt 0 ] && [ "$(files_below "${chromium_caches[@]}")" -gt 0 ] ||
     fail "the browsers did not store the cookies and caches expected"
 busy_before=$(hosts "$busy/cookies.sqlite" host moz_cookies)
+busy_cache=$(find "$XDG_CACHE_HOME" -type d -name cache2 -path '*busy*') && busy_files=$(files_below "$busy_cache")
 mkdir -p "$XDG_CACHE_HOME/otherprogram" && echo data >"$XDG_CACHE_HOME/otherprogram/keep.bin"
 
 # Firefox runs with the "busy" profile while the clean goes on.
@@ -65,7 +66,8 @@ for value in "CleanPath InternetFiles Yes" "CleanPath CookieFiles Yes" "SpecialC
     "$reg" add "$settings\\$key" /v "$name" /t REG_SZ /d "$data" /f >/dev/null
 done
 "$tidorax" A 2>"$root/clean.err" || fail "tidorax A failed: $(cat "$root/clean.err")"
-[ "$(cat "$root/clean.err")" = "tidorax: The cookies of Firefox (profile busy) were not cleaned: the browser is running." ] ||
+[ "$(cat "$root/clean.err")" = "tidorax: The cache of Firefox (profile busy) was not cleaned: the browser is running.
+tidorax: The cookies of Firefox (profile busy) were not cleaned: the browser is running." ] ||
     fail "unexpected messages: $(cat "$root/clean.err")"
 kill "$busy_pid" && wait "$busy_pid" || true
 
@@ -73,6 +75,7 @@ kept=".keep.test www.keep.test"
 [ "$(hosts "$main/cookies.sqlite" host moz_cookies)/$(hosts "$chromium_store" host_key cookies)" = "$kept/$kept" ] ||
     fail "the stores after the clean: $(hosts "$main/cookies.sqlite" host moz_cookies)/$(hosts "$chromium_store" host_key cookies)"
 [ "$(hosts "$busy/cookies.sqlite" host moz_cookies)" = "$busy_before" ] || fail "the running Firefox's store changed"
+[ "$busy_files" -gt 0 ] && [ "$(files_below "$busy_cache")" -ge "$busy_files" ] || fail "the running Firefox's cache lost files"
 [ "$(files_below "$firefox_cache" "${chromium_caches[@]}")" -eq 0 ] || fail "a browser cache kept files"
 [ -d "$firefox_cache" ] && [ -d "${chromium_caches[0]}" ] || fail "a browser cache folder went"
 [ "$(cat "$XDG_CACHE_HOME/otherprogram/keep.bin")" = data ] || fail "another program's cache was touched"
