@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools libqt6dbus6 libqt6network6 qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
-    libsqlite3-dev libgtest-dev
+    libsqlite3-dev libgtest-dev nlohmann-json3-dev
+    firefox-esr chromium sqlite3
     xvfb xauth trayer xdotool x11-apps x11-utils imagemagick
     python3-dbusmock python3-dbus python3-gi dbus dbus-x11 libglib2.0-bin
     fonts-dejavu-core libxkbcommon-x11-0 libxcb-cursor0

@@ -1,5 +1,7 @@
 #include "core/cleaning/CleaningEngine.h"
 
+#include "core/browsers/BrowserLock.h"
+#include "core/browsers/CookieStoreClean.h"
 #include "core/cleaning/CookieSelection.h"
 #include "core/cleaning/FileWalk.h"
 #include "core/cleaning/FolderGuard.h"
@@ -34,9 +36,13 @@ public:
         return *inUse_;
     }
     bool inUseTaken() const { return inUse_.has_value(); }
+    // True the first time a refusal is given: a running browser is named once, not once
+    // for each of its caches.
+    bool firstTime(const std::string& refusal) { return given_.insert(refusal).second; }
 
 private:
     std::optional<InUseSnapshot> inUse_;
+    std::unordered_set<std::string> given_;
 };
 
 bool endsWithDat(std::string_view path) {
@@ -62,7 +68,48 @@ void deleteCookies(const CleaningTarget& target, const SafeFolder& folder, const
     }
 }
 
+// How the user is told that a browser's cache or cookies were not cleaned.
+std::string browserNotCleaned(const CleaningTarget& target) {
+    const BrowserOwner& owner = *target.browser;
+    const bool cookies = target.cookieStore.has_value();
+    return std::string(cookies ? "The cookies of " : "The cache of ") + owner.browser->name + " (profile " +
+           owner.profile + (cookies ? ") were not cleaned: " : ") was not cleaned: ");
+}
+
+// Deletes the cookies not kept from a browser's store.
+FolderReport cleanCookieStore(const CleaningTarget& target) {
+    FolderReport report;
+    report.folder = target.folder;
+    report.kind = target.kind;
+    const CookieStoreResult result = CleanCookieStore(target.folder, target.browser->browser->cookies,
+                                                      KeptSites(target.cookieStore->keptSites));
+    switch (result.outcome) {
+    case CookieStoreResult::Outcome::Cleaned:
+        report.beforeCount = result.before;
+        report.afterCount = result.before - result.deleted;
+        break;
+    case CookieStoreResult::Outcome::Busy:
+        report.refusal = browserNotCleaned(target) + "the browser is running.";
+        break;
+    case CookieStoreResult::Outcome::Failed:
+        report.refusal = browserNotCleaned(target) + "their store " + target.folder + " cannot be changed (" +
+                         result.error + ").";
+        break;
+    }
+    return report;
+}
+
 std::optional<FolderReport> cleanTarget(const CleaningTarget& target, Listing listing, RunContext& context) {
+    if (target.browser && BrowserLockHeld(target.browser->lockLink, target.browser->browser->family)) {
+        FolderReport report;
+        report.folder = target.cookieStore ? target.folder : AddBackslash(target.folder);
+        report.kind = target.kind;
+        report.refusal = browserNotCleaned(target) + "the browser is running.";
+        return context.firstTime(report.refusal) ? std::optional(std::move(report)) : std::nullopt;
+    }
+    if (target.cookieStore) {
+        return cleanCookieStore(target);
+    }
     const SafeFolder folder = SafeFolder::Open(target.folder, context.guard);
     FolderReport report;
     report.folder = AddBackslash(target.folder);

@@ -3,6 +3,7 @@
 // and reads nothing else; the callers make plans from the settings.
 #pragma once
 
+#include "core/browsers/BrowserTable.h"
 #include "core/cleaning/FileWalk.h"
 
 #include <optional>
@@ -25,6 +26,20 @@ struct CookieKeepList {
     FileList specialSites;
 };
 
+// The browser whose cache or cookie store a target is: nothing of it is touched while
+// the browser runs.
+struct BrowserOwner {
+    const BrowserRow* browser = nullptr;
+    std::string profile;  // the profile's name, for the user
+    std::string lockLink; // the link the browser holds while it runs
+};
+
+// A browser's cookie store, cleaned of every cookie whose host is not kept; the
+// target's folder is the store's file.
+struct CookieStoreTarget {
+    FileList keptSites; // the special cookie sites
+};
+
 struct CleaningTarget {
     TargetKind kind;
     std::string folder; // as the settings name it; "" when none is set
@@ -34,6 +49,10 @@ struct CleaningTarget {
     bool keepFolders = false;
     // Cookie files: only files not kept go, and never a ".dat" file.
     std::optional<CookieKeepList> keep{};
+    // A browser's cache folder or cookie store.
+    std::optional<BrowserOwner> browser = std::nullopt;
+    // A browser's cookie store instead of a folder.
+    std::optional<CookieStoreTarget> cookieStore = std::nullopt;
 };
 
 struct CleaningPlan {

@@ -1,5 +1,6 @@
 #include "core/cleaning/FolderGuard.h"
 
+#include "core/browsers/BrowserProfile.h"
 #include "core/settings/SpecialFolders.h"
 
 #include <climits>
@@ -55,6 +56,10 @@ std::vector<ProtectedFolder> ProtectedFolders() {
     std::vector<ProtectedFolder> folders{{"/", "the root of the file system"}};
     for (const auto& [path, what] : PersonalFolders()) {
         folders.push_back({path, what});
+    }
+    // A browser's profile holds its settings, history and passwords: never emptied.
+    for (const BrowserProfile& profile : FindBrowserProfiles()) {
+        folders.push_back({profile.folder, "a browser profile"});
     }
     for (const char* system : {"/bin", "/boot", "/dev", "/etc", "/home", "/lib", "/lib32", "/lib64", "/opt",
                                "/proc", "/root", "/run", "/sbin", "/srv", "/sys", "/usr", "/var"}) {

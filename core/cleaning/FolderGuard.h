@@ -15,7 +15,8 @@ struct ProtectedFolder {
 };
 
 // "/", the user's personal folders (home, XDG user folders, $XDG_CONFIG_HOME,
-// $XDG_DATA_HOME) and the system's own folders (/usr, /etc, /var, /boot, ...).
+// $XDG_DATA_HOME), the profiles of the browsers found and the system's own folders
+// (/usr, /etc, /var, /boot, ...).
 std::vector<ProtectedFolder> ProtectedFolders();
 
 // The folder with every symbolic link, ".", ".." and trailing "/" resolved; the part

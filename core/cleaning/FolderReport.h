@@ -19,13 +19,14 @@ struct DeletionFailure {
 };
 
 struct FolderReport {
-    std::string folder; // ends with "/"
+    std::string folder; // ends with "/"; a cookie store's file for a store
     FileList before;    // empty when only counted
     FileList after;
     // Why the folder was neither listed nor cleaned (a sentence for the user); empty
     // when it was cleaned.
     std::string refusal;
-    // How many files were below the folder before and after; set in both listings.
+    // How many files were below the folder before and after (cookies in a store);
+    // set in both listings.
     std::size_t beforeCount = 0;
     std::size_t afterCount = 0;
     TargetKind kind = TargetKind::UserFolder;

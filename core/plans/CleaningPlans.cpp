@@ -1,5 +1,6 @@
 #include "core/plans/CleaningPlans.h"
 
+#include "core/browsers/BrowserProfile.h"
 #include "core/cleaning/FileWalk.h"
 #include "core/settings/SpecialFolders.h"
 #include "platform/Platform.h"
@@ -9,6 +10,10 @@
 namespace tidorax {
 
 namespace {
+
+BrowserOwner ownerOf(const BrowserProfile& profile) {
+    return BrowserOwner{profile.browser, profile.name, profile.lockLink};
+}
 
 // One row per kind of cleaning: the flag that selects it and how its targets are made.
 struct KindRow {
@@ -21,14 +26,34 @@ constexpr KindRow kKinds[] = {
     {TargetKind::WebCache, CleaningFlag::InternetFiles,
      [](CleaningPlan& plan) {
          // Every file goes; the folders stay, as the command that empties it on Windows
-         // leaves them.
-         plan.targets.push_back(CleaningTarget{TargetKind::WebCache, SpecialFolderPath(CSIDL_INTERNET_CACHE),
-                                               false, true, std::nullopt});
+         // leaves them (and as the browsers expect to find them).
+         if (SpecialFolderChosen(CSIDL_INTERNET_CACHE)) {
+             for (std::string& folder : WebCacheFolders()) {
+                 plan.targets.push_back(
+                     CleaningTarget{TargetKind::WebCache, std::move(folder), false, true, std::nullopt});
+             }
+             return;
+         }
+         // Each browser's caches, left alone while the browser runs.
+         for (const BrowserProfile& profile : FindBrowserProfiles()) {
+             for (const std::string& cache : profile.caches) {
+                 plan.targets.push_back(CleaningTarget{TargetKind::WebCache, cache, false, true, std::nullopt,
+                                                       ownerOf(profile)});
+             }
+         }
      }},
     {TargetKind::Cookies, CleaningFlag::CookieFiles,
      [](CleaningPlan& plan) {
+         const FileList sites = SpecialCookieSites();
          plan.targets.push_back(CleaningTarget{TargetKind::Cookies, SpecialFolderPath(CSIDL_COOKIES), false,
-                                               true, CookieKeepList{SavedCookies(), SpecialCookieSites()}});
+                                               true, CookieKeepList{SavedCookies(), sites}});
+         // Each browser's cookie store, with the same special sites kept.
+         for (const BrowserProfile& profile : FindBrowserProfiles()) {
+             for (const std::string& store : profile.cookieStores) {
+                 plan.targets.push_back(CleaningTarget{TargetKind::Cookies, store, false, false, std::nullopt,
+                                                       ownerOf(profile), CookieStoreTarget{sites}});
+             }
+         }
      }},
     {TargetKind::Temp, CleaningFlag::TempFiles,
      [](CleaningPlan& plan) {
@@ -82,6 +107,22 @@ void StoreCleaningResults(const CleaningReport& report) {
             StoreSavedCookies(*folder.savedCookies);
         }
     }
+}
+
+std::vector<std::string> WebCacheFolders() {
+    if (SpecialFolderChosen(CSIDL_INTERNET_CACHE)) {
+        std::string chosen = SpecialFolderPath(CSIDL_INTERNET_CACHE);
+        return chosen.empty() ? std::vector<std::string>{} : std::vector<std::string>{std::move(chosen)};
+    }
+    std::vector<std::string> folders;
+    for (BrowserProfile& profile : FindBrowserProfiles()) {
+        for (std::string& cache : profile.caches) {
+            if (std::find(folders.begin(), folders.end(), cache) == folders.end()) {
+                folders.push_back(std::move(cache));
+            }
+        }
+    }
+    return folders;
 }
 
 std::string TempFolderPath() {

@@ -32,6 +32,13 @@ CleaningPlan MakeCleaningPlan(std::span<const TargetKind> kinds, Listing listing
 // Stores what the settings keep from a clean: the saved cookies it rewrote.
 void StoreCleaningResults(const CleaningReport& report);
 
+// The folders the web cache clean empties: the folder named by a "Cache" value under
+// "User Shell Folders" when one is set (nothing when it names no full path); otherwise
+// the cache folders of every browser profile found (Firefox's "cache2", Chromium's
+// "Cache" and "Code Cache"), never $XDG_CACHE_HOME as a whole, whose other programs'
+// caches stay. What the options window lists and counts as the web cache.
+std::vector<std::string> WebCacheFolders();
+
 // The Temp folder: the environment variable "Temp", else "TEMP", else "TMPDIR" (the
 // first one that is set, even when empty), else "/tmp".
 std::string TempFolderPath();

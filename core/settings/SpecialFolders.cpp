@@ -214,6 +214,18 @@ std::string UserShellFolderValueName(std::int32_t Csidl) {
     }
 }
 
+std::string ConfigHomeFolder() {
+    return configHome();
+}
+
+std::string CacheHomeFolder() {
+    return cacheHome();
+}
+
+bool SpecialFolderChosen(std::int32_t Csidl) {
+    return !userShellFolderOverride(UserShellFolderValueName(Csidl)).empty();
+}
+
 std::string SpecialFolderPath(std::int32_t Csidl) {
     std::string path = userShellFolderOverride(UserShellFolderValueName(Csidl));
     if (path.empty()) {

@@ -25,6 +25,16 @@ std::string SpecialFolderPath(std::int32_t Csidl);
 // found are left out.
 std::vector<std::pair<std::string, std::string>> PersonalFolders();
 
+// $XDG_CONFIG_HOME and $XDG_CACHE_HOME when they hold a full path, else the home
+// folder's ".config" and ".cache"; "" when neither gives a full path. No value under
+// "User Shell Folders" moves them: they say where other programs keep their things.
+std::string ConfigHomeFolder();
+std::string CacheHomeFolder();
+
+// True when a value under "User Shell Folders" points the folder elsewhere (even one
+// that names no usable folder).
+bool SpecialFolderChosen(std::int32_t Csidl);
+
 // The Windows value name under "User Shell Folders" for a CSIDL, or "" when none.
 std::string UserShellFolderValueName(std::int32_t Csidl);
 

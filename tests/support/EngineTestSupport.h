@@ -107,11 +107,16 @@ inline int deleteTree(const std::string& folder, SafeDeleter::Rules rules = {}) 
     return SafeDeleter(inUse, rules).DeleteBelow(openFolder(folder));
 }
 
-// Names folder as the Cookies folder in the hive; false when that fails.
-inline bool setCookiesFolder(const std::string& folder) {
+// Names folder as the special folder with that value name under "User Shell Folders"
+// ("Cookies", "Cache", ...) in the hive; false when that fails.
+inline bool setShellFolder(const std::string& name, const std::string& folder) {
     return RegistryAccess::SetRegValue(
-               "HKCU", "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-               "Cookies", "S", folder) == 0;
+               "HKCU", "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", name,
+               "S", folder) == 0;
+}
+
+inline bool setCookiesFolder(const std::string& folder) {
+    return setShellFolder("Cookies", folder);
 }
 
 constexpr uid_t kNobody = 65534;

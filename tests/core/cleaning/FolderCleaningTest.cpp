@@ -105,7 +105,7 @@ TEST_F(FolderCleaningTest, EveryOperationRefusesWhatTheGuardRefuses) {
             writeFile(file);
         }
         fake().env["Temp"] = c.temp;
-        fake().env["XDG_CACHE_HOME"] = c.cache;
+        ASSERT_TRUE(setShellFolder("Cache", c.cache));
         ASSERT_TRUE(setCookiesFolder(c.cookies));
         Settings.SaveSetting("UserFolder", "File0", c.userFolder);
         Settings.SaveSetting("UserFolder", "File1", tmp / "u1/");
@@ -135,9 +135,11 @@ TEST_F(FolderCleaningTest, EveryOperationRefusesWhatTheGuardRefuses) {
     ASSERT_EQ(::chdir(previous), 0);
 }
 
-// Without Windows every file goes but the folders stay; files in use stay too.
+// Without Windows every file of the folder a "Cache" value names goes but the folders
+// stay; files in use stay too.
 TEST_F(FolderCleaningTest, InternetFilesOnLinuxLoseEveryFileButKeepTheirFolders) {
     const std::string cache = tmp / "cache";
+    ASSERT_TRUE(setShellFolder("Cache", cache));
     writeFile(cache + "/a.bin");
     writeFile(cache + "/site/deep/c.bin", "held");
     HeldFile holder(cache + "/site/deep/c.bin", HeldFile::Hold::Open);

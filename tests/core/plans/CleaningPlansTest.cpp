@@ -3,6 +3,7 @@
 #include "core/plans/CleaningLock.h"
 #include "core/settings/CleaningSettings.h"
 #include "core/settings/SettingsStore.h"
+#include "tests/support/EngineTestSupport.h"
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingCleaningOperations.h"
 
@@ -18,6 +19,7 @@ using CleaningPlansTest = PlatformFixture;
 // Temp folder loses only the user's own entries, the cookie clean carries the keep list,
 // each user folder is a target of its own; a kind with nothing listed has no target.
 TEST_F(CleaningPlansTest, EachKindGetsItsFoldersAndRules) {
+    ASSERT_TRUE(setShellFolder("Cache", tmp / "c"));
     ASSERT_TRUE(StoreSavedCookiesAndSites({"/c/user@kept[1].txt"}, {"kept"}));
     ASSERT_TRUE(StoreUserFolders({tmp / "a", tmp / "b"}));
     fake().env["Temp"] = tmp / "t";
@@ -40,13 +42,14 @@ TEST_F(CleaningPlansTest, EachKindGetsItsFoldersAndRules) {
         }
     }
     EXPECT_EQ(targets,
-              (std::vector<std::string>{"0 " + tmp / "cache" + " keep-folders",
+              (std::vector<std::string>{"0 " + tmp / "c" + " keep-folders",
                                         "1  keep-folders keep: /c/user@kept[1].txt kept",
                                         "2 " + tmp / "t" + " own-only", "3 " + tmp / "a", "3 " + tmp / "b"}));
 
     ASSERT_TRUE(StoreUserFolders({}));
-    const TargetKind folders[] = {TargetKind::UserFolder};
-    EXPECT_TRUE(MakeCleaningPlan(folders).targets.empty());
+    ASSERT_TRUE(setShellFolder("Cache", ""));
+    const TargetKind nothingThere[] = {TargetKind::UserFolder, TargetKind::WebCache};
+    EXPECT_TRUE(MakeCleaningPlan(nothingThere).targets.empty()); // no browser, no $XDG_CACHE_HOME
 }
 
 // The kinds selected follow the flags, in the order asked for.

@@ -12,6 +12,7 @@ protected:
         OptionsTest::SetUp();
         fake().env["Temp"] = tmp / "temp";
         cache = fake().env["XDG_CACHE_HOME"];
+        ASSERT_TRUE(setShellFolder("Cache", cache)); // the Internet tab's one folder
         writeFiles();
     }
     void writeFiles() {
