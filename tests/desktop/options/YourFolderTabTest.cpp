@@ -1,5 +1,7 @@
 #include "desktop/options/YourFolderTab.h"
+#include "core/cleaning/MountTable.h"
 #include "core/options/OptionsRules.h"
+#include "desktop/options/Places.h"
 #include "tests/desktop/options/OptionsTestSupport.h"
 
 namespace tidorax::test {
@@ -122,6 +124,21 @@ TEST_F(YourFolderTabTest, ModesShowTheListAndDoubleClicksRemoveAndRenumber) {
     tab->showListButton->click(); // "Close Form" closes
     EXPECT_FALSE(window()->isVisible());
     EXPECT_TRUE(window()->closeTimer->isActive());
+}
+
+TEST(PlacesTest, ComeFromTheMountTableTextAlone) {
+    // None of these mount points exists here: a place that were looked at would be left out.
+    const MountTable mounts = MountTable::Parse("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                                                "2 1 0:4 / /proc rw - proc proc rw\n"
+                                                "3 1 0:5 / /sys/fs/cgroup rw - cgroup2 cgroup rw\n"
+                                                "4 1 0:6 / /run rw - tmpfs tmpfs rw\n"
+                                                "5 4 0:7 / /run/user/1000 rw - tmpfs tmpfs rw\n"
+                                                "6 1 8:2 / /boot/efi rw - vfat /dev/sda2 rw\n"
+                                                "7 1 7:0 / /snap/core/1 ro - squashfs /dev/loop0 ro\n"
+                                                "8 1 8:17 / /media/u/usb\\040key rw - vfat /dev/sdb1 rw\n"
+                                                "9 1 0:50 / /mnt/lost rw shared:1 - fuse.sshfs host: rw\n"
+                                                "10 1 0:51 / /home/u rw - nfs4 server:/u rw\n");
+    EXPECT_EQ(PlacesOf(mounts, "/home/u").join('|'), "/|/home/u|/media/u/usb key|/mnt/lost");
 }
 
 } // namespace
