@@ -3,10 +3,12 @@
 #include "platform/hive/FileAccess.h"
 #include "platform/hive/HiveError.h"
 #include "platform/hive/SqliteStatement.h"
+#include "platform/hive/StoreWaits.h"
 
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,7 +17,22 @@ namespace tidorax {
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 10000;
+thread_local int storeWaitLimitMs = kDefaultStoreWaitMs;
+
+// Called by SQLite while another connection holds the file: waits a few milliseconds
+// and tries again, up to the calling thread's limit.
+int waitWhileBusy(void* /*unused*/, int attempt) {
+    thread_local std::chrono::steady_clock::time_point firstAttempt;
+    const auto now = std::chrono::steady_clock::now();
+    if (attempt == 0) {
+        firstAttempt = now;
+    }
+    if (now - firstAttempt >= std::chrono::milliseconds(storeWaitLimitMs)) {
+        return 0;
+    }
+    sqlite3_sleep(attempt < 10 ? 1 : 5);
+    return 1;
+}
 
 // Makes sure a regular file is at path, creating an empty one when nothing is.
 void createFileWhenMissing(const std::string& path) {
@@ -41,6 +58,14 @@ void createFileWhenMissing(const std::string& path) {
 
 } // namespace
 
+void SetStoreWaitLimitOfThisThread(int milliseconds) {
+    storeWaitLimitMs = milliseconds;
+}
+
+int StoreWaitLimitOfThisThread() {
+    return storeWaitLimitMs;
+}
+
 SqliteDatabase::SqliteDatabase(const std::string& path) {
     createFileWhenMissing(path);
     sqlite3* handle = nullptr;
@@ -53,7 +78,7 @@ SqliteDatabase::SqliteDatabase(const std::string& path) {
     db_ = handle;
     try {
         sqlite3_extended_result_codes(db_, 1);
-        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+        sqlite3_busy_handler(db_, waitWhileBusy, nullptr);
         writable_ = sqlite3_db_readonly(db_, "main") == 0;
         execute(db_, "PRAGMA synchronous=FULL", false);
         checkIntegrity();

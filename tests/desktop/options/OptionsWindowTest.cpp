@@ -11,6 +11,9 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
+#include <QElapsedTimer>
+
+#include <sqlite3.h>
 
 namespace tidorax::test {
 namespace {
@@ -55,14 +58,27 @@ TEST_F(OptionsWindowTest, EachBoxStoresYesAndRemovesItsKeyWhenCleared) {
 
 TEST_F(OptionsWindowTest, AWriteTheStoreRefusesShowsWhatItHoldsAndIsToldOnce) {
     OptionsTab* tab = window()->optionsTab;
+    const std::vector refused{
+        box("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.", MB_OK_CRITICAL)};
+    {
+        // Another program holds the store: the window waits a moment, not seconds.
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(fake().hivePath.c_str(), &other), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        QElapsedTimer waited;
+        waited.start();
+        tab->boxes[TempChoice]->click();
+        EXPECT_LT(waited.elapsed(), 1000);
+        EXPECT_FALSE(tab->boxes[TempChoice]->isChecked());
+        EXPECT_EQ(boxes(), refused);
+        sqlite3_close(other);
+    }
     writeFile(fake().hivePath, std::string(4096, '\x5a'));
     fake().reopenHive();
     tab->boxes[TempChoice]->click();
     tab->boxes[CookieChoice]->click();
     EXPECT_FALSE(tab->boxes[TempChoice]->isChecked() || tab->boxes[CookieChoice]->isChecked());
-    EXPECT_EQ(boxes(),
-              std::vector{box("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.",
-                              MB_OK_CRITICAL)});
+    EXPECT_EQ(boxes(), refused);
 }
 
 TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
