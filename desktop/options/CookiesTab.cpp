@@ -101,7 +101,7 @@ void CookiesTab::ListCookies(bool afterClean) {
     listing_->start(
         [folder] {
             const CookieFolderListing found = ListCookieFiles(folder);
-            return ListedFiles{ToStringList(found.files), ToStringList(found.saved)};
+            return ListedFiles{ToStringList(found.files), ToStringList(found.saved), {}};
         },
         [this, afterClean](const ListedFiles& listing) {
             cookieFilesModel->setStringList(listing.files);

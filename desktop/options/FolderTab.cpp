@@ -85,7 +85,7 @@ void FolderTab::ListFolder() {
     const std::string path = folder();
     listing_->start(
         [path] {
-            return ListedFiles{ToStringList(ListFilesBelow(path)), {}};
+            return ListedFiles{ToStringList(ListFilesBelow(path)), {}, {}};
         },
         [this](const ListedFiles& listing) {
             showFiles(listing.files);

@@ -4,6 +4,13 @@
 #include "desktop/options/Places.h"
 #include "tests/desktop/options/OptionsTestSupport.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
 namespace tidorax::test {
 namespace {
 
@@ -87,16 +94,53 @@ TEST_F(YourFolderTabTest, TheFirstSaveWarnsThenConfirmsInUpperCaseAndStoresTheCa
 }
 
 TEST_F(YourFolderTabTest, ASystemFolderIsRefusedWithItsWarningAndNothingStored) {
-    const std::string home = fake().env["HOME"];
     RewriteUserFolders({tmp / "first"});
     YourFolderTab* tab = enteredTab();
     tab->saveOrAddClicked(); // list mode: "Add Folder" browses
-    save(tab, home);
-    EXPECT_EQ(boxes(), (std::vector{confirmation(home), box("You Have Selected A System Folder\r\n\r\nMake "
-                                                            "Another Selection!",
-                                                            MB_OK_CRITICAL)}));
-    EXPECT_EQ(mode(tab), kBrowsing + "Show List");
-    EXPECT_EQ(stored(), std::vector<std::string>{tmp / "first"});
+    for (const std::string& folder : {fake().env["HOME"], std::string("/usr/share/fonts")}) {
+        save(tab, folder);
+        EXPECT_EQ(boxes(), (std::vector{confirmation(folder), box("You Have Selected A System Folder\r\n\r\n"
+                                                                  "Make Another Selection!",
+                                                                  MB_OK_CRITICAL)}));
+        EXPECT_EQ(mode(tab), kBrowsing + "Show List");
+        EXPECT_EQ(stored(), std::vector<std::string>{tmp / "first"});
+    }
+}
+
+TEST_F(YourFolderTabTest, TheTreeOpensThePlaceInSightAndTheListShowsOnlyFiles) {
+    const std::string place = tmp.path();
+    for (const char* folder : {"browse/sub", "browse/.hidden"}) {
+        makeDirs(tmp / folder);
+    }
+    writeFile(tmp / "browse/file.txt");
+    std::filesystem::create_symlink(tmp / "browse/sub", tmp / "browse/link");
+    YourFolderTab* tab = enteredTab();
+    const auto settled = [tab] {
+        return waitFor([tab] { return !tab->folderModel->listing() && !tab->listingFiles(); });
+    };
+    const auto shown = [tab] {
+        const QModelIndex open = tab->folderTree->currentIndex();
+        QStringList folders;
+        for (int row = 0; row < tab->folderModel->rowCount(open); ++row) {
+            folders << tab->folderModel->index(row, 0, open).data().toString();
+        }
+        return (QStringList{tab->placesBox->currentText(), tab->folderModel->folderPath(open),
+                            folders.join(','), tab->filesModel->stringList().join(',')}
+                    .join('|')
+                    .toStdString());
+    };
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(shown(), place + "|" + place + "|browse,config|");
+    EXPECT_TRUE(tab->folderTree->viewport()->rect().contains(
+        tab->folderTree->visualRect(tab->folderTree->currentIndex())));
+    tab->openFolder(QString::fromStdString(tmp / "browse"));
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(shown(), place + "|" + tmp / "browse" + "|link,sub|file.txt");
+    // Entering the page again goes back to the place.
+    window()->tabs->setCurrentIndex(0);
+    enteredTab();
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(shown(), place + "|" + place + "|browse,config|");
 }
 
 TEST_F(YourFolderTabTest, ModesShowTheListAndDoubleClicksRemoveAndRenumber) {
@@ -116,14 +160,68 @@ TEST_F(YourFolderTabTest, ModesShowTheListAndDoubleClicksRemoveAndRenumber) {
     EXPECT_EQ(stored(), (std::vector<std::string>{tmp / "a", tmp / "c"}));
     tab->removeFolder(QModelIndex());
     EXPECT_EQ(stored().size(), 2u);
-    tab->removeFolder(tab->savedFoldersModel->index(0));
-    tab->removeFolder(tab->savedFoldersModel->index(0));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Delete}) { // as a double-click does
+        tab->savedFoldersList->setCurrentIndex(tab->savedFoldersModel->index(0));
+        QTest::keyClick(tab->savedFoldersList, key);
+    }
     EXPECT_FALSE(Settings.GetAllSettings("UserFolder"));
     tab->ActivateList();
     EXPECT_EQ(mode(tab), kBrowsing + "Close Form");
     tab->showListButton->click(); // "Close Form" closes
     EXPECT_FALSE(window()->isVisible());
     EXPECT_TRUE(window()->closeTimer->isActive());
+}
+
+// Mounts a FUSE file system whose server never answers (as a lost network mount does)
+// at argv[1] in this private mount namespace, then runs the rest of the command line.
+const char* const kDeadMount = R"(
+import ctypes, os, subprocess, sys
+os.makedirs(sys.argv[1], exist_ok=True)
+fd = os.open('/dev/fuse', os.O_RDWR)
+options = f'fd={fd},rootmode=40000,user_id=0,group_id=0'.encode()
+if ctypes.CDLL(None).mount(b'dead', sys.argv[1].encode(), b'fuse.dead', 0, options) != 0:
+    sys.exit(77)
+sys.exit(subprocess.call(sys.argv[2:]))
+)";
+
+TEST_F(YourFolderTabTest, AMountThatNeverAnswersHoldsNothingUp) {
+    const QString dead = qEnvironmentVariable("TIDORAX_DEAD_MOUNT");
+    if (dead.isEmpty()) {
+        if (::geteuid() != 0 || ::access("/dev/fuse", R_OK | W_OK) != 0 ||
+            !QFile::exists("/usr/bin/unshare")) {
+            GTEST_SKIP() << "a FUSE mount needs root and /dev/fuse";
+        }
+        // The test again, in a mount namespace of its own with the dead mount in it.
+        QProcess inner;
+        inner.setProcessChannelMode(QProcess::ForwardedChannels);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TIDORAX_DEAD_MOUNT", QString::fromStdString(tmp / "dead"));
+        inner.setProcessEnvironment(environment);
+        inner.start("timeout",
+                    {"120", "unshare", "-m", "--propagation", "private", "/usr/bin/python3", "-c", kDeadMount,
+                     QString::fromStdString(tmp / "dead"), QCoreApplication::applicationFilePath(),
+                     "--gtest_filter=YourFolderTabTest.AMountThatNeverAnswersHoldsNothingUp"});
+        ASSERT_TRUE(inner.waitForFinished(150000));
+        if (inner.exitCode() == 77) {
+            GTEST_SKIP() << "no FUSE mount may be made here";
+        }
+        EXPECT_EQ(inner.exitCode(), 0);
+        return;
+    }
+    QElapsedTimer took;
+    took.start();
+    EXPECT_TRUE(DefaultPlaces().contains(dead));
+    // The folder that holds the mount: the tree and the file list show it without entering it.
+    YourFolderTab* tab = enteredTab();
+    tab->openFolder(QFileInfo(dead).path());
+    EXPECT_TRUE(waitFor([tab] { return !tab->folderModel->listing() && !tab->listingFiles(); }));
+    const QModelIndex open = tab->folderTree->currentIndex();
+    EXPECT_EQ(tab->folderModel->index(1, 0, open).data().toString().toStdString(), "dead"); // after "config"
+    EXPECT_TRUE(tab->filesModel->stringList().isEmpty());
+    window()->close();
+    processEvents();
+    EXPECT_LT(took.elapsed(), 5000);
+    ::umount2(dead.toLocal8Bit().constData(), MNT_DETACH);
 }
 
 TEST(PlacesTest, ComeFromTheMountTableTextAlone) {
