@@ -50,7 +50,7 @@ private:
     MessageBoxes& messages_;
 };
 
-// A button with its caption and the same accessible name.
+// A button with its caption and the same accessible name, pressed by Return too.
 QPushButton* MakeButton(const QString& caption, QWidget* parent);
 
 } // namespace tidorax

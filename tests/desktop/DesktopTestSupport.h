@@ -70,6 +70,11 @@ protected:
         }
         return nullptr;
     }
+    // Makes the window the active one, as a user's click would; false when it does not become it.
+    static bool activated(QWidget* window) {
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window);
+    }
     // A help document beside the program; returns its path.
     std::string installHelp(const std::string& html = "<h2>Main Program Operation</h2>");
     // "prompt|buttons|title" of each message box shown so far, and of one with the
