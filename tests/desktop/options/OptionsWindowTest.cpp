@@ -242,7 +242,7 @@ TEST_F(OptionsWindowTest, ALongPathIsShortenedInTheMiddleAndTheWindowFitsTheScre
     EXPECT_TRUE(line->text().contains(QChar(0x2026)) && line->text().endsWith("/end"))
         << line->text().toStdString();
     const QRect area = options->screen()->availableGeometry();
-    EXPECT_TRUE(area.contains(options->geometry())) << options->width() << "x" << options->height();
+    EXPECT_TRUE(area.contains(options->frameGeometry())) << options->width() << "x" << options->height();
     // No gaps between the boxes when the window is tall.
     options->resize(options->width(), area.height());
     processEvents();
