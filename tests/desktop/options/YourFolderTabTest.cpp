@@ -34,6 +34,19 @@ protected:
                    MB_YESNO_QUESTION);
     }
     static std::vector<std::string> stored() { return ReadSettingsList("UserFolder", "File"); }
+    // Once the listings are over: the place, the open folder, its subfolders and its files.
+    static std::string browsed(YourFolderTab* tab) {
+        EXPECT_TRUE(waitFor([tab] { return !tab->folderModel->listing() && !tab->listingFiles(); }));
+        const QModelIndex open = tab->folderTree->currentIndex();
+        QStringList folders;
+        for (int row = 0; row < tab->folderModel->rowCount(open); ++row) {
+            folders << tab->folderModel->index(row, 0, open).data().toString();
+        }
+        return QStringList{tab->placesBox->currentText(), tab->folderModel->folderPath(open),
+                           folders.join(','), tab->filesModel->stringList().join(',')}
+            .join('|')
+            .toStdString();
+    }
     // Whether the folder tree or the saved list shows, the instruction line, and the two buttons' captions.
     static std::string mode(YourFolderTab* tab) {
         return (QString(tab->folderTree->isVisible() ? "tree " : "list ") + tab->instructionLabel->text() +
@@ -115,44 +128,22 @@ TEST_F(YourFolderTabTest, TheTreeOpensThePlaceInSightAndTheListShowsOnlyFiles) {
     writeFile(tmp / "browse/file.txt");
     std::filesystem::create_symlink(tmp / "browse/sub", tmp / "browse/link");
     YourFolderTab* tab = enteredTab();
-    const auto settled = [tab] {
-        return waitFor([tab] { return !tab->folderModel->listing() && !tab->listingFiles(); });
-    };
-    const auto shown = [tab] {
-        const QModelIndex open = tab->folderTree->currentIndex();
-        QStringList folders;
-        for (int row = 0; row < tab->folderModel->rowCount(open); ++row) {
-            folders << tab->folderModel->index(row, 0, open).data().toString();
-        }
-        return (QStringList{tab->placesBox->currentText(), tab->folderModel->folderPath(open),
-                            folders.join(','), tab->filesModel->stringList().join(',')}
-                    .join('|')
-                    .toStdString());
-    };
-    ASSERT_TRUE(settled());
-    EXPECT_EQ(shown(), place + "|" + place + "|browse,config|");
+    EXPECT_EQ(browsed(tab), place + "|" + place + "|browse,config|");
     EXPECT_TRUE(tab->folderTree->viewport()->rect().contains(
         tab->folderTree->visualRect(tab->folderTree->currentIndex())));
     tab->openFolder(QString::fromStdString(tmp / "browse"));
-    ASSERT_TRUE(settled());
-    EXPECT_EQ(shown(), place + "|" + tmp / "browse" + "|link,sub|file.txt");
+    EXPECT_EQ(browsed(tab), place + "|" + tmp / "browse" + "|link,sub|file.txt");
     // Entering the page again goes back to the place.
     window()->tabs->setCurrentIndex(0);
-    enteredTab();
-    ASSERT_TRUE(settled());
-    EXPECT_EQ(shown(), place + "|" + place + "|browse,config|");
+    EXPECT_EQ(browsed(enteredTab()), place + "|" + place + "|browse,config|");
 }
 
 TEST_F(YourFolderTabTest, ModesShowTheListAndDoubleClicksRemoveAndRenumber) {
     RewriteUserFolders({tmp / "a", tmp / "b", tmp / "c"});
     YourFolderTab* tab = enteredTab();
     EXPECT_EQ(mode(tab), kList + "Close Form");
-    EXPECT_EQ(tab->view(), YourFolderTab::View::List);
-    EXPECT_EQ(tab->secondButton(), YourFolderTab::SecondButton::CloseForm);
     tab->saveFolderButton->click(); // "Add Folder"
     EXPECT_EQ(mode(tab), kBrowsing + "Show List");
-    EXPECT_EQ(tab->view(), YourFolderTab::View::Browsing);
-    EXPECT_EQ(tab->secondButton(), YourFolderTab::SecondButton::ShowList);
     tab->showListButton->click();
     EXPECT_EQ(mode(tab), kList + "Close Form");
 
@@ -213,11 +204,9 @@ TEST_F(YourFolderTabTest, AMountThatNeverAnswersHoldsNothingUp) {
     EXPECT_TRUE(DefaultPlaces().contains(dead));
     // The folder that holds the mount: the tree and the file list show it without entering it.
     YourFolderTab* tab = enteredTab();
-    tab->openFolder(QFileInfo(dead).path());
-    EXPECT_TRUE(waitFor([tab] { return !tab->folderModel->listing() && !tab->listingFiles(); }));
-    const QModelIndex open = tab->folderTree->currentIndex();
-    EXPECT_EQ(tab->folderModel->index(1, 0, open).data().toString().toStdString(), "dead"); // after "config"
-    EXPECT_TRUE(tab->filesModel->stringList().isEmpty());
+    const QString parent = QFileInfo(dead).path(); // the outer run's folder
+    tab->openFolder(parent);
+    EXPECT_EQ(browsed(tab), tmp.path() + "|" + parent.toStdString() + "|config,dead|");
     window()->close();
     processEvents();
     EXPECT_LT(took.elapsed(), 5000);
