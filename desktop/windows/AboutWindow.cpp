@@ -8,7 +8,6 @@
 #include "desktop/windows/AboutPicture.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QShortcut>
 

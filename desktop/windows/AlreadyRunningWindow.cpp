@@ -6,8 +6,6 @@
 #include "desktop/WindowPlacement.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace tidorax {
 

@@ -6,9 +6,7 @@
 
 #include <QCloseEvent>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QRegularExpression>
-#include <QScreen>
 
 namespace tidorax {
 

@@ -6,9 +6,7 @@
 
 #include <QBoxLayout>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeySequence>
-#include <QScreen>
 #include <QShortcut>
 
 namespace tidorax {

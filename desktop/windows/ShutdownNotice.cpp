@@ -5,9 +5,7 @@
 #include "desktop/WindowPlacement.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 
 namespace tidorax {
 
