@@ -2,6 +2,7 @@
 
 #include "desktop/ExitProgram.h"
 #include "desktop/QtScreen.h"
+#include "desktop/ReturnKeyFilter.h"
 #include "desktop/TrayIconImage.h"
 #include "desktop/WindowPlacement.h"
 
@@ -49,6 +50,7 @@ AlreadyRunningWindow::AlreadyRunningWindow(std::function<void()> endProgram)
 
     okButton->setGeometry(px(1680), py(900), px(1095), py(375));
     okButton->setDefault(true);
+    ReturnKeyFilter::PressOnReturn(okButton);
     connect(okButton, &QPushButton::clicked, this, &AlreadyRunningWindow::okClicked);
 
     closeTimer->setInterval(5000);
