@@ -4,6 +4,7 @@
 #include "core/plans/CleaningPlans.h"
 #include "core/settings/CleaningSettings.h"
 #include "core/settings/SpecialFolders.h"
+#include "desktop/options/ClearedFlag.h"
 #include "desktop/options/HoverHints.h"
 
 #include <QGridLayout>
@@ -163,7 +164,10 @@ void OptionsTab::SetCheckBoxes() {
 
 void OptionsTab::storeBox(int box) {
     const bool checked = boxes[box]->isChecked();
-    if (restoring_ || StoreFlag(kBoxes[box].flag, checked)) {
+    // A clear counts once the store says the flag is gone: a store another program holds
+    // may have kept it without being able to say so.
+    if (restoring_ ||
+        (StoreFlag(kBoxes[box].flag, checked) && (checked || FlagKnownCleared(kBoxes[box].flag)))) {
         return;
     }
     restoring_ = true;
