@@ -9,6 +9,7 @@
 #include "desktop/options/OptionsCleaning.h"
 #include "desktop/options/OptionsTab.h"
 #include "desktop/options/OptionsWindow.h"
+#include "desktop/options/StoreAtOnce.h"
 #include "desktop/options/TabCaptions.h"
 
 #include <QHBoxLayout>
@@ -165,7 +166,13 @@ void CookiesTab::rewriteSaved() {
     for (const QString& cookie : savedCookiesModel->stringList()) {
         saved.push_back(cookie.toStdString());
     }
-    RewriteSavedCookies(saved);
+    if (!StoreAtOnce([&saved] {
+            RewriteSavedCookies(saved);
+            return true;
+        })) {
+        tellNotStored();
+        ListCookies(); // what is stored
+    }
 }
 
 void CookiesTab::resetLists() {

@@ -8,6 +8,12 @@ OptionsPage::OptionsPage(MessageBoxes& messages, QWidget* parent) : QWidget(pare
 
 void OptionsPage::showCleaned(const CleaningReport& /*report*/) {}
 
+void OptionsPage::tellNotStored() {
+    messages_.show(
+        tr("Your Change Could Not Be Saved!\r\n\r\nThe Settings Are In Use, Try Again Later.").toStdString(),
+        MessageKind::Critical);
+}
+
 QPushButton* MakeButton(const QString& caption, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setAccessibleName(caption);

@@ -45,6 +45,8 @@ signals:
 
 protected:
     MessageBoxes& messages() const { return messages_; }
+    // Tells that a change of the page could not be stored.
+    void tellNotStored();
 
 private:
     MessageBoxes& messages_;

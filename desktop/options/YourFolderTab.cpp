@@ -6,6 +6,7 @@
 #include "desktop/options/CheckSystemFolder.h"
 #include "desktop/options/FolderListing.h"
 #include "desktop/options/ListKeys.h"
+#include "desktop/options/StoreAtOnce.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -219,7 +220,15 @@ void YourFolderTab::saveFolder() {
     if (!accepted) {
         return;
     }
-    switch (AddUserFolder(folder)) {
+    UserFolderSave saved = UserFolderSave::Stored;
+    if (!StoreAtOnce([&saved, &folder] {
+            saved = AddUserFolder(folder);
+            return true;
+        })) {
+        tellNotStored();
+        return;
+    }
+    switch (saved) {
     case UserFolderSave::Stored:
         break;
     case UserFolderSave::AlreadyListed:
@@ -246,12 +255,16 @@ void YourFolderTab::removeFolder(const QModelIndex& index) {
     if (!index.isValid()) {
         return;
     }
+    const QStringList before = savedFoldersModel->stringList();
     savedFoldersModel->removeRows(index.row(), 1);
     std::vector<std::string> folders;
     for (const QString& folder : savedFoldersModel->stringList()) {
         folders.push_back(folder.toStdString());
     }
-    RewriteUserFolders(folders);
+    if (!StoreAtOnce([&folders] { return StoreUserFolders(folders); })) {
+        savedFoldersModel->setStringList(before); // as stored
+        tellNotStored();
+    }
 }
 
 std::optional<PageClean> YourFolderTab::offeredClean() const {

@@ -52,7 +52,8 @@ struct RegistryHive::Impl {
     // lock another thread holds longer than this thread waits fails the call.
     template <typename Call> LONG guarded(Call&& call) {
         std::unique_lock<std::timed_mutex> lock(mutex, std::defer_lock);
-        if (!lock.try_lock_for(std::chrono::milliseconds(StoreWaitLimitOfThisThread()))) {
+        if (!lock.try_lock_for(std::chrono::milliseconds(StoreWaitNowOfThisThread()))) {
+            StoreWaitGivenUpByThisThread();
             return ERROR_CANTREAD;
         }
         try {

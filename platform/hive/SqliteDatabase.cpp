@@ -18,16 +18,21 @@ namespace tidorax {
 namespace {
 
 thread_local int storeWaitLimitMs = kDefaultStoreWaitMs;
+thread_local std::chrono::steady_clock::time_point gaveUpAt;
+constexpr std::chrono::seconds kNoWaitAfterGivingUp{1};
 
 // Called by SQLite while another connection holds the file: waits a few milliseconds
 // and tries again, up to the calling thread's limit.
 int waitWhileBusy(void* /*unused*/, int attempt) {
     thread_local std::chrono::steady_clock::time_point firstAttempt;
+    thread_local int limitMs = 0;
     const auto now = std::chrono::steady_clock::now();
     if (attempt == 0) {
         firstAttempt = now;
+        limitMs = StoreWaitNowOfThisThread();
     }
-    if (now - firstAttempt >= std::chrono::milliseconds(storeWaitLimitMs)) {
+    if (now - firstAttempt >= std::chrono::milliseconds(limitMs)) {
+        StoreWaitGivenUpByThisThread();
         return 0;
     }
     sqlite3_sleep(attempt < 10 ? 1 : 5);
@@ -64,6 +69,16 @@ void SetStoreWaitLimitOfThisThread(int milliseconds) {
 
 int StoreWaitLimitOfThisThread() {
     return storeWaitLimitMs;
+}
+
+int StoreWaitNowOfThisThread() {
+    const bool justGaveUp = gaveUpAt.time_since_epoch().count() != 0 &&
+                            std::chrono::steady_clock::now() - gaveUpAt < kNoWaitAfterGivingUp;
+    return justGaveUp ? 0 : storeWaitLimitMs;
+}
+
+void StoreWaitGivenUpByThisThread() {
+    gaveUpAt = std::chrono::steady_clock::now();
 }
 
 SqliteDatabase::SqliteDatabase(const std::string& path) {

@@ -13,8 +13,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 
-#include <sqlite3.h>
-
 #include <functional>
 
 namespace tidorax::test {
@@ -79,9 +77,7 @@ TEST_F(OptionsWindowTest, AWriteTheStoreRefusesShowsWhatItHoldsAndIsToldOnce) {
         // neither a check nor a clear seems stored.
         Settings.SaveSetting("CleanPath", "CookieFiles", "Yes");
         window()->SetCheckBoxes();
-        sqlite3* other = nullptr;
-        ASSERT_EQ(sqlite3_open(fake().hivePath.c_str(), &other), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        const StoreHold held(fake().hivePath);
         QElapsedTimer waited;
         waited.start();
         tab->boxes[TempChoice]->click();
@@ -89,7 +85,6 @@ TEST_F(OptionsWindowTest, AWriteTheStoreRefusesShowsWhatItHoldsAndIsToldOnce) {
         EXPECT_LT(waited.elapsed(), 1500);
         EXPECT_TRUE(!tab->boxes[TempChoice]->isChecked() && tab->boxes[CookieChoice]->isChecked());
         EXPECT_EQ(boxes(), refused);
-        sqlite3_close(other);
     }
     writeFile(fake().hivePath, std::string(4096, '\x5a'));
     fake().reopenHive();

@@ -163,6 +163,23 @@ TEST_F(YourFolderTabTest, ModesShowTheListAndDoubleClicksRemoveAndRenumber) {
     EXPECT_TRUE(window()->closeTimer->isActive());
 }
 
+TEST_F(YourFolderTabTest, AStoreAnotherProgramHoldsKeepsTheListAndSaysSo) {
+    RewriteUserFolders({tmp / "a", tmp / "b"});
+    YourFolderTab* tab = enteredTab();
+    const StoreHold held(fake().hivePath);
+    const std::string told = box(
+        "Your Change Could Not Be Saved!\r\n\r\nThe Settings Are In Use, Try Again Later.", MB_OK_CRITICAL);
+    QElapsedTimer took;
+    took.start();
+    tab->removeFolder(tab->savedFoldersModel->index(0));
+    EXPECT_EQ(tab->savedFoldersModel->rowCount(), 2);
+    EXPECT_EQ(boxes(), std::vector{told});
+    tab->saveOrAddClicked();
+    save(tab, tmp / "c", {IDYES, IDYES}); // the list cannot be read: the first folder's warning comes too
+    EXPECT_EQ(boxes().back(), told);
+    EXPECT_LT(took.elapsed(), 1500);
+}
+
 // Mounts a FUSE file system whose server never answers (as a lost network mount does)
 // at argv[1] in this private mount namespace, then runs the rest of the command line.
 const char* const kDeadMount = R"(
