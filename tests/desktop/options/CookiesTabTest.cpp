@@ -90,8 +90,12 @@ TEST_F(CookiesTabTest, DoubleClicksSaveAndForgetCookiesAndRewriteBothSections) {
     // A long name is shortened in the middle within the list's width.
     tab->cookieFilesModel->setStringList({QString::fromStdString(folder) + "/" + QString(400, 'n') + ".txt"});
     EXPECT_EQ(tab->cookieFilesList->textElideMode(), Qt::ElideMiddle);
-    EXPECT_LE(tab->cookieFilesList->visualRect(tab->cookieFilesModel->index(0)).width(),
-              tab->cookieFilesList->viewport()->width());
+    for (const int width : {500, 900}) { // also once the window is narrower or wider
+        window()->resize(width, window()->height());
+        processEvents();
+        EXPECT_EQ(tab->cookieFilesList->visualRect(tab->cookieFilesModel->index(0)).width(),
+                  tab->cookieFilesList->viewport()->width());
+    }
 }
 
 TEST(CookieCaptionsTest, TheCountLeavesTheIndexFileOutWithoutWrapping) {
