@@ -21,7 +21,11 @@ class QScreen;
 
 namespace tidorax {
 
+// The longest the user-interface thread waits for the settings store.
+inline constexpr int kUserInterfaceStoreWaitMs = 100;
+
 struct DesktopServices {
+    // Made on the user-interface thread, whose waits on the settings store it limits.
     DesktopServices(CleaningOperations& operations, DesktopActions& actions, ShutdownApi& shutdown,
                     MessageBoxes& messages);
 

@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     displayFailure.reset();
     QApplication::setApplicationName(QStringLiteral("tidorax"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillon Tidorax"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tidorax"));
     // The program lives in the tray: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     tidorax::QtMessageBoxService::install();

@@ -35,7 +35,8 @@ MountTable MountTable::Read() {
     return Parse(proc::ReadText(AT_FDCWD, "/proc/self/mountinfo"));
 }
 
-// A line reads "id parent major:minor root mountpoint options ...".
+// A line reads "id parent major:minor root mountpoint options [optional fields] - type
+// source super-options".
 MountTable MountTable::Parse(std::string_view mountinfoText) {
     MountTable table;
     std::size_t start = 0;
@@ -63,6 +64,12 @@ MountTable MountTable::Parse(std::string_view mountinfoText) {
         }
         table.devices_[mountId] = makedev(major, minor);
         table.mountPoints_.insert(unescape(point));
+        // The file system type is the word after the lone "-" that ends the optional fields.
+        std::string_view word = proc::NextWord(line, pos);
+        while (!word.empty() && word != "-") {
+            word = proc::NextWord(line, pos);
+        }
+        table.mounts_.push_back({unescape(point), std::string(proc::NextWord(line, pos))});
     }
     return table;
 }

@@ -11,11 +11,18 @@
 #include <sys/types.h>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace tidorax {
 
 class MountTable {
 public:
+    // One mount as the table names it: where it lies and its file system type.
+    struct Mount {
+        std::string point;
+        std::string type;
+    };
+
     // The mounts of this process (/proc/self/mountinfo); empty when it cannot be read.
     static MountTable Read();
     // The mounts named by the text of one mountinfo file.
@@ -26,12 +33,15 @@ public:
     // True when Path (absolute, no trailing "/") is a mount point.
     bool IsMountPoint(const std::string& Path) const;
     bool Empty() const { return devices_.empty(); }
+    // Every mount in the order of the text (a point mounted over shows once per mount).
+    const std::vector<Mount>& Mounts() const { return mounts_; }
     // Adds the mounts of other that this table does not hold yet.
     void Merge(const MountTable& other);
 
 private:
     std::unordered_map<std::uint64_t, dev_t> devices_;
     std::unordered_set<std::string> mountPoints_;
+    std::vector<Mount> mounts_;
 };
 
 } // namespace tidorax

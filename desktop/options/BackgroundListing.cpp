@@ -39,11 +39,11 @@ void BackgroundListing::WaitForAll() {
 
 BackgroundListing::BackgroundListing(QObject* parent) : QObject(parent) {}
 
-void BackgroundListing::start(std::function<ListedFiles()> work, Done done) {
+void BackgroundListing::start(std::function<ListedFiles()> work, Done done, bool readsSettings) {
     const quint64 generation = ++generation_;
     running_ = true;
     auto result = std::make_shared<ListedFiles>();
-    auto running = std::make_shared<RunningThread>();
+    auto running = readsSettings ? std::make_shared<RunningThread>() : nullptr;
     QThread* thread = QThread::create([work = std::move(work), result, running]() mutable {
         const std::shared_ptr<RunningThread> counted = std::move(running);
         try {

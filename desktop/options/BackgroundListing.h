@@ -12,7 +12,8 @@ namespace tidorax {
 
 struct ListedFiles {
     QStringList files;
-    QStringList saved; // the saved cookies, for the Cookies tab
+    QStringList saved;   // the saved cookies, for the Cookies tab
+    QStringList folders; // the subfolders, for the Your Folder tab
 };
 
 class BackgroundListing : public QObject {
@@ -24,8 +25,10 @@ public:
 
     // Runs work off the user-interface thread and calls done with its result on that
     // thread, unless another start or a cancel came first. A work that fails gives an
-    // empty listing.
-    void start(std::function<ListedFiles()> work, Done done);
+    // empty listing. A work that reads the settings store is waited for at the end
+    // (WaitForAll); one that reads folders alone is not, since a folder on a mount that
+    // does not answer may keep it forever.
+    void start(std::function<ListedFiles()> work, Done done, bool readsSettings = true);
     // Drops the running listing's result.
     void cancel();
     // Waits until every listing thread of the program has ended (before the settings

@@ -3,6 +3,7 @@
 #include "core/options/SystemFolderCheck.h"
 #include "desktop/MessageBoxes.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
 
@@ -15,11 +16,15 @@ void CheckSystemFolder(const std::string& folder, bool& accepted, QLabel* instru
     }
     accepted = false;
     const QPointer<QLabel> line = instruction;
-    line->setText(QStringLiteral("Warning.....Warning !!!"));
-    messages.show("You Have Selected A System Folder\r\n\r\nMake Another Selection!", MessageKind::Critical);
+    line->setText(QCoreApplication::translate("tidorax::CheckSystemFolder", "Warning.....Warning !!!"));
+    messages.show(
+        QCoreApplication::translate("tidorax::CheckSystemFolder",
+                                    "You Have Selected A System Folder\r\n\r\nMake Another Selection!")
+            .toStdString(),
+        MessageKind::Critical);
     // The window may have been unloaded while the box was up.
     if (!line.isNull()) {
-        line->setText(QStringLiteral("Select Folder And Click Save"));
+        line->setText(QCoreApplication::translate("tidorax::YourFolderTab", "Select Folder And Click Save"));
     }
 }
 

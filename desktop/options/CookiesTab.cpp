@@ -3,10 +3,13 @@
 #include "core/options/OptionsRules.h"
 #include "core/plans/CleaningPlans.h"
 #include "core/settings/SpecialFolders.h"
+#include "desktop/options/FittingDelegate.h"
 #include "desktop/options/HoverHints.h"
+#include "desktop/options/ListKeys.h"
 #include "desktop/options/OptionsCleaning.h"
 #include "desktop/options/OptionsTab.h"
 #include "desktop/options/OptionsWindow.h"
+#include "desktop/options/StoreAtOnce.h"
 #include "desktop/options/TabCaptions.h"
 
 #include <QHBoxLayout>
@@ -21,6 +24,11 @@ QListView* makeList(QStringListModel* model, const QString& role, QWidget* paren
     list->setModel(model);
     list->setUniformItemSizes(true);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A long file name is shortened in the middle, never cut.
+    list->setItemDelegate(new FittingDelegate(list));
+    list->setTextElideMode(Qt::ElideMiddle);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setResizeMode(QListView::Adjust);
     list->setAccessibleName(role);
     return list;
 }
@@ -33,9 +41,9 @@ CookiesTab::CookiesTab(MessageBoxes& messages, QWidget* parent)
     cookieFilesFrame = new QFrame(this);
     cookieFilesFrame->setFrameShape(QFrame::StyledPanel);
     cookieFilesModel = new QStringListModel(this);
-    cookieFilesList = makeList(cookieFilesModel, QStringLiteral("Cookie files"), cookieFilesFrame);
+    cookieFilesList = makeList(cookieFilesModel, tr("Cookie files"), cookieFilesFrame);
     cookieCountLabel = new QLabel(cookieFilesFrame);
-    cookieCountLabel->setAccessibleName(QStringLiteral("Cookie count"));
+    cookieCountLabel->setAccessibleDescription(tr("Count"));
     auto* files = new QVBoxLayout(cookieFilesFrame);
     files->addWidget(cookieFilesList);
     files->addWidget(cookieCountLabel);
@@ -43,13 +51,13 @@ CookiesTab::CookiesTab(MessageBoxes& messages, QWidget* parent)
     savedCookiesFrame = new QFrame(this);
     savedCookiesFrame->setFrameShape(QFrame::StyledPanel);
     savedCookiesModel = new QStringListModel(this);
-    savedCookiesList = makeList(savedCookiesModel, QStringLiteral("Saved cookies"), savedCookiesFrame);
+    savedCookiesList = makeList(savedCookiesModel, tr("Saved cookies"), savedCookiesFrame);
     savedCountLabel = new QLabel(savedCookiesFrame);
-    savedCountLabel->setAccessibleName(QStringLiteral("Saved count"));
-    cleanCookiesButton = MakeButton(QStringLiteral("Clean Cookies"), savedCookiesFrame);
-    helpButton = MakeButton(QStringLiteral("Help"), savedCookiesFrame);
-    closeButton = MakeButton(QStringLiteral("Close Form"), savedCookiesFrame);
-    resetListsButton = MakeButton(QStringLiteral("Reset Lists"), savedCookiesFrame);
+    savedCountLabel->setAccessibleDescription(tr("Count"));
+    cleanCookiesButton = MakeButton(tr("Clean Cookies"), savedCookiesFrame);
+    helpButton = MakeButton(tr("Help"), savedCookiesFrame);
+    closeButton = MakeButton(tr("Close Form"), savedCookiesFrame);
+    resetListsButton = MakeButton(tr("Reset Lists"), savedCookiesFrame);
     resetListsButton->hide();
     auto* saved = new QVBoxLayout(savedCookiesFrame);
     saved->addWidget(savedCookiesList);
@@ -67,6 +75,8 @@ CookiesTab::CookiesTab(MessageBoxes& messages, QWidget* parent)
 
     connect(cookieFilesList, &QListView::doubleClicked, this, &CookiesTab::saveCookie);
     connect(savedCookiesList, &QListView::doubleClicked, this, &CookiesTab::forgetCookie);
+    ListKeys::Add(cookieFilesList, false, [this](const QModelIndex& index) { saveCookie(index); });
+    ListKeys::Add(savedCookiesList, true, [this](const QModelIndex& index) { forgetCookie(index); });
     connect(resetListsButton, &QPushButton::clicked, this, &CookiesTab::resetLists);
     connect(cleanCookiesButton, &QPushButton::clicked, this, &OptionsPage::cleanRequested);
     connect(helpButton, &QPushButton::clicked, this, &OptionsPage::helpRequested);
@@ -74,11 +84,10 @@ CookiesTab::CookiesTab(MessageBoxes& messages, QWidget* parent)
 
     const HoverHints::Text cookieNormal = [this] { return cookieCountText(); };
     const HoverHints::Text savedNormal = [this] { return savedCountText(); };
-    hints_->addHint(cookieFilesList, cookieCountLabel,
-                    QStringLiteral("Double Click On File To Save A \"Cookie\""));
+    hints_->addHint(cookieFilesList, cookieCountLabel, tr("Double Click On File To Save A \"Cookie\""));
     hints_->addArea(cookieFilesFrame, cookieCountLabel, cookieNormal);
     hints_->addLine(cookieCountLabel, {{cookieCountLabel, cookieNormal}});
-    hints_->addHint(savedCookiesList, savedCountLabel, QStringLiteral("Double Click a \"Cookie\" To Remove"));
+    hints_->addHint(savedCookiesList, savedCountLabel, tr("Double Click a \"Cookie\" To Remove"));
     hints_->addArea(savedCookiesFrame, savedCountLabel, savedNormal);
     hints_->addLine(savedCountLabel, {{savedCountLabel, savedNormal}, {cookieCountLabel, cookieNormal}});
 }
@@ -89,19 +98,19 @@ QString CookiesTab::cookieCountText() const {
 }
 
 QString CookiesTab::savedCountText() const {
-    return QStringLiteral("You Have Saved %1 Cookies").arg(savedCookiesModel->rowCount());
+    return tr("You Have Saved %1 Cookies").arg(savedCookiesModel->rowCount());
 }
 
 void CookiesTab::ListCookies(bool afterClean) {
     cookieFilesModel->setStringList({});
     savedCookiesModel->setStringList({});
     showEdited(false);
-    cookieCountLabel->setText(QStringLiteral("Listing Cookies..."));
+    cookieCountLabel->setText(tr("Listing Cookies..."));
     const std::string folder = SpecialFolderPath(CSIDL_COOKIES);
     listing_->start(
         [folder] {
             const CookieFolderListing found = ListCookieFiles(folder);
-            return ListedFiles{ToStringList(found.files), ToStringList(found.saved)};
+            return ListedFiles{ToStringList(found.files), ToStringList(found.saved), {}};
         },
         [this, afterClean](const ListedFiles& listing) {
             cookieFilesModel->setStringList(listing.files);
@@ -127,7 +136,8 @@ void CookiesTab::saveCookie(const QModelIndex& index) {
         return;
     }
     if (static_cast<std::size_t>(savedCookiesModel->rowCount()) >= kMaxListEntries) {
-        messages().show("You Can Not Save More Than 1001 Cookies!", MessageKind::Information);
+        messages().show(tr("You Can Not Save More Than 1001 Cookies!").toStdString(),
+                        MessageKind::Information);
         return;
     }
     showEdited(true);
@@ -156,7 +166,13 @@ void CookiesTab::rewriteSaved() {
     for (const QString& cookie : savedCookiesModel->stringList()) {
         saved.push_back(cookie.toStdString());
     }
-    RewriteSavedCookies(saved);
+    if (!StoreAtOnce([&saved] {
+            RewriteSavedCookies(saved);
+            return true;
+        })) {
+        tellNotStored();
+        ListCookies(); // what is stored
+    }
 }
 
 void CookiesTab::resetLists() {
@@ -170,8 +186,9 @@ void CookiesTab::enter() {
 }
 
 std::optional<PageClean> CookiesTab::offeredClean() const {
-    return PageClean{TargetKind::Cookies, CookieChoice, "You Must Check Clean Cookie Folder On Options Form!",
-                     "You Are About To Clean Your Cookie Files", MessageKind::Question};
+    return PageClean{TargetKind::Cookies, CookieChoice,
+                     tr("You Must Check Clean Cookie Folder On Options Form!").toStdString(),
+                     tr("You Are About To Clean Your Cookie Files").toStdString(), MessageKind::Question};
 }
 
 void CookiesTab::showCleaned(const CleaningReport& /*report*/) {

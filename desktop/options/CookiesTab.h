@@ -1,6 +1,6 @@
 // The "Cookies" page: the files of the Cookies folder and the saved cookies. A
-// double-click saves a cookie or forgets a saved one (both settings sections are
-// rewritten at once) and leaves only "Reset Lists", which lists both afresh.
+// double-click or Enter (on a saved one Delete too) saves a cookie or forgets a saved
+// one (both settings sections are rewritten at once) and leaves only "Reset Lists", which lists both afresh.
 #pragma once
 
 #include "desktop/options/BackgroundListing.h"
@@ -21,7 +21,7 @@ class CookiesTab : public OptionsPage {
 public:
     CookiesTab(MessageBoxes& messages, QWidget* parent);
 
-    QString title() const override { return QStringLiteral("Cookies"); }
+    QString title() const override { return tr("Cookies"); }
     // Lists both afresh; the choices are read again.
     void enter() override;
     std::optional<PageClean> offeredClean() const override;

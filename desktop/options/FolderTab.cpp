@@ -23,21 +23,19 @@ FolderTab::FolderTab(Kind kind, MessageBoxes& messages, QWidget* parent)
     filesList->setModel(filesModel);
     filesList->setUniformItemSizes(true);
     filesList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    filesList->setAccessibleName(internet ? QStringLiteral("Internet files") : QStringLiteral("Temp files"));
+    filesList->setAccessibleName(internet ? tr("Internet files") : tr("Temp files"));
     countLabel = new QLabel(this);
-    countLabel->setAccessibleName(QStringLiteral("Count"));
+    countLabel->setAccessibleDescription(tr("Count"));
     inUseLabel = nullptr;
-    cleanButton =
-        MakeButton(internet ? QStringLiteral("Clean Internet") : QStringLiteral("Clean Temp"), this);
-    helpButton = MakeButton(QStringLiteral("Help"), this);
-    closeButton = MakeButton(QStringLiteral("Close Form"), this);
+    cleanButton = MakeButton(internet ? tr("Clean Internet") : tr("Clean Temp"), this);
+    helpButton = MakeButton(tr("Help"), this);
+    closeButton = MakeButton(tr("Close Form"), this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(filesList);
     layout->addWidget(countLabel);
     if (!internet) {
-        inUseLabel = new QLabel(QStringLiteral("Files In Use Can Not Be Deleted"), this);
-        inUseLabel->setAccessibleName(QStringLiteral("In use"));
+        inUseLabel = new QLabel(tr("Files In Use Can Not Be Deleted"), this);
         layout->addWidget(inUseLabel);
     }
     auto* buttons = new QHBoxLayout();
@@ -52,7 +50,7 @@ FolderTab::FolderTab(Kind kind, MessageBoxes& messages, QWidget* parent)
 }
 
 QString FolderTab::title() const {
-    return kind_ == Kind::Internet ? QStringLiteral("Internet") : QStringLiteral("Temp");
+    return kind_ == Kind::Internet ? tr("Internet") : tr("Temp");
 }
 
 void FolderTab::enter() {
@@ -63,11 +61,13 @@ void FolderTab::enter() {
 std::optional<PageClean> FolderTab::offeredClean() const {
     if (kind_ == Kind::Internet) {
         return PageClean{TargetKind::WebCache, InternetChoice,
-                         "You Must Check Clean Internet Files On Options Form!",
-                         "You Are About To Clean Your Internet Files", MessageKind::Question};
+                         tr("You Must Check Clean Internet Files On Options Form!").toStdString(),
+                         tr("You Are About To Clean Your Internet Files").toStdString(),
+                         MessageKind::Question};
     }
-    return PageClean{TargetKind::Temp, TempChoice, "You Must Check Clean Temp Folder On Options Form!",
-                     "You Are About To Clean Your Temp Files", MessageKind::Question};
+    return PageClean{TargetKind::Temp, TempChoice,
+                     tr("You Must Check Clean Temp Folder On Options Form!").toStdString(),
+                     tr("You Are About To Clean Your Temp Files").toStdString(), MessageKind::Question};
 }
 
 std::string FolderTab::folder() const {
@@ -81,20 +81,19 @@ std::string FolderTab::folder() const {
 
 void FolderTab::ListFolder() {
     filesModel->setStringList({});
-    countLabel->setText(QStringLiteral("Listing Files..."));
+    countLabel->setText(tr("Listing Files..."));
     const std::string path = folder();
     listing_->start(
         [path] {
-            return ListedFiles{ToStringList(ListFilesBelow(path)), {}};
+            return ListedFiles{ToStringList(ListFilesBelow(path)), {}, {}};
         },
         [this](const ListedFiles& listing) {
             showFiles(listing.files);
             const auto count = static_cast<std::size_t>(listing.files.size());
-            countLabel->setText(QString::fromStdString(
-                kind_ == Kind::Internet ? "Internet Folder Contains " + std::to_string(count) + " Files"
-                                        : TempFolderCaption(count)));
+            countLabel->setText(kind_ == Kind::Internet ? tr("Internet Folder Contains %1 Files").arg(count)
+                                                        : QString::fromStdString(TempFolderCaption(count)));
             if (inUseLabel != nullptr) {
-                inUseLabel->setText(QStringLiteral("Files In Use Can Not Be Deleted"));
+                inUseLabel->setText(tr("Files In Use Can Not Be Deleted"));
             }
             emit listed();
         });

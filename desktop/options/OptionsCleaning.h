@@ -7,6 +7,8 @@
 #include "desktop/MessageKind.h"
 #include "desktop/options/CleaningChoices.h"
 
+#include <string>
+
 namespace tidorax {
 
 class MessageBoxes;
@@ -14,8 +16,8 @@ class MessageBoxes;
 struct PageClean {
     TargetKind kind;       // what it cleans
     CleaningChoice choice; // the box that allows this clean
-    const char* refusal;   // told when the box is clear
-    const char* firstLine; // of the question
+    std::string refusal;   // told when the box is clear
+    std::string firstLine; // of the question
     MessageKind question;  // the kind of the question
 };
 

@@ -45,12 +45,14 @@ signals:
 
 protected:
     MessageBoxes& messages() const { return messages_; }
+    // Tells that a change of the page could not be stored.
+    void tellNotStored();
 
 private:
     MessageBoxes& messages_;
 };
 
-// A button with its caption and the same accessible name.
+// A button with its caption and the same accessible name, pressed by Return too.
 QPushButton* MakeButton(const QString& caption, QWidget* parent);
 
 } // namespace tidorax

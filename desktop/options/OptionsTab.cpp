@@ -4,6 +4,7 @@
 #include "core/plans/CleaningPlans.h"
 #include "core/settings/CleaningSettings.h"
 #include "core/settings/SpecialFolders.h"
+#include "desktop/options/ClearedFlag.h"
 #include "desktop/options/HoverHints.h"
 
 #include <QGridLayout>
@@ -22,20 +23,37 @@ struct BoxRules {
 
 // In the order of the CleaningChoice enumeration.
 const BoxRules kBoxes[ChoiceCount] = {
-    {CleaningFlag::InternetFiles, "Clean Internet Files", "Check To Enable Cleaning Internet Files"},
-    {CleaningFlag::TempFiles, "Clean Temp Folder", "Check To Enable Cleaning Temp Files"},
-    {CleaningFlag::AutoFunction, "Enable ViriRerer", "Check To Enable ViriRerer Function"},
-    {CleaningFlag::CookieFiles, "Clean Cookie Folder", "Check To Enable Cleaning Cookie Files"},
-    {CleaningFlag::UserFolder, "Clean Your Folder", "Check To Enable Cleaning Your Folders"},
-    {CleaningFlag::Shutdown, "ViriRerer  && Shutdown", "Check To Enable Clean And ShutDown \"OS\""},
+    {CleaningFlag::InternetFiles, QT_TRANSLATE_NOOP("tidorax::OptionsTab", "Clean Internet Files"),
+     QT_TRANSLATE_NOOP("tidorax::OptionsTab", "Check To Enable Cleaning Internet Files")},
+    {CleaningFlag::TempFiles, QT_TRANSLATE_NOOP("tidorax::OptionsTab", "Clean Temp Folder"),
+     QT_TRANSLATE_NOOP("tidorax::OptionsTab", "Check To Enable Cleaning Temp Files")},
+    {CleaningFlag::AutoFunction, QT_TRANSLATE_NOOP("tidorax::OptionsTab", "Enable ViriRerer"),
+     QT_TRANSLATE_NOOP("tidorax::OptionsTab", "Check To Enable ViriRerer Function")},
+    {CleaningFlag::CookieFiles, QT_TRANSLATE_NOOP("tidorax::OptionsTab", "Clean Cookie Folder"),
+     QT_TRANSLATE_NOOP("tidorax::OptionsTab", "Check To Enable Cleaning Cookie Files")},
+    {CleaningFlag::UserFolder, QT_TRANSLATE_NOOP("tidorax::OptionsTab", "Clean Your Folder"),
+     QT_TRANSLATE_NOOP("tidorax::OptionsTab", "Check To Enable Cleaning Your Folders")},
+    {CleaningFlag::Shutdown, QT_TRANSLATE_NOOP("tidorax::OptionsTab", "ViriRerer  && Shutdown"),
+     QT_TRANSLATE_NOOP("tidorax::OptionsTab", "Check To Enable Clean And ShutDown \"OS\"")},
 };
 
-const QString kChoicesNormal = QStringLiteral("Select An Option Below For ViriRerer Function");
-const QString kLocationsNormal = QStringLiteral("Locations of Folders To Be Cleaned");
+QString choicesNormal() {
+    return OptionsTab::tr("Select An Option Below For ViriRerer Function");
+}
+QString locationsNormal() {
+    return OptionsTab::tr("Locations of Folders To Be Cleaned");
+}
 
+// A label speaks its text; role says what the line is for.
 QLabel* makeLabel(const QString& text, QWidget* parent, const QString& role = {}) {
     auto* label = new QLabel(text, parent);
-    label->setAccessibleName(role.isEmpty() ? text : role);
+    label->setAccessibleDescription(role);
+    return label;
+}
+
+PathLabel* makePathLabel(QWidget* parent) {
+    auto* label = new PathLabel(parent);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
 
@@ -47,8 +65,8 @@ OptionsTab::OptionsTab(MessageBoxes& messages, QWidget* parent)
     makeLocations();
     makeChoices();
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(locationsFrame);
-    layout->addWidget(choicesFrame);
+    layout->addWidget(locationsFrame, 1, Qt::AlignTop);
+    layout->addWidget(choicesFrame, 0, Qt::AlignTop);
 
     connect(viriRererNowButton, &QPushButton::clicked, this, &OptionsTab::viriRererNow);
     connect(helpButton, &QPushButton::clicked, this, &OptionsPage::helpRequested);
@@ -59,37 +77,41 @@ OptionsTab::OptionsTab(MessageBoxes& messages, QWidget* parent)
 void OptionsTab::makeLocations() {
     locationsFrame = new QFrame(this);
     locationsFrame->setFrameShape(QFrame::StyledPanel);
-    locationsHint = makeLabel(kLocationsNormal, locationsFrame, QStringLiteral("Locations hint"));
-    internetPathLabel = makeLabel({}, locationsFrame, QStringLiteral("Internet files path"));
-    tempPathLabel = makeLabel({}, locationsFrame, QStringLiteral("Temp path"));
-    cookiesPathLabel = makeLabel({}, locationsFrame, QStringLiteral("Cookies path"));
+    locationsHint = makeLabel(locationsNormal(), locationsFrame, tr("Hint"));
+    internetPathLabel = makePathLabel(locationsFrame);
+    tempPathLabel = makePathLabel(locationsFrame);
+    cookiesPathLabel = makePathLabel(locationsFrame);
     auto* locations = new QGridLayout(locationsFrame);
     locations->addWidget(locationsHint, 0, 0, 1, 2);
-    locations->addWidget(makeLabel(QStringLiteral("Internet Files"), locationsFrame), 1, 0);
+    locations->addWidget(makeLabel(tr("Internet Files"), locationsFrame), 1, 0);
     locations->addWidget(internetPathLabel, 1, 1);
-    locations->addWidget(makeLabel(QStringLiteral("Temp Files"), locationsFrame), 2, 0);
+    locations->addWidget(makeLabel(tr("Temp Files"), locationsFrame), 2, 0);
     locations->addWidget(tempPathLabel, 2, 1);
-    locations->addWidget(makeLabel(QStringLiteral("Cookie Files"), locationsFrame), 3, 0);
+    locations->addWidget(makeLabel(tr("Cookie Files"), locationsFrame), 3, 0);
     locations->addWidget(cookiesPathLabel, 3, 1);
+    locations->setColumnStretch(1, 1);
 }
 
 void OptionsTab::makeChoices() {
     choicesFrame = new QFrame(this);
     choicesFrame->setFrameShape(QFrame::StyledPanel);
-    choicesHint = makeLabel(kChoicesNormal, choicesFrame, QStringLiteral("Choices hint"));
+    choicesHint = makeLabel(choicesNormal(), choicesFrame, tr("Hint"));
     auto* choices = new QVBoxLayout(choicesFrame);
     choices->addWidget(choicesHint);
     for (int box = 0; box < ChoiceCount; ++box) {
-        boxes[box] = new QCheckBox(QString::fromLatin1(kBoxes[box].caption), choicesFrame);
+        boxes[box] = new QCheckBox(tr(kBoxes[box].caption), choicesFrame);
         boxes[box]->setAccessibleName(boxes[box]->text().replace(QStringLiteral("&&"), QStringLiteral("&")));
         choices->addWidget(boxes[box]);
-        connect(boxes[box], &QCheckBox::clicked, this, [this, box] { storeBox(box); });
-        connect(boxes[box], &QCheckBox::toggled, this, [this] { emit choicesChanged(this->choices()); });
-        hints_->addHint(boxes[box], choicesHint, QString::fromLatin1(kBoxes[box].hint));
+        // However the box changes (mouse, keyboard, an accessibility action), the store follows.
+        connect(boxes[box], &QCheckBox::toggled, this, [this, box] {
+            storeBox(box);
+            emit choicesChanged(this->choices());
+        });
+        hints_->addHint(boxes[box], choicesHint, tr(kBoxes[box].hint));
     }
-    viriRererNowButton = MakeButton(QStringLiteral("ViriRerer Now"), choicesFrame);
-    helpButton = MakeButton(QStringLiteral("Help"), choicesFrame);
-    closeButton = MakeButton(QStringLiteral("Close Form"), choicesFrame);
+    viriRererNowButton = MakeButton(tr("ViriRerer Now"), choicesFrame);
+    helpButton = MakeButton(tr("Help"), choicesFrame);
+    closeButton = MakeButton(tr("Close Form"), choicesFrame);
     auto* buttons = new QHBoxLayout();
     buttons->addWidget(viriRererNowButton);
     buttons->addWidget(helpButton);
@@ -98,14 +120,13 @@ void OptionsTab::makeChoices() {
 }
 
 void OptionsTab::addHints() {
-    hints_->addArea(choicesFrame, choicesHint, [] { return kChoicesNormal; });
-    hints_->addLine(choicesHint, {{choicesHint, [] { return kChoicesNormal; }}});
-    hints_->addHint(internetPathLabel, locationsHint,
-                    QStringLiteral("Path To Your \"Temporary Internet Files\""));
-    hints_->addHint(tempPathLabel, locationsHint, QStringLiteral("Path To Your \"Temp\" File Location"));
-    hints_->addHint(cookiesPathLabel, locationsHint, QStringLiteral("Path To Your \"Cookie\" File Location"));
-    hints_->addArea(locationsFrame, locationsHint, [] { return kLocationsNormal; });
-    hints_->addLine(locationsHint, {{locationsHint, [] { return kLocationsNormal; }}});
+    hints_->addArea(choicesFrame, choicesHint, choicesNormal);
+    hints_->addLine(choicesHint, {{choicesHint, choicesNormal}});
+    hints_->addHint(internetPathLabel, locationsHint, tr("Path To Your \"Temporary Internet Files\""));
+    hints_->addHint(tempPathLabel, locationsHint, tr("Path To Your \"Temp\" File Location"));
+    hints_->addHint(cookiesPathLabel, locationsHint, tr("Path To Your \"Cookie\" File Location"));
+    hints_->addArea(locationsFrame, locationsHint, locationsNormal);
+    hints_->addLine(locationsHint, {{locationsHint, locationsNormal}});
 }
 
 void OptionsTab::enter() {
@@ -124,9 +145,9 @@ CleaningChoices OptionsTab::choices() const {
 void OptionsTab::showFolderPaths() {
     std::string internet = SpecialFolderPath(CSIDL_INTERNET_CACHE);
     AddBackslashInPlace(internet);
-    internetPathLabel->setText(QString::fromStdString(internet));
-    tempPathLabel->setText(QString::fromStdString(TempFolderPath()));
-    cookiesPathLabel->setText(QString::fromStdString(SpecialFolderPath(CSIDL_COOKIES)));
+    internetPathLabel->setPath(QString::fromStdString(internet));
+    tempPathLabel->setPath(QString::fromStdString(TempFolderPath()));
+    cookiesPathLabel->setPath(QString::fromStdString(SpecialFolderPath(CSIDL_COOKIES)));
 }
 
 void OptionsTab::SetCheckBoxes() {
@@ -136,23 +157,27 @@ void OptionsTab::SetCheckBoxes() {
     }
     for (const int box :
          {ShutdownChoice, UserFolderChoice, InternetChoice, TempChoice, AutoFunctionChoice, CookieChoice}) {
-        if (boxes[box]->isChecked() != set[box]) {
-            boxes[box]->setChecked(set[box]);
-            storeBox(box);
-        }
+        // A box this changes writes its state back.
+        boxes[box]->setChecked(set[box]);
     }
 }
 
 void OptionsTab::storeBox(int box) {
     const bool checked = boxes[box]->isChecked();
-    if (StoreFlag(kBoxes[box].flag, checked)) {
+    // A clear counts once the store says the flag is gone: a store another program holds
+    // may have kept it without being able to say so.
+    if (restoring_ ||
+        (StoreFlag(kBoxes[box].flag, checked) && (checked || FlagKnownCleared(kBoxes[box].flag)))) {
         return;
     }
+    restoring_ = true;
     boxes[box]->setChecked(!checked);
+    restoring_ = false;
     if (!writeFailureTold_) {
         writeFailureTold_ = true;
-        messages().show("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.",
-                        MessageKind::Critical);
+        messages().show(
+            tr("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.").toStdString(),
+            MessageKind::Critical);
     }
 }
 
@@ -162,7 +187,8 @@ void OptionsTab::viriRererNow() {
     const bool cookie = isChecked(CookieChoice);
     const bool folders = isChecked(UserFolderChoice);
     if (!internet && !temp && !cookie && !folders) {
-        messages().show("You Have Not Selected Any Files To Be Cleaned!", MessageKind::Information);
+        messages().show(tr("You Have Not Selected Any Files To Be Cleaned!").toStdString(),
+                        MessageKind::Information);
         return;
     }
     if (!messages().ask(ViriRererQuestion(internet, temp, cookie, folders), MessageKind::Question)) {

@@ -3,6 +3,7 @@
 // boxes are the window's cleaning choices, told as data whenever one changes.
 #pragma once
 
+#include "desktop/PathLabel.h"
 #include "desktop/options/CleaningChoices.h"
 #include "desktop/options/OptionsPage.h"
 
@@ -22,7 +23,7 @@ class OptionsTab : public OptionsPage {
 public:
     OptionsTab(MessageBoxes& messages, QWidget* parent);
 
-    QString title() const override { return QStringLiteral("Options"); }
+    QString title() const override { return tr("Options"); }
     // The folder paths and the boxes read afresh.
     void enter() override;
 
@@ -37,9 +38,9 @@ public:
 
     QFrame* locationsFrame;
     QLabel* locationsHint;
-    QLabel* internetPathLabel;
-    QLabel* tempPathLabel;
-    QLabel* cookiesPathLabel;
+    PathLabel* internetPathLabel;
+    PathLabel* tempPathLabel;
+    PathLabel* cookiesPathLabel;
     QFrame* choicesFrame;
     QLabel* choicesHint;
     std::array<QCheckBox*, ChoiceCount> boxes;
@@ -60,11 +61,12 @@ private:
     void makeLocations();
     void makeChoices();
     void addHints();
-    // Stores the box's state; when the store does not take it, shows what it holds
-    // and says so (once per window).
+    // Stores the box's state however it changed (mouse, keyboard, accessibility);
+    // when the store does not take it, shows what it holds and says so (once per window).
     void storeBox(int box);
     HoverHints* hints_;
     bool writeFailureTold_ = false;
+    bool restoring_ = false; // a box is being put back to what is stored
 };
 
 } // namespace tidorax

@@ -2,6 +2,8 @@
 
 #include "core/settings/CleaningSettings.h"
 
+#include "desktop/TrayIconImage.h"
+#include "desktop/WindowPlacement.h"
 #include "desktop/options/CookiesTab.h"
 #include "desktop/options/FolderTab.h"
 #include "desktop/options/OptionsCleaning.h"
@@ -9,6 +11,7 @@
 #include "desktop/options/YourFolderTab.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <malloc.h>
@@ -18,7 +21,8 @@ namespace tidorax {
 OptionsWindow::OptionsWindow(const DesktopServices& services) : QWidget(nullptr), services_(services) {
     setObjectName(QStringLiteral("optionsWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Quillon Tidora Program"));
+    setWindowTitle(tr("Quillon Tidora Program"));
+    setWindowIcon(TrayIconImage());
     setAccessibleName(windowTitle());
 
     closeTimer = new QTimer(this);
@@ -32,7 +36,7 @@ OptionsWindow::OptionsWindow(const DesktopServices& services) : QWidget(nullptr)
 
     tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabs"));
-    tabs->setAccessibleName(QStringLiteral("Tabs"));
+    tabs->setAccessibleName(tr("Tabs"));
     MessageBoxes& messages = services.messages;
     optionsTab = new OptionsTab(messages, tabs);
     addPage(optionsTab);
@@ -49,6 +53,9 @@ OptionsWindow::OptionsWindow(const DesktopServices& services) : QWidget(nullptr)
             [this](const CleaningChoices& choices) { choices_ = choices; });
     connect(optionsTab, &OptionsTab::viriRererRequested, this, &OptionsWindow::cleanChosenPages);
     connect(tabs, &QTabWidget::currentChanged, this, &OptionsWindow::tabSelected);
+    // Escape does what the Close Form buttons do.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &OptionsWindow::closeForm);
 }
 
 OptionsWindow::~OptionsWindow() {
@@ -69,6 +76,9 @@ void OptionsWindow::addPage(OptionsPage* page) {
 }
 
 void OptionsWindow::load() {
+    if (!isVisible()) {
+        FitOnScreen(this, true);
+    }
     show();
     SetTabList3();
     SetCheckBoxes();
@@ -123,7 +133,8 @@ void OptionsWindow::cleanPages(const std::vector<OptionsPage*>& pages) {
     services_.actions.runWork([&kinds, &all, &operations] { all = operations.Clean(kinds); });
     if (std::find(kinds.begin(), kinds.end(), TargetKind::UserFolder) != kinds.end() &&
         UserFolders().empty()) {
-        services_.messages.show("You Do Not Have Any Folders Selected!", MessageKind::Information);
+        services_.messages.show(tr("You Do Not Have Any Folders Selected!").toStdString(),
+                                MessageKind::Information);
     }
     for (const std::string& refusal : all.refusals()) {
         services_.messages.show(refusal, MessageKind::Information);

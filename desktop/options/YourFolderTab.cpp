@@ -1,8 +1,12 @@
 #include "desktop/options/YourFolderTab.h"
 
+#include "core/cleaning/MountTable.h"
 #include "core/options/OptionsRules.h"
 #include "core/settings/CleaningSettings.h"
 #include "desktop/options/CheckSystemFolder.h"
+#include "desktop/options/FolderListing.h"
+#include "desktop/options/ListKeys.h"
+#include "desktop/options/StoreAtOnce.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -12,49 +16,56 @@ namespace tidorax {
 
 namespace {
 
-const QString kSelectFolder = QStringLiteral("Select Folder And Click Save");
+QString selectFolder() {
+    return YourFolderTab::tr("Select Folder And Click Save");
+}
 
 } // namespace
 
 YourFolderTab::YourFolderTab(const QStringList& places, MessageBoxes& messages, QWidget* parent)
-    : OptionsPage(messages, parent) {
+    : OptionsPage(messages, parent), filesListing_(new BackgroundListing(this)) {
     setObjectName(QStringLiteral("yourFolderPage"));
     makeBrowsing(places);
     makeList();
-    saveFolderButton = MakeButton(QStringLiteral("Save Folder"), this);
-    cleanFoldersButton = MakeButton(QStringLiteral("Clean Folders"), this);
-    helpButton = MakeButton(QStringLiteral("Help"), this);
-    showListButton = MakeButton(QStringLiteral("Close Form"), this);
+    saveFolderButton = MakeButton(tr("Save Folder"), this);
+    cleanFoldersButton = MakeButton(tr("Clean Folders"), this);
+    helpButton = MakeButton(tr("Help"), this);
+    showListButton = MakeButton(tr("Close Form"), this);
     layOut();
 
     connect(placesBox, &QComboBox::activated, this, &YourFolderTab::placeChosen);
-    connect(folderTree, &QTreeView::activated, this, [this](const QModelIndex& index) {
-        if (folderModel != nullptr) {
-            openFolder(folderModel->filePath(index));
-        }
-    });
+    connect(folderTree, &QTreeView::activated, this,
+            [this](const QModelIndex& index) { openFolder(folderModel->folderPath(index)); });
+    // Listings that reach the tree above the open folder move it: it is kept in sight.
+    connect(folderModel, &FolderTreeModel::folderListed, this,
+            [this] { folderTree->scrollTo(folderTree->currentIndex()); });
     connect(saveFolderButton, &QPushButton::clicked, this, &YourFolderTab::saveOrAddClicked);
     connect(showListButton, &QPushButton::clicked, this, &YourFolderTab::showListOrCloseClicked);
     connect(savedFoldersList, &QListView::doubleClicked, this, &YourFolderTab::removeFolder);
+    ListKeys::Add(savedFoldersList, true, [this](const QModelIndex& index) { removeFolder(index); });
     connect(cleanFoldersButton, &QPushButton::clicked, this, &OptionsPage::cleanRequested);
     connect(helpButton, &QPushButton::clicked, this, &OptionsPage::helpRequested);
 }
 
 void YourFolderTab::makeBrowsing(const QStringList& places) {
     placesBox = new QComboBox(this);
-    placesBox->setAccessibleName(QStringLiteral("Places"));
+    placesBox->setAccessibleName(tr("Places"));
     placesBox->addItems(places);
-    // The folder tree and the file list get their models when the page is first
-    // entered: a window that never shows them does not watch the file system.
-    folderModel = nullptr;
-    filesModel = nullptr;
+    placesBox->setCurrentIndex(places.size() > 1 ? 1 : 0);
+    // Neither model looks at the disk until the page opens a folder.
+    folderModel = new FolderTreeModel(this);
     folderTree = new QTreeView(this);
     folderTree->setHeaderHidden(true);
-    folderTree->setAccessibleName(QStringLiteral("Folders"));
-    folderPathLine = new QLabel(this);
-    folderPathLine->setAccessibleName(QStringLiteral("Open folder"));
+    folderTree->setModel(folderModel);
+    folderTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    folderTree->setAccessibleName(tr("Folders"));
+    folderPathLine = new PathLabel(this);
+    filesModel = new QStringListModel(this);
     folderFilesList = new QListView(this);
-    folderFilesList->setAccessibleName(QStringLiteral("Files of the open folder"));
+    folderFilesList->setModel(filesModel);
+    folderFilesList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    folderFilesList->setTextElideMode(Qt::ElideMiddle);
+    folderFilesList->setAccessibleName(tr("Files of the open folder"));
 }
 
 void YourFolderTab::makeList() {
@@ -62,13 +73,12 @@ void YourFolderTab::makeList() {
     savedFoldersList = new QListView(this);
     savedFoldersList->setModel(savedFoldersModel);
     savedFoldersList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    savedFoldersList->setAccessibleName(QStringLiteral("Saved folders"));
+    savedFoldersList->setTextElideMode(Qt::ElideMiddle);
+    savedFoldersList->setAccessibleName(tr("Saved folders"));
     savedFoldersList->hide();
-    instructionLabel = new QLabel(kSelectFolder, this);
-    instructionLabel->setAccessibleName(QStringLiteral("Instruction"));
-    listWarningLabel =
-        new QLabel(QStringLiteral("Make Sure This List Is Correct!    Before Cleaning Files"), this);
-    listWarningLabel->setAccessibleName(listWarningLabel->text());
+    instructionLabel = new QLabel(selectFolder(), this);
+    instructionLabel->setAccessibleDescription(tr("Instruction"));
+    listWarningLabel = new QLabel(tr("Make Sure This List Is Correct!    Before Cleaning Files"), this);
     listWarningLabel->hide();
 }
 
@@ -91,22 +101,6 @@ void YourFolderTab::layOut() {
     layout->addLayout(buttons);
 }
 
-void YourFolderTab::ensureModels() {
-    if (folderModel != nullptr) {
-        return;
-    }
-    folderModel = new QFileSystemModel(this);
-    folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-    folderModel->setRootPath(QStringLiteral("/"));
-    folderTree->setModel(folderModel);
-    for (int column = 1; column < folderModel->columnCount(); ++column) {
-        folderTree->hideColumn(column);
-    }
-    filesModel = new QFileSystemModel(this);
-    filesModel->setFilter(QDir::Files | QDir::Hidden | QDir::System);
-    folderFilesList->setModel(filesModel);
-}
-
 void YourFolderTab::setSecondButton(SecondButton second) {
     secondButton_ = second;
     showCaptions();
@@ -117,31 +111,47 @@ void YourFolderTab::showCaptions() {
         button->setText(text);
         button->setAccessibleName(text);
     };
-    caption(saveFolderButton,
-            view_ == View::List ? QStringLiteral("Add Folder") : QStringLiteral("Save Folder"));
-    caption(showListButton, secondButton_ == SecondButton::ShowList ? QStringLiteral("Show List")
-                                                                    : QStringLiteral("Close Form"));
+    caption(saveFolderButton, view_ == View::List ? tr("Add Folder") : tr("Save Folder"));
+    caption(showListButton, secondButton_ == SecondButton::ShowList ? tr("Show List") : tr("Close Form"));
 }
 
 void YourFolderTab::placeChosen(int index) {
     openFolder(placesBox->itemText(index));
 }
 
+int YourFolderTab::placeOf(const QString& folder) const {
+    int found = 0;
+    for (int place = 0; place < placesBox->count(); ++place) {
+        const QString root = placesBox->itemText(place);
+        const bool holds =
+            folder == root || root == QStringLiteral("/") || folder.startsWith(root + QLatin1Char('/'));
+        if (holds && root.size() > placesBox->itemText(found).size()) {
+            found = place;
+        }
+    }
+    return found;
+}
+
 void YourFolderTab::openFolder(const QString& path) {
-    ensureModels();
     openFolder_ = QDir::cleanPath(path);
-    folderPathLine->setText(openFolder_);
-    const QModelIndex index = folderModel->index(openFolder_);
+    folderPathLine->setPath(openFolder_);
+    placesBox->setCurrentIndex(placeOf(openFolder_));
+    const QModelIndex index = folderModel->folderIndex(openFolder_);
     folderTree->setCurrentIndex(index);
     folderTree->expand(index);
     folderTree->scrollTo(index);
-    folderFilesList->setRootIndex(filesModel->setRootPath(openFolder_));
+    filesModel->setStringList({});
+    const QString folder = openFolder_;
+    filesListing_->start(
+        [folder] {
+            return ListedFiles{ListFolder(folder, MountTable::Read()).files, {}, {}};
+        },
+        [this](const ListedFiles& listed) { filesModel->setStringList(listed.files); }, false);
 }
 
 void YourFolderTab::enter() {
-    if (openFolder_.isEmpty()) {
-        openFolder(placesBox->count() > 1 ? placesBox->itemText(1) : QDir::homePath());
-    }
+    // Back to the place, as the page opened.
+    openFolder(placesBox->count() > 0 ? placesBox->currentText() : QDir::homePath());
     ActivateList();
 }
 
@@ -149,7 +159,7 @@ void YourFolderTab::showBrowsing() {
     view_ = View::Browsing;
     savedFoldersList->hide();
     listWarningLabel->hide();
-    instructionLabel->setText(kSelectFolder);
+    instructionLabel->setText(selectFolder());
     placesBox->show();
     folderTree->show();
     folderPathLine->show();
@@ -175,7 +185,7 @@ void YourFolderTab::ActivateList() {
     savedFoldersModel->setStringList(shown);
     savedFoldersList->show();
     listWarningLabel->show();
-    instructionLabel->setText(QStringLiteral("Double Click On File To Remove From List"));
+    instructionLabel->setText(tr("Double Click On File To Remove From List"));
     setSecondButton(SecondButton::CloseForm);
 }
 
@@ -195,7 +205,7 @@ void YourFolderTab::saveFolder() {
     window()->hide();
     setSecondButton(SecondButton::ShowList);
     if (UserFolders().empty() &&
-        !messages().ask("Have You Read The Warning About These Folders In The Help File!",
+        !messages().ask(tr("Have You Read The Warning About These Folders In The Help File!").toStdString(),
                         MessageKind::CriticalQuestion)) {
         emit reloadRequested();
         return;
@@ -210,15 +220,24 @@ void YourFolderTab::saveFolder() {
     if (!accepted) {
         return;
     }
-    switch (AddUserFolder(folder)) {
+    UserFolderSave saved = UserFolderSave::Stored;
+    if (!StoreAtOnce([&saved, &folder] {
+            saved = AddUserFolder(folder);
+            return true;
+        })) {
+        tellNotStored();
+        return;
+    }
+    switch (saved) {
     case UserFolderSave::Stored:
         break;
     case UserFolderSave::AlreadyListed:
-        messages().show("You Have Already Selected This Folder", MessageKind::Information);
+        messages().show(tr("You Have Already Selected This Folder").toStdString(), MessageKind::Information);
         break;
     case UserFolderSave::ListFull:
-        messages().show("Your List Already Holds 1001 Folders, As Many As It Can!\r\n\r\nRemove A Folder "
-                        "Before You Add Another.",
+        messages().show(tr("Your List Already Holds 1001 Folders, As Many As It Can!\r\n\r\nRemove A Folder "
+                           "Before You Add Another.")
+                            .toStdString(),
                         MessageKind::Information);
         break;
     }
@@ -236,18 +255,23 @@ void YourFolderTab::removeFolder(const QModelIndex& index) {
     if (!index.isValid()) {
         return;
     }
+    const QStringList before = savedFoldersModel->stringList();
     savedFoldersModel->removeRows(index.row(), 1);
     std::vector<std::string> folders;
     for (const QString& folder : savedFoldersModel->stringList()) {
         folders.push_back(folder.toStdString());
     }
-    RewriteUserFolders(folders);
+    if (!StoreAtOnce([&folders] { return StoreUserFolders(folders); })) {
+        savedFoldersModel->setStringList(before); // as stored
+        tellNotStored();
+    }
 }
 
 std::optional<PageClean> YourFolderTab::offeredClean() const {
     return PageClean{TargetKind::UserFolder, UserFolderChoice,
-                     "You Must Check Clean User Folder On Options Form!",
-                     "You Are About To Clean Your User Folders", MessageKind::CriticalQuestion};
+                     tr("You Must Check Clean User Folder On Options Form!").toStdString(),
+                     tr("You Are About To Clean Your User Folders").toStdString(),
+                     MessageKind::CriticalQuestion};
 }
 
 } // namespace tidorax

@@ -1,12 +1,15 @@
 // The "Your Folder" page: the user browses to a folder (places, folder tree, the open
 // folder's files), saves it to the list of folders that "Clean Folders" empties,
-// views the list and removes folders from it by double-click.
+// views the list and removes folders from it by double-click, Enter or Delete. The
+// tree and the file list are read off the user-interface thread.
 #pragma once
 
+#include "desktop/PathLabel.h"
+#include "desktop/options/BackgroundListing.h"
+#include "desktop/options/FolderTreeModel.h"
 #include "desktop/options/OptionsPage.h"
 
 #include <QComboBox>
-#include <QFileSystemModel>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -26,16 +29,17 @@ public:
     // places: where the user browses from.
     YourFolderTab(const QStringList& places, MessageBoxes& messages, QWidget* parent);
 
-    QString title() const override { return QStringLiteral("Your Folder"); }
-    // The tree opens the second place the first time, then ActivateList.
+    QString title() const override { return tr("Your Folder"); }
+    // The tree goes back to the place of the places box (the home folder at first),
+    // then ActivateList.
     void enter() override;
     std::optional<PageClean> offeredClean() const override;
     // Cleans the saved folders.
 
     // List view when folders are saved, else browsing.
     void ActivateList();
-    // Opens a folder in the tree: the path line and the file list show it, and
-    // "Save Folder" takes it.
+    // Opens a folder in the tree: the path line and the file list show it, the places
+    // box the place it lies in, and "Save Folder" takes it.
     void openFolder(const QString& path);
     QString openFolderPath() const { return openFolder_; }
     View view() const { return view_; }
@@ -43,10 +47,12 @@ public:
 
     QComboBox* placesBox;
     QTreeView* folderTree;
-    QFileSystemModel* folderModel; // nullptr until the page is first entered
-    QLabel* folderPathLine;
+    FolderTreeModel* folderModel;
+    PathLabel* folderPathLine;
     QListView* folderFilesList;
-    QFileSystemModel* filesModel; // nullptr until the page is first entered
+    QStringListModel* filesModel; // the files of the open folder
+    // True while the file list is read.
+    bool listingFiles() const { return filesListing_->running(); }
     QListView* savedFoldersList;
     QStringListModel* savedFoldersModel;
     QLabel* instructionLabel;
@@ -66,7 +72,6 @@ private:
     void makeBrowsing(const QStringList& places);
     void makeList();
     void layOut();
-    void ensureModels();
     void showBrowsing();
     void saveFolder();
     void setSecondButton(SecondButton second);
@@ -74,7 +79,10 @@ private:
     // button are.
     void showCaptions();
 
+    // The place of the places box that holds the folder (the longest such place).
+    int placeOf(const QString& folder) const;
     QString openFolder_;
+    BackgroundListing* filesListing_;
     View view_ = View::Browsing;
     SecondButton secondButton_ = SecondButton::CloseForm;
 };

@@ -1,5 +1,6 @@
 #include "desktop/windows/AboutPicture.h"
 
+#include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPolygonF>
@@ -66,12 +67,14 @@ QPixmap AboutPicture() {
     name.setPixelSize(22);
     name.setBold(true);
     painter.setFont(name);
-    painter.drawText(QRect(0, 112, 150, 30), Qt::AlignCenter, QStringLiteral("Tidorax"));
+    painter.drawText(QRect(0, 112, 150, 30), Qt::AlignCenter,
+                     QCoreApplication::translate("tidorax::AboutPicture", "Tidorax"));
     QFont version = painter.font();
     version.setPixelSize(14);
     version.setBold(false);
     painter.setFont(version);
-    painter.drawText(QRect(0, 140, 150, 24), Qt::AlignCenter, QStringLiteral("Quillon  3.0"));
+    painter.drawText(QRect(0, 140, 150, 24), Qt::AlignCenter,
+                     QCoreApplication::translate("tidorax::AboutPicture", "Quillon  3.0"));
     return picture;
 }
 

@@ -2,12 +2,14 @@
 
 #include "core/notices/DonationAddress.h"
 #include "core/notices/InternetConnection.h"
+#include "desktop/ReturnKeyFilter.h"
 #include "desktop/TrayIconImage.h"
+#include "desktop/WindowPlacement.h"
 #include "desktop/windows/AboutPicture.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
-#include <QScreen>
+#include <QRegularExpression>
+#include <QShortcut>
 
 #ifndef TIDORAX_DONATION_ACCOUNT
 #define TIDORAX_DONATION_ACCOUNT "donations@quillon.example"
@@ -17,17 +19,26 @@ namespace tidorax {
 
 namespace {
 
-const char* const kMustBeConnected = "You Must Be Connected To The Internet To Use This Button";
-const char* const kNoBrowser = "No Web Browser Could Be Started To Open The Donation Page";
+const char* const kMustBeConnected =
+    QT_TRANSLATE_NOOP("tidorax::AboutWindow", "You Must Be Connected To The Internet To Use This Button");
+const char* const kNoBrowser =
+    QT_TRANSLATE_NOOP("tidorax::AboutWindow", "No Web Browser Could Be Started To Open The Donation Page");
 
 const char* const kAboutText =
-    "Tidorax began as a small tool written to empty the web cache and the Temp folder "
-    "with one click on a tray icon. Version by version it learned to clean cookie files "
-    "while sparing the ones you keep, to empty folders of your own choosing, and to clean "
-    "and shut the computer down in one step.\n\n"
-    "Tidorax is free. If it keeps your computer tidy and you would like to support its "
-    "work, please make a donation with the button below. The button needs an active "
-    "Internet connection.";
+    QT_TRANSLATE_NOOP("tidorax::AboutWindow",
+                      "Tidorax began as a small tool written to empty the web cache and the Temp folder "
+                      "with one click on a tray icon. Version by version it learned to clean cookie files "
+                      "while sparing the ones you keep, to empty folders of your own choosing, and to clean "
+                      "and shut the computer down in one step.\n\n"
+                      "Tidorax is free. If it keeps your computer tidy and you would like to support its "
+                      "work, please make a donation with the button below. The button needs an active "
+                      "Internet connection.");
+
+// The lines of a designed text, which runs of two or more blanks break.
+QString linesOf(const QString& text) {
+    static const QRegularExpression kBreak(QStringLiteral(" {2,}"));
+    return text.split(kBreak, Qt::SkipEmptyParts).join(QLatin1Char('\n'));
+}
 
 } // namespace
 
@@ -36,16 +47,16 @@ std::string AboutWindow::donationAddress() {
 }
 
 AboutWindow::AboutWindow(const DesktopServices& services)
-    : QWidget(nullptr, Qt::Dialog), nameLabel(new QLabel(QStringLiteral("Quillon Tidorax Utility"), this)),
-      versionLabel(new QLabel(QStringLiteral("Version  3.0"), this)),
-      contactLabel(new QLabel(QStringLiteral("Quillon Software  -  tidorax@quillon.example"), this)),
-      aboutFrame(new QFrame(this)), aboutLabel(new QLabel(QString::fromUtf8(kAboutText), aboutFrame)),
-      connectingLabel(new QLabel(QStringLiteral("    Connecting      Please Wait"), aboutFrame)),
+    : QWidget(nullptr, Qt::Dialog), nameLabel(new QLabel(tr("Quillon Tidorax Utility"), this)),
+      versionLabel(new QLabel(tr("Version  3.0"), this)),
+      contactLabel(new QLabel(tr("Quillon Software  -  tidorax@quillon.example"), this)),
+      aboutFrame(new QFrame(this)), aboutLabel(new QLabel(tr(kAboutText), aboutFrame)),
+      connectingLabel(new QLabel(linesOf(tr("    Connecting      Please Wait")), aboutFrame)),
       pictureLabel(new QLabel(this)),
-      donateButton(new QPushButton(QStringLiteral("Click Here To Make A Donation"), this)),
-      closeTimer(new QTimer(this)), services_(services) {
+      donateButton(new QPushButton(tr("Click Here To Make A Donation"), this)), closeTimer(new QTimer(this)),
+      services_(services) {
     setObjectName(QStringLiteral("AboutWindow"));
-    setWindowTitle(QStringLiteral("  Quillon Tidorax----About File"));
+    setWindowTitle(tr("  Quillon Tidorax----About File"));
     setWindowIcon(TrayIconImage());
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(520, 340);
@@ -75,13 +86,15 @@ AboutWindow::AboutWindow(const DesktopServices& services)
     connectingFont.setBold(true);
     connectingLabel->setFont(connectingFont);
     connectingLabel->setTextFormat(Qt::PlainText);
-    connectingLabel->setWordWrap(true);
     connectingLabel->setAlignment(Qt::AlignCenter);
     connectingLabel->setGeometry(8, 8, 312, 174);
     connectingLabel->hide();
 
     donateButton->setGeometry(178, 296, 328, 32);
     connect(donateButton, &QPushButton::clicked, this, &AboutWindow::donateClicked);
+    ReturnKeyFilter::PressOnReturn(donateButton);
+    // Escape closes the window, as its close box does.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
 
     closeTimer->setInterval(500);
     closeTimer->setSingleShot(true);
@@ -90,10 +103,7 @@ AboutWindow::AboutWindow(const DesktopServices& services)
 
 void AboutWindow::load() {
     if (!isVisible()) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->availableGeometry();
-            move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-        }
+        FitOnScreen(this, true);
     }
     show();
     raise();
@@ -104,7 +114,7 @@ void AboutWindow::donateClicked() {
     const QUrl address(QString::fromStdString(donationAddress()));
     if (services_.connectionText(address) == kNotConnected) {
         hide();
-        services_.messages.show(kMustBeConnected, MessageKind::Information);
+        services_.messages.show(tr(kMustBeConnected).toStdString(), MessageKind::Information);
         show();
         return;
     }
@@ -114,7 +124,7 @@ void AboutWindow::donateClicked() {
     // A browser cannot tell when its page is complete: the page counts as loaded once
     // the browser has taken the address.
     if (!services_.openInBrowser(address)) {
-        services_.messages.show(kNoBrowser, MessageKind::Information);
+        services_.messages.show(tr(kNoBrowser).toStdString(), MessageKind::Information);
         showAboutText();
         return;
     }

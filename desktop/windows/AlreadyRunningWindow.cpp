@@ -2,11 +2,11 @@
 
 #include "desktop/ExitProgram.h"
 #include "desktop/QtScreen.h"
+#include "desktop/ReturnKeyFilter.h"
 #include "desktop/TrayIconImage.h"
+#include "desktop/WindowPlacement.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace tidorax {
 
@@ -18,11 +18,12 @@ constexpr std::uint32_t kBackColour = 0xE0E0E0;
 
 AlreadyRunningWindow::AlreadyRunningWindow(std::function<void()> endProgram)
     : QWidget(nullptr, Qt::Dialog),
-      messageLabel(new QLabel(QStringLiteral("Tidora Is Already Running, Click Icon On Task Bar"), this)),
-      okButton(new QPushButton(QStringLiteral("OK"), this)), iconLabel(new QLabel(this)),
-      closeTimer(new QTimer(this)), endProgram_(std::move(endProgram)) {
+      messageLabel(new QLabel(tr("Tidora Is Already Running, Click Icon On Task Bar"), this)),
+      okButton(new QPushButton(tr("OK"), this)), iconLabel(new QLabel(this)), closeTimer(new QTimer(this)),
+      endProgram_(std::move(endProgram)) {
     setObjectName(QStringLiteral("AlreadyRunningWindow"));
-    setWindowTitle(QStringLiteral("Quillon Error Information"));
+    setWindowTitle(tr("Quillon Error Information"));
+    setWindowIcon(TrayIconImage());
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
     QPalette colours = palette();
@@ -49,6 +50,7 @@ AlreadyRunningWindow::AlreadyRunningWindow(std::function<void()> endProgram)
 
     okButton->setGeometry(px(1680), py(900), px(1095), py(375));
     okButton->setDefault(true);
+    ReturnKeyFilter::PressOnReturn(okButton);
     connect(okButton, &QPushButton::clicked, this, &AlreadyRunningWindow::okClicked);
 
     closeTimer->setInterval(5000);
@@ -71,10 +73,7 @@ void AlreadyRunningWindow::closeTimerElapsed() {
 }
 
 void AlreadyRunningWindow::showEvent(QShowEvent* event) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    FitOnScreen(this, true);
     QWidget::showEvent(event);
 }
 

@@ -1,13 +1,15 @@
 #include "desktop/windows/ConfigurationLoadingNotice.h"
 
+#include <QtGlobal>
+
 namespace tidorax {
 
 namespace {
 
 const CountingNotice::Design kDesign = {
     "ConfigurationLoadingNotice",
-    "Configuration File Loading",
-    "Configuration File          Loading!",
+    QT_TRANSLATE_NOOP("tidorax::CountingNotice", "Configuration File Loading"),
+    QT_TRANSLATE_NOOP("tidorax::CountingNotice", "Configuration File          Loading!"),
     3405,
     1725,
     120,

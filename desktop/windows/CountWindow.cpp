@@ -2,6 +2,7 @@
 
 #include "core/geometry/CountPlacement.h"
 #include "desktop/QtScreen.h"
+#include "desktop/TrayIconImage.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -41,9 +42,10 @@ QRect twipsRect(double left, double top, double width, double height, double tpp
 CountWindow::CountWindow(ScreenMetricsSource screenMetrics)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       countLabel(new QLabel(QStringLiteral("Label1"), this)),
-      captionLabel(new QLabel(QStringLiteral("Files Cleaned"), this)), closeTimer(new QTimer(this)),
+      captionLabel(new QLabel(tr("Files Cleaned"), this)), closeTimer(new QTimer(this)),
       screenMetrics_(std::move(screenMetrics)), backColour_(0) {
     setObjectName(QStringLiteral("CountWindow"));
+    setWindowIcon(TrayIconImage());
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAutoFillBackground(true);

@@ -2,12 +2,11 @@
 
 #include "desktop/QtScreen.h"
 #include "desktop/TrayIconImage.h"
+#include "desktop/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QRegularExpression>
-#include <QScreen>
 
 namespace tidorax {
 
@@ -56,11 +55,11 @@ QFont narrowedToFit(QFont font, const QString& message, int width) {
 
 CountingNotice::CountingNotice(const Design& design)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
-      messageLabel(new QLabel(QString::fromUtf8(design.message), this)),
+      messageLabel(new QLabel(tr(design.message), this)),
       counterLabel(new QLabel(QStringLiteral("Label2"), this)), countTimer(new QTimer(this)),
       restTimer(new QTimer(this)) {
     setObjectName(QString::fromUtf8(design.objectName));
-    setWindowTitle(QString::fromUtf8(design.title));
+    setWindowTitle(tr(design.title));
     setWindowIcon(TrayIconImage());
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
@@ -106,10 +105,7 @@ CountingNotice::CountingNotice(const Design& design)
 }
 
 void CountingNotice::load() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    FitOnScreen(this, true);
     show();
     countTimer->start();
     counterLabel->setText(QStringLiteral("1"));

@@ -11,8 +11,10 @@ namespace {
 
 const CountingNotice::Design kDesign = {
     "HelpLoadingNotice",
-    "Help File Loading",
-    "      Help File Loading              Please Read The         \"Main Program Operation\"",
+    QT_TRANSLATE_NOOP("tidorax::CountingNotice", "Help File Loading"),
+    QT_TRANSLATE_NOOP(
+        "tidorax::CountingNotice",
+        "      Help File Loading              Please Read The         \"Main Program Operation\""),
     4725,
     2280,
     120,

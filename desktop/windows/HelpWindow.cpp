@@ -1,29 +1,30 @@
 #include "desktop/windows/HelpWindow.h"
 
+#include "desktop/ReturnKeyFilter.h"
 #include "desktop/TrayIconImage.h"
+#include "desktop/WindowPlacement.h"
 
 #include <QBoxLayout>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeySequence>
-#include <QScreen>
 #include <QShortcut>
 
 namespace tidorax {
 
 namespace {
 
-const char* const kNoBrowser = "No Web Browser Could Be Started To Open The Help File";
+const char* const kNoBrowser =
+    QT_TRANSLATE_NOOP("tidorax::HelpWindow", "No Web Browser Could Be Started To Open The Help File");
 
 } // namespace
 
 HelpWindow::HelpWindow(const QUrl& document, const DesktopServices& services)
     : QWidget(nullptr, Qt::Window), browser(new QTextBrowser(this)),
-      backButton(new QPushButton(QStringLiteral("Back"), this)),
-      openInBrowserButton(new QPushButton(QStringLiteral("Open in Browser"), this)),
-      closeButton(new QPushButton(QStringLiteral("Close"), this)), document_(document), services_(services) {
+      backButton(new QPushButton(tr("Back"), this)),
+      openInBrowserButton(new QPushButton(tr("Open in Browser"), this)),
+      closeButton(new QPushButton(tr("Close"), this)), document_(document), services_(services) {
     setObjectName(QStringLiteral("HelpWindow"));
-    setWindowTitle(QStringLiteral("Quillon Tidorax Help"));
+    setWindowTitle(tr("Quillon Tidorax Help"));
     setWindowIcon(TrayIconImage());
     setAttribute(Qt::WA_DeleteOnClose);
     resize(760, 600);
@@ -38,6 +39,7 @@ HelpWindow::HelpWindow(const QUrl& document, const DesktopServices& services)
     for (QPushButton* button : {backButton, openInBrowserButton, closeButton}) {
         button->setFixedHeight(28);
         button->setAutoDefault(false);
+        ReturnKeyFilter::PressOnReturn(button);
     }
     closeButton->setFixedWidth(90);
 
@@ -61,10 +63,7 @@ HelpWindow::HelpWindow(const QUrl& document, const DesktopServices& services)
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    FitOnScreen(this, true);
 }
 
 void HelpWindow::followLink(const QUrl& link) {
@@ -78,7 +77,7 @@ void HelpWindow::followLink(const QUrl& link) {
 
 void HelpWindow::openInBrowser() {
     if (!services_.openInBrowser(document_)) {
-        services_.messages.show(kNoBrowser, MessageKind::Information);
+        services_.messages.show(tr(kNoBrowser).toStdString(), MessageKind::Information);
     }
 }
 

@@ -1,11 +1,11 @@
 #include "desktop/windows/ShutdownNotice.h"
 
 #include "desktop/QtScreen.h"
+#include "desktop/TrayIconImage.h"
+#include "desktop/WindowPlacement.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 
 namespace tidorax {
 
@@ -38,9 +38,10 @@ QLabel* noticeLabel(const QString& caption, QWidget* parent) {
 
 ShutdownNotice::ShutdownNotice()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      titleLabel(noticeLabel(QStringLiteral("Windows will now"), this)),
-      actionLabel(noticeLabel(QString(), this)), backColour_(kDesignBackColour) {
+      titleLabel(noticeLabel(tr("Windows will now"), this)), actionLabel(noticeLabel(QString(), this)),
+      backColour_(kDesignBackColour) {
     setObjectName(QStringLiteral("ShutdownNotice"));
+    setWindowIcon(TrayIconImage());
     setAttribute(Qt::WA_DeleteOnClose);
     const double tppX = TwipsPerPixelX();
     const double tppY = TwipsPerPixelY();
@@ -84,10 +85,7 @@ void ShutdownNotice::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void ShutdownNotice::showEvent(QShowEvent* event) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    FitOnScreen(this, true);
     QWidget::showEvent(event);
 }
 

@@ -17,7 +17,7 @@ namespace tidorax {
 
 RegistryHive::RegistryHive(std::string path, AutostartRedirect autostart)
     : impl_(std::make_unique<Impl>(std::move(path), std::move(autostart))) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
+    std::lock_guard<std::timed_mutex> lock(impl_->mutex);
     impl_->ensureOpen();
 }
 
@@ -28,7 +28,7 @@ const std::string& RegistryHive::path() const {
 }
 
 bool RegistryHive::usable() const {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
+    std::lock_guard<std::timed_mutex> lock(impl_->mutex);
     return impl_->store != nullptr;
 }
 
@@ -163,7 +163,7 @@ LONG RegistryHive::EndWriteGroup() {
 }
 
 LONG RegistryHive::RegCloseKey(HKEY hKey) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
+    std::lock_guard<std::timed_mutex> lock(impl_->mutex);
     if (rootByHandle(hKey)) {
         return ERROR_SUCCESS;
     }

@@ -7,7 +7,9 @@
 #include "platform/hive/HiveError.h"
 #include "platform/hive/HiveStore.h"
 #include "platform/hive/RegistryHive.h"
+#include "platform/hive/StoreWaits.h"
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -29,7 +31,7 @@ struct RegistryHive::Impl {
 
     std::string path;
     AutostartEntry autostart;
-    std::mutex mutex;
+    std::timed_mutex mutex;
     std::unique_ptr<HiveStore> store;
     LONG openError = ERROR_CANTOPEN;
     std::map<HKEY, Handle> handles;
@@ -46,9 +48,14 @@ struct RegistryHive::Impl {
     bool isRunValue(std::int64_t key, const char* valueName) const;
     LONG writeRunValue(DWORD type, const BYTE* lpData, DWORD cbData) const;
 
-    // Runs one call under the lock and turns every failure into its result code.
+    // Runs one call under the lock and turns every failure into its result code. A
+    // lock another thread holds longer than this thread waits fails the call.
     template <typename Call> LONG guarded(Call&& call) {
-        std::lock_guard<std::mutex> lock(mutex);
+        std::unique_lock<std::timed_mutex> lock(mutex, std::defer_lock);
+        if (!lock.try_lock_for(std::chrono::milliseconds(StoreWaitNowOfThisThread()))) {
+            StoreWaitGivenUpByThisThread();
+            return ERROR_CANTREAD;
+        }
         try {
             return call();
         } catch (const HiveError& error) {

@@ -3,10 +3,12 @@
 #include "platform/hive/FileAccess.h"
 #include "platform/hive/HiveError.h"
 #include "platform/hive/SqliteStatement.h"
+#include "platform/hive/StoreWaits.h"
 
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,7 +17,27 @@ namespace tidorax {
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 10000;
+thread_local int storeWaitLimitMs = kDefaultStoreWaitMs;
+thread_local std::chrono::steady_clock::time_point gaveUpAt;
+constexpr std::chrono::seconds kNoWaitAfterGivingUp{1};
+
+// Called by SQLite while another connection holds the file: waits a few milliseconds
+// and tries again, up to the calling thread's limit.
+int waitWhileBusy(void* /*unused*/, int attempt) {
+    thread_local std::chrono::steady_clock::time_point firstAttempt;
+    thread_local int limitMs = 0;
+    const auto now = std::chrono::steady_clock::now();
+    if (attempt == 0) {
+        firstAttempt = now;
+        limitMs = StoreWaitNowOfThisThread();
+    }
+    if (now - firstAttempt >= std::chrono::milliseconds(limitMs)) {
+        StoreWaitGivenUpByThisThread();
+        return 0;
+    }
+    sqlite3_sleep(attempt < 10 ? 1 : 5);
+    return 1;
+}
 
 // Makes sure a regular file is at path, creating an empty one when nothing is.
 void createFileWhenMissing(const std::string& path) {
@@ -41,6 +63,24 @@ void createFileWhenMissing(const std::string& path) {
 
 } // namespace
 
+void SetStoreWaitLimitOfThisThread(int milliseconds) {
+    storeWaitLimitMs = milliseconds;
+}
+
+int StoreWaitLimitOfThisThread() {
+    return storeWaitLimitMs;
+}
+
+int StoreWaitNowOfThisThread() {
+    const bool justGaveUp = gaveUpAt.time_since_epoch().count() != 0 &&
+                            std::chrono::steady_clock::now() - gaveUpAt < kNoWaitAfterGivingUp;
+    return justGaveUp ? 0 : storeWaitLimitMs;
+}
+
+void StoreWaitGivenUpByThisThread() {
+    gaveUpAt = std::chrono::steady_clock::now();
+}
+
 SqliteDatabase::SqliteDatabase(const std::string& path) {
     createFileWhenMissing(path);
     sqlite3* handle = nullptr;
@@ -53,7 +93,7 @@ SqliteDatabase::SqliteDatabase(const std::string& path) {
     db_ = handle;
     try {
         sqlite3_extended_result_codes(db_, 1);
-        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+        sqlite3_busy_handler(db_, waitWhileBusy, nullptr);
         writable_ = sqlite3_db_readonly(db_, "main") == 0;
         execute(db_, "PRAGMA synchronous=FULL", false);
         checkIntegrity();

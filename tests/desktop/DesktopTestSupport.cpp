@@ -5,7 +5,18 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <sqlite3.h>
+
 namespace tidorax::test {
+
+StoreHold::StoreHold(const std::string& path) {
+    EXPECT_EQ(sqlite3_open(path.c_str(), &db_), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+}
+
+StoreHold::~StoreHold() {
+    sqlite3_close(db_);
+}
 
 void GuiTest::SetUp() {
     PlatformFixture::SetUp();

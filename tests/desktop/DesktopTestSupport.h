@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+struct sqlite3;
+
 namespace tidorax::test {
 
 class RecordingDesktopActions : public DesktopActions {
@@ -41,6 +43,18 @@ public:
     std::vector<std::string> events;
     // Runs at each pause (to look at the windows the pause keeps up).
     std::function<void(std::uint32_t)> duringPause;
+};
+
+// Another program's hold on the settings store file (an exclusive transaction) while it lives.
+class StoreHold {
+public:
+    explicit StoreHold(const std::string& path);
+    ~StoreHold();
+    StoreHold(const StoreHold&) = delete;
+    StoreHold& operator=(const StoreHold&) = delete;
+
+private:
+    sqlite3* db_ = nullptr;
 };
 
 class GuiTest : public PlatformFixture {
@@ -69,6 +83,11 @@ protected:
             }
         }
         return nullptr;
+    }
+    // Makes the window the active one, as a user's click would; false when it does not become it.
+    static bool activated(QWidget* window) {
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window);
     }
     // A help document beside the program; returns its path.
     std::string installHelp(const std::string& html = "<h2>Main Program Operation</h2>");

@@ -46,6 +46,8 @@ windows() {
 }
 has() { [ -n "$(windows "$1")" ]; }
 window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .; }
+# The title bar of window $1 reads exactly $2.
+title_is() { xprop -id "$1" _NET_WM_NAME | grep -qxF "_NET_WM_NAME(UTF8_STRING) = \"$2\""; }
 geometry_of() { xdotool getwindowgeometry --shell "$1"; }
 # The first top window of the program for which the command after it succeeds: the
 # menu is any but the options window, the count window a small one.
@@ -90,6 +92,7 @@ options_scenario() {
     wait_for 50 window_named '^Quillon Tidora Program$' || fail "Configuration did not open the options window"
     local options
     options=$(window_named '^Quillon Tidora Program$')
+    title_is "$options" "Quillon Tidora Program" || fail "the options window's title bar is not its title"
     xdotool windowfocus --sync "$options" || true
     last_shot=
     wait_for 50 shot_differs "$options" || fail "the options window did not show"
@@ -100,6 +103,7 @@ options_scenario() {
     eval "$(geometry_of "$options")"
     xdotool mousemove --window "$options" $((WIDTH / 6)) $((HEIGHT - 35)) click 1
     wait_for 50 window_named '^Quillon Info' || fail "Clean Temp asked nothing"
+    title_is "$(window_named '^Quillon Info')" "Quillon Info....." || fail "the question's title bar is not its title"
     import -window root "$artefacts/options-clean-temp-question.png"
     xdotool key alt+y
     wait_for 50 count_window || fail "no count window after Clean Temp"

@@ -79,16 +79,22 @@ TEST(InUseSnapshotTest, ReadsTheProcTexts) {
             EXPECT_EQ(std::make_pair(readMount, readInode), std::make_pair(mountId, inode)) << text;
         }
     }
-    const MountTable mounts = MountTable::Parse("21 26 0:20 / /proc rw - proc proc rw\n"
-                                                "40 26 259:3 / /home/u/my\\040stuff rw - ext4 /dev/x rw\n"
-                                                "bad line\n"
-                                                "41 26 0:55 / /mnt/fuse rw - fuse.sshfs host: rw");
+    const MountTable mounts =
+        MountTable::Parse("21 26 0:20 / /proc rw - proc proc rw\n"
+                          "40 26 259:3 / /home/u/my\\040stuff rw shared:7 - ext4 /dev/x rw\n"
+                          "bad line\n"
+                          "41 26 0:55 / /mnt/fuse rw - fuse.sshfs host: rw");
     EXPECT_EQ(mounts.DeviceOf(40), std::optional<dev_t>(makedev(259, 3)));
     EXPECT_EQ(mounts.DeviceOf(99), std::nullopt);
     for (const auto& [path, point] : std::vector<std::pair<std::string, bool>>{
              {"/home/u/my stuff", true}, {"/mnt/fuse", true}, {"/mnt", false}, {"/mnt/fuse/x", false}}) {
         EXPECT_EQ(mounts.IsMountPoint(path), point) << path;
     }
+    std::string listed;
+    for (const MountTable::Mount& mount : mounts.Mounts()) {
+        listed += mount.point + ":" + mount.type + "|";
+    }
+    EXPECT_EQ(listed, "/proc:proc|/home/u/my stuff:ext4|/mnt/fuse:fuse.sshfs|");
 }
 
 } // namespace

@@ -79,6 +79,23 @@ TEST_F(CookiesTabTest, DoubleClicksSaveAndForgetCookiesAndRewriteBothSections) {
     EXPECT_EQ(tab->cookieFilesModel->rowCount(), 3);
     EXPECT_EQ(tab->savedCookiesModel->rowCount(), 2);
     EXPECT_EQ(tab->savedCountLabel->text(), "You Have Saved 2 Cookies");
+    // The keys do what a double-click does on the selected entry: Enter keeps, Delete forgets.
+    for (const auto& [list, key, saved] : {std::tuple{tab->cookieFilesList, Qt::Key_Return, 3u},
+                                           {tab->savedCookiesList, Qt::Key_Delete, 2u},
+                                           {tab->savedCookiesList, Qt::Key_Enter, 1u}}) {
+        list->setCurrentIndex(list->model()->index(0, 0));
+        QTest::keyClick(list, key);
+        EXPECT_EQ(ReadSettingsList("SavedCookies", "Cookie").size(), saved) << key;
+    }
+    // A long name is shortened in the middle within the list's width.
+    tab->cookieFilesModel->setStringList({QString::fromStdString(folder) + "/" + QString(400, 'n') + ".txt"});
+    EXPECT_EQ(tab->cookieFilesList->textElideMode(), Qt::ElideMiddle);
+    for (const int width : {500, 900}) { // also once the window is narrower or wider
+        window()->resize(width, window()->height());
+        processEvents();
+        EXPECT_EQ(tab->cookieFilesList->visualRect(tab->cookieFilesModel->index(0)).width(),
+                  tab->cookieFilesList->viewport()->width());
+    }
 }
 
 TEST(CookieCaptionsTest, TheCountLeavesTheIndexFileOutWithoutWrapping) {

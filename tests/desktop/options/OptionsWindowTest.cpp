@@ -11,6 +11,9 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
+#include <QElapsedTimer>
+
+#include <functional>
 
 namespace tidorax::test {
 namespace {
@@ -38,31 +41,57 @@ TEST_F(OptionsWindowTest, OpensOnTheOptionsTabWithItsCaptionsAndTheStoredFlags) 
                                "Folder|Clean Your Folder|ViriRerer  && Shutdown");
     // The lower-case word stays as it was: a box the load did not change writes nothing.
     EXPECT_EQ(Settings.GetSetting("CleanPath", "TempFiles", "0"), "yes");
-    EXPECT_EQ(options->optionsTab->internetPathLabel->text().toStdString(),
+    EXPECT_EQ(options->optionsTab->internetPathLabel->path().toStdString(),
               fake().env["XDG_CACHE_HOME"] + "/");
+    EXPECT_FALSE(options->windowIcon().isNull());
 }
 
-TEST_F(OptionsWindowTest, EachBoxStoresYesAndRemovesItsKeyWhenCleared) {
+TEST_F(OptionsWindowTest, EachBoxStoresYesAndRemovesItsKeyHoweverItChanges) {
     OptionsTab* tab = window()->optionsTab;
-    for (int box = 0; box < ChoiceCount; ++box) {
-        tab->boxes[box]->click();
-        EXPECT_EQ(Settings.GetSetting("CleanPath", kKeys[box], "0"), "Yes") << kKeys[box];
-        tab->boxes[box]->click();
-        EXPECT_EQ(Settings.GetSetting("CleanPath", kKeys[box], "missing"), "missing") << kKeys[box];
+    // A click, the Space key, and a screen reader's "Toggle" action.
+    const std::function<void(QCheckBox*)> changes[] = {
+        [](QCheckBox* box) { box->click(); },
+        [](QCheckBox* box) { QTest::keyClick(box, Qt::Key_Space); },
+        [](QCheckBox* box) {
+            QAccessible::queryAccessibleInterface(box)->actionInterface()->doAction(
+                QAccessibleActionInterface::toggleAction());
+        },
+    };
+    for (const auto& change : changes) {
+        for (int box = 0; box < ChoiceCount; ++box) {
+            change(tab->boxes[box]);
+            EXPECT_EQ(Settings.GetSetting("CleanPath", kKeys[box], "0"), "Yes") << kKeys[box];
+            change(tab->boxes[box]);
+            EXPECT_EQ(Settings.GetSetting("CleanPath", kKeys[box], "missing"), "missing") << kKeys[box];
+        }
     }
     EXPECT_TRUE(boxes().empty());
 }
 
 TEST_F(OptionsWindowTest, AWriteTheStoreRefusesShowsWhatItHoldsAndIsToldOnce) {
     OptionsTab* tab = window()->optionsTab;
+    const std::vector refused{
+        box("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.", MB_OK_CRITICAL)};
+    {
+        // Another program holds the store: the window waits a moment, not seconds, and
+        // neither a check nor a clear seems stored.
+        Settings.SaveSetting("CleanPath", "CookieFiles", "Yes");
+        window()->SetCheckBoxes();
+        const StoreHold held(fake().hivePath);
+        QElapsedTimer waited;
+        waited.start();
+        tab->boxes[TempChoice]->click();
+        tab->boxes[CookieChoice]->click();
+        EXPECT_LT(waited.elapsed(), 1500);
+        EXPECT_TRUE(!tab->boxes[TempChoice]->isChecked() && tab->boxes[CookieChoice]->isChecked());
+        EXPECT_EQ(boxes(), refused);
+    }
     writeFile(fake().hivePath, std::string(4096, '\x5a'));
     fake().reopenHive();
     tab->boxes[TempChoice]->click();
     tab->boxes[CookieChoice]->click();
     EXPECT_FALSE(tab->boxes[TempChoice]->isChecked() || tab->boxes[CookieChoice]->isChecked());
-    EXPECT_EQ(boxes(),
-              std::vector{box("Your Choice Could Not Be Saved!\r\n\r\nThe Boxes Show What Is Stored.",
-                              MB_OK_CRITICAL)});
+    EXPECT_EQ(boxes(), refused);
 }
 
 TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
@@ -180,25 +209,58 @@ TEST_F(OptionsWindowTest, HintLinesFollowThePointerAndGoBackOverTheirArea) {
     EXPECT_EQ(tab->locationsHint->text(), "Locations of Folders To Be Cleaned");
 }
 
-TEST_F(OptionsWindowTest, EveryControlHasAnAccessibleNameAndHelpShowsTheHelp) {
+TEST_F(OptionsWindowTest, ControlsSpeakWhatTheyShowAndLabelsTheirText) {
     OptionsWindow* options = window();
     int named = 0;
     for (QWidget* widget : options->findChildren<QWidget*>()) {
-        const bool control = qobject_cast<QAbstractButton*>(widget) ||
-                             qobject_cast<QAbstractItemView*>(widget) || qobject_cast<QComboBox*>(widget) ||
-                             qobject_cast<QLabel*>(widget);
-        if (!control || qobject_cast<QAbstractItemView*>(widget->parentWidget())) {
-            continue;
+        const QString name = QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            EXPECT_EQ(name, label->text());
+        } else if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
+                   (qobject_cast<QAbstractItemView*>(widget) &&
+                    !qobject_cast<QAbstractItemView*>(widget->parentWidget()))) {
+            EXPECT_FALSE(name.isEmpty()) << widget->metaObject()->className();
         }
-        EXPECT_FALSE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name).isEmpty())
-            << widget->metaObject()->className();
-        ++named;
+        named += !name.isEmpty();
     }
     EXPECT_GT(named, 40);
+    // A count line changes its text, and what it speaks with it.
+    auto* temp = listed<FolderTab>("tempPage");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(temp->countLabel)->text(QAccessible::Name),
+              "Temp Folder Contains 0 Files");
+}
 
-    installHelp(); // the Help buttons share one slot
-    page<YourFolderTab>("yourFolderPage")->helpButton->click();
-    EXPECT_NE(shown("HelpWindow"), nullptr);
+TEST_F(OptionsWindowTest, ALongPathIsShortenedInTheMiddleAndTheWindowFitsTheScreen) {
+    const std::string temp = tmp / (std::string(120, 'x') + "/" + std::string(120, 'y') + "/end");
+    makeDirs(temp);
+    fake().env["Temp"] = temp;
+    OptionsWindow* options = window();
+    PathLabel* line = options->optionsTab->tempPathLabel;
+    EXPECT_EQ(line->toolTip().toStdString(), temp);
+    EXPECT_EQ(line->accessibleDescription().toStdString(), temp);
+    EXPECT_TRUE(line->text().contains(QChar(0x2026)) && line->text().endsWith("/end"))
+        << line->text().toStdString();
+    const QRect area = options->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(options->frameGeometry())) << options->width() << "x" << options->height();
+    // No gaps between the boxes when the window is tall.
+    options->resize(options->width(), area.height());
+    processEvents();
+    OptionsTab* tab = options->optionsTab;
+    EXPECT_LT(tab->boxes[1]->y() - tab->boxes[0]->geometry().bottom(), 16);
+}
+
+TEST_F(OptionsWindowTest, KeysReturnPressesTheFocusedButtonAndEscapeCloses) {
+    installHelp();
+    OptionsWindow* options = window();
+    QTest::keyClick(options->optionsTab->helpButton, Qt::Key_Return);
+    ASSERT_NE(shown("HelpWindow"), nullptr);
+    ASSERT_TRUE(activated(shown("HelpWindow")));
+    QTest::keyClick(shown("HelpWindow"), Qt::Key_Escape);
+    EXPECT_EQ(loaded("HelpWindow"), nullptr);
+    ASSERT_TRUE(activated(options));
+    QTest::keyClick(options->optionsTab->boxes[0], Qt::Key_Escape);
+    EXPECT_FALSE(options->isVisible());
+    EXPECT_TRUE(options->closeTimer->isActive());
 }
 
 } // namespace

@@ -1,6 +1,15 @@
 #include "desktop/options/YourFolderTab.h"
+#include "core/cleaning/MountTable.h"
 #include "core/options/OptionsRules.h"
+#include "desktop/options/Places.h"
 #include "tests/desktop/options/OptionsTestSupport.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace tidorax::test {
 namespace {
@@ -25,6 +34,19 @@ protected:
                    MB_YESNO_QUESTION);
     }
     static std::vector<std::string> stored() { return ReadSettingsList("UserFolder", "File"); }
+    // Once the listings are over: the place, the open folder, its subfolders and its files.
+    static std::string browsed(YourFolderTab* tab) {
+        EXPECT_TRUE(waitFor([tab] { return !tab->folderModel->listing() && !tab->listingFiles(); }));
+        const QModelIndex open = tab->folderTree->currentIndex();
+        QStringList folders;
+        for (int row = 0; row < tab->folderModel->rowCount(open); ++row) {
+            folders << tab->folderModel->index(row, 0, open).data().toString();
+        }
+        return QStringList{tab->placesBox->currentText(), tab->folderModel->folderPath(open),
+                           folders.join(','), tab->filesModel->stringList().join(',')}
+            .join('|')
+            .toStdString();
+    }
     // Whether the folder tree or the saved list shows, the instruction line, and the two buttons' captions.
     static std::string mode(YourFolderTab* tab) {
         return (QString(tab->folderTree->isVisible() ? "tree " : "list ") + tab->instructionLabel->text() +
@@ -85,28 +107,43 @@ TEST_F(YourFolderTabTest, TheFirstSaveWarnsThenConfirmsInUpperCaseAndStoresTheCa
 }
 
 TEST_F(YourFolderTabTest, ASystemFolderIsRefusedWithItsWarningAndNothingStored) {
-    const std::string home = fake().env["HOME"];
     RewriteUserFolders({tmp / "first"});
     YourFolderTab* tab = enteredTab();
     tab->saveOrAddClicked(); // list mode: "Add Folder" browses
-    save(tab, home);
-    EXPECT_EQ(boxes(), (std::vector{confirmation(home), box("You Have Selected A System Folder\r\n\r\nMake "
-                                                            "Another Selection!",
-                                                            MB_OK_CRITICAL)}));
-    EXPECT_EQ(mode(tab), kBrowsing + "Show List");
-    EXPECT_EQ(stored(), std::vector<std::string>{tmp / "first"});
+    for (const std::string& folder : {fake().env["HOME"], std::string("/usr/share/fonts")}) {
+        save(tab, folder);
+        EXPECT_EQ(boxes(), (std::vector{confirmation(folder), box("You Have Selected A System Folder\r\n\r\n"
+                                                                  "Make Another Selection!",
+                                                                  MB_OK_CRITICAL)}));
+        EXPECT_EQ(mode(tab), kBrowsing + "Show List");
+        EXPECT_EQ(stored(), std::vector<std::string>{tmp / "first"});
+    }
+}
+
+TEST_F(YourFolderTabTest, TheTreeOpensThePlaceInSightAndTheListShowsOnlyFiles) {
+    const std::string place = tmp.path();
+    for (const char* folder : {"browse/sub", "browse/.hidden"}) {
+        makeDirs(tmp / folder);
+    }
+    writeFile(tmp / "browse/file.txt");
+    std::filesystem::create_symlink(tmp / "browse/sub", tmp / "browse/link");
+    YourFolderTab* tab = enteredTab();
+    EXPECT_EQ(browsed(tab), place + "|" + place + "|browse,config|");
+    EXPECT_TRUE(tab->folderTree->viewport()->rect().contains(
+        tab->folderTree->visualRect(tab->folderTree->currentIndex())));
+    tab->openFolder(QString::fromStdString(tmp / "browse"));
+    EXPECT_EQ(browsed(tab), place + "|" + tmp / "browse" + "|link,sub|file.txt");
+    // Entering the page again goes back to the place.
+    window()->tabs->setCurrentIndex(0);
+    EXPECT_EQ(browsed(enteredTab()), place + "|" + place + "|browse,config|");
 }
 
 TEST_F(YourFolderTabTest, ModesShowTheListAndDoubleClicksRemoveAndRenumber) {
     RewriteUserFolders({tmp / "a", tmp / "b", tmp / "c"});
     YourFolderTab* tab = enteredTab();
     EXPECT_EQ(mode(tab), kList + "Close Form");
-    EXPECT_EQ(tab->view(), YourFolderTab::View::List);
-    EXPECT_EQ(tab->secondButton(), YourFolderTab::SecondButton::CloseForm);
     tab->saveFolderButton->click(); // "Add Folder"
     EXPECT_EQ(mode(tab), kBrowsing + "Show List");
-    EXPECT_EQ(tab->view(), YourFolderTab::View::Browsing);
-    EXPECT_EQ(tab->secondButton(), YourFolderTab::SecondButton::ShowList);
     tab->showListButton->click();
     EXPECT_EQ(mode(tab), kList + "Close Form");
 
@@ -114,14 +151,98 @@ TEST_F(YourFolderTabTest, ModesShowTheListAndDoubleClicksRemoveAndRenumber) {
     EXPECT_EQ(stored(), (std::vector<std::string>{tmp / "a", tmp / "c"}));
     tab->removeFolder(QModelIndex());
     EXPECT_EQ(stored().size(), 2u);
-    tab->removeFolder(tab->savedFoldersModel->index(0));
-    tab->removeFolder(tab->savedFoldersModel->index(0));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Delete}) { // as a double-click does
+        tab->savedFoldersList->setCurrentIndex(tab->savedFoldersModel->index(0));
+        QTest::keyClick(tab->savedFoldersList, key);
+    }
     EXPECT_FALSE(Settings.GetAllSettings("UserFolder"));
     tab->ActivateList();
     EXPECT_EQ(mode(tab), kBrowsing + "Close Form");
     tab->showListButton->click(); // "Close Form" closes
     EXPECT_FALSE(window()->isVisible());
     EXPECT_TRUE(window()->closeTimer->isActive());
+}
+
+TEST_F(YourFolderTabTest, AStoreAnotherProgramHoldsKeepsTheListAndSaysSo) {
+    RewriteUserFolders({tmp / "a", tmp / "b"});
+    YourFolderTab* tab = enteredTab();
+    const StoreHold held(fake().hivePath);
+    const std::string told = box(
+        "Your Change Could Not Be Saved!\r\n\r\nThe Settings Are In Use, Try Again Later.", MB_OK_CRITICAL);
+    QElapsedTimer took;
+    took.start();
+    tab->removeFolder(tab->savedFoldersModel->index(0));
+    EXPECT_EQ(tab->savedFoldersModel->rowCount(), 2);
+    EXPECT_EQ(boxes(), std::vector{told});
+    tab->saveOrAddClicked();
+    save(tab, tmp / "c", {IDYES, IDYES}); // the list cannot be read: the first folder's warning comes too
+    EXPECT_EQ(boxes().back(), told);
+    EXPECT_LT(took.elapsed(), 1500);
+}
+
+// Mounts a FUSE file system whose server never answers (as a lost network mount does)
+// at argv[1] in this private mount namespace, then runs the rest of the command line.
+const char* const kDeadMount = R"(
+import ctypes, os, subprocess, sys
+os.makedirs(sys.argv[1], exist_ok=True)
+fd = os.open('/dev/fuse', os.O_RDWR)
+options = f'fd={fd},rootmode=40000,user_id=0,group_id=0'.encode()
+if ctypes.CDLL(None).mount(b'dead', sys.argv[1].encode(), b'fuse.dead', 0, options) != 0:
+    sys.exit(77)
+sys.exit(subprocess.call(sys.argv[2:]))
+)";
+
+TEST_F(YourFolderTabTest, AMountThatNeverAnswersHoldsNothingUp) {
+    const QString dead = qEnvironmentVariable("TIDORAX_DEAD_MOUNT");
+    if (dead.isEmpty()) {
+        if (::geteuid() != 0 || ::access("/dev/fuse", R_OK | W_OK) != 0 ||
+            !QFile::exists("/usr/bin/unshare")) {
+            GTEST_SKIP() << "a FUSE mount needs root and /dev/fuse";
+        }
+        // The test again, in a mount namespace of its own with the dead mount in it.
+        QProcess inner;
+        inner.setProcessChannelMode(QProcess::ForwardedChannels);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TIDORAX_DEAD_MOUNT", QString::fromStdString(tmp / "dead"));
+        inner.setProcessEnvironment(environment);
+        inner.start("timeout",
+                    {"120", "unshare", "-m", "--propagation", "private", "/usr/bin/python3", "-c", kDeadMount,
+                     QString::fromStdString(tmp / "dead"), QCoreApplication::applicationFilePath(),
+                     "--gtest_filter=YourFolderTabTest.AMountThatNeverAnswersHoldsNothingUp"});
+        ASSERT_TRUE(inner.waitForFinished(150000));
+        if (inner.exitCode() == 77) {
+            GTEST_SKIP() << "no FUSE mount may be made here";
+        }
+        EXPECT_EQ(inner.exitCode(), 0);
+        return;
+    }
+    QElapsedTimer took;
+    took.start();
+    EXPECT_TRUE(DefaultPlaces().contains(dead));
+    // The folder that holds the mount: the tree and the file list show it without entering it.
+    YourFolderTab* tab = enteredTab();
+    const QString parent = QFileInfo(dead).path(); // the outer run's folder
+    tab->openFolder(parent);
+    EXPECT_EQ(browsed(tab), tmp.path() + "|" + parent.toStdString() + "|config,dead|");
+    window()->close();
+    processEvents();
+    EXPECT_LT(took.elapsed(), 5000);
+    ::umount2(dead.toLocal8Bit().constData(), MNT_DETACH);
+}
+
+TEST(PlacesTest, ComeFromTheMountTableTextAlone) {
+    // None of these mount points exists here: a place that were looked at would be left out.
+    const MountTable mounts = MountTable::Parse("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                                                "2 1 0:4 / /proc rw - proc proc rw\n"
+                                                "3 1 0:5 / /sys/fs/cgroup rw - cgroup2 cgroup rw\n"
+                                                "4 1 0:6 / /run rw - tmpfs tmpfs rw\n"
+                                                "5 4 0:7 / /run/user/1000 rw - tmpfs tmpfs rw\n"
+                                                "6 1 8:2 / /boot/efi rw - vfat /dev/sda2 rw\n"
+                                                "7 1 7:0 / /snap/core/1 ro - squashfs /dev/loop0 ro\n"
+                                                "8 1 8:17 / /media/u/usb\\040key rw - vfat /dev/sdb1 rw\n"
+                                                "9 1 0:50 / /mnt/lost rw shared:1 - fuse.sshfs host: rw\n"
+                                                "10 1 0:51 / /home/u rw - nfs4 server:/u rw\n");
+    EXPECT_EQ(PlacesOf(mounts, "/home/u").join('|'), "/|/home/u|/media/u/usb key|/mnt/lost");
 }
 
 } // namespace

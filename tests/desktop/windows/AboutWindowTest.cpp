@@ -2,7 +2,10 @@
 #include "core/notices/DonationAddress.h"
 #include "core/notices/InternetConnection.h"
 #include "desktop/TrayController.h"
+#include "desktop/WindowPlacement.h"
 #include "tests/desktop/DesktopTestSupport.h"
+
+#include <QScreen>
 
 #include <memory>
 
@@ -38,15 +41,50 @@ protected:
 TEST_F(AboutWindowTest, TheAboutCommandShowsTheDesignedWindow) {
     AboutWindow* about = openAbout();
     ASSERT_NE(about, nullptr);
-    EXPECT_EQ(
-        (QStringList{about->windowTitle(), about->nameLabel->text(), about->versionLabel->text(),
-                     about->connectingLabel->text(), about->donateButton->text()}
-             .join(QStringLiteral("|"))
-             .toStdString()),
-        "  Quillon Tidorax----About File|Quillon Tidorax Utility|Version  3.0|    Connecting      Please "
-        "Wait|Click Here To Make A Donation");
+    EXPECT_EQ((QStringList{about->windowTitle(), about->nameLabel->text(), about->versionLabel->text(),
+                           about->connectingLabel->text(), about->donateButton->text()}
+                   .join(QStringLiteral("|"))
+                   .toStdString()),
+              "  Quillon Tidorax----About File|Quillon Tidorax Utility|Version  3.0|Connecting\nPlease "
+              "Wait|Click Here To Make A Donation");
     EXPECT_EQ(stateOf(about), "shown enabled about");
     EXPECT_EQ(AboutWindow::donationAddress(), DonationPageAddress("donations@quillon.example"));
+    // Each line of the connecting text fits the label; the window has the program's icon.
+    for (const QString& line : about->connectingLabel->text().split('\n')) {
+        EXPECT_LE(about->connectingLabel->fontMetrics().horizontalAdvance(line),
+                  about->connectingLabel->width());
+    }
+    EXPECT_FALSE(about->windowIcon().isNull());
+    EXPECT_TRUE(about->screen()->availableGeometry().contains(about->frameGeometry()));
+    // Return presses the focused button; Escape closes the window as its close box does.
+    connection = "Not Connected";
+    QTest::keyClick(about->donateButton, Qt::Key_Return);
+    EXPECT_EQ(boxes().size(), 1u);
+    ASSERT_TRUE(activated(about));
+    QTest::keyClick(about, Qt::Key_Escape);
+    EXPECT_EQ(loaded("AboutWindow"), nullptr);
+}
+
+TEST(WindowPlacementTest, AWindowShrinksToTheUsableAreaAndMovesOntoIt) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct {
+        QSize size;
+        QPoint place;
+        bool centred;
+    } cases[] = {
+        {{3000, 2000}, {-500, -400}, false},
+        {{300, 200}, {-50, area.bottom()}, false},
+        {area.size() * 2, {0, 0}, true},
+        {{300, 200}, {area.right(), 10}, true},
+    };
+    for (const auto& c : cases) {
+        QWidget window;
+        window.resize(c.size);
+        window.move(c.place);
+        FitOnScreen(&window, c.centred);
+        EXPECT_TRUE(area.contains(window.frameGeometry())) << window.x() << "," << window.y();
+        EXPECT_TRUE(c.size.width() > 300 || window.size() == c.size); // one that fits keeps its size
+    }
 }
 
 TEST_F(AboutWindowTest, TheDonationButtonOpensThePageOnlyWhenConnected) {

@@ -74,7 +74,7 @@ TEST_F(NoticeWindowsTest, ShutdownNoticePaintsItsGradientForTheDepth) {
     EXPECT_EQ(notice->grab().toImage().pixelColor(10, 10), QColor(0, 0, 127));
 }
 
-TEST_F(NoticeWindowsTest, AlreadyRunningWindowEndsTheProgramOnOk) {
+TEST_F(NoticeWindowsTest, AlreadyRunningWindowEndsTheProgramOnOkAndHasTheIcon) {
     TrayController controller(services());
     controller.showAlreadyRunning();
     auto* window = shown<AlreadyRunningWindow>("AlreadyRunningWindow");
@@ -82,7 +82,8 @@ TEST_F(NoticeWindowsTest, AlreadyRunningWindowEndsTheProgramOnOk) {
     EXPECT_EQ(window->messageLabel->text(), "Tidora Is Already Running, Click Icon On Task Bar");
     EXPECT_TRUE(window->isVisible() && window->closeTimer->isActive());
     EXPECT_EQ(window->closeTimer->interval(), 5000);
-    QTest::mouseClick(window->okButton, Qt::LeftButton);
+    EXPECT_FALSE(window->windowIcon().isNull());
+    QTest::keyClick(window->okButton, Qt::Key_Return); // as a click does
     EXPECT_EQ(programEnds, 1);
     EXPECT_EQ(loaded("AlreadyRunningWindow"), nullptr);
 }
