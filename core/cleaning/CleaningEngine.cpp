@@ -102,7 +102,7 @@ FolderReport cleanCookieStore(const CleaningTarget& target) {
 std::optional<FolderReport> cleanTarget(const CleaningTarget& target, Listing listing, RunContext& context) {
     if (target.browser && BrowserLockHeld(target.browser->lockLink, target.browser->browser->family)) {
         FolderReport report;
-        report.folder = target.cookieStore ? target.folder : AddBackslash(target.folder);
+        report.folder = target.cookieStore ? target.folder : AddTrailingSlash(target.folder);
         report.kind = target.kind;
         report.refusal = browserNotCleaned(target) + "the browser is running.";
         return context.firstTime(report.refusal) ? std::optional(std::move(report)) : std::nullopt;
@@ -112,7 +112,7 @@ std::optional<FolderReport> cleanTarget(const CleaningTarget& target, Listing li
     }
     const SafeFolder folder = SafeFolder::Open(target.folder, context.guard);
     FolderReport report;
-    report.folder = AddBackslash(target.folder);
+    report.folder = AddTrailingSlash(target.folder);
     report.kind = target.kind;
     if (!folder.refusal().empty()) {
         report.refusal = folder.refusal();
@@ -165,7 +165,7 @@ std::size_t endOfGroup(const std::vector<CleaningTarget>& targets, std::size_t b
     }
     std::vector<std::string> names;
     for (std::size_t i = begin; i < end; ++i) {
-        names.push_back(AddBackslash(targets[i].folder));
+        names.push_back(AddTrailingSlash(targets[i].folder));
     }
     std::sort(names.begin(), names.end());
     for (std::size_t i = 1; i < names.size(); ++i) {

@@ -14,7 +14,7 @@
 
 namespace tidorax {
 
-std::string AddBackslash(const std::string& Path) {
+std::string AddTrailingSlash(const std::string& Path) {
     if (!Path.empty() && Path.back() == '/') {
         return Path;
     }
@@ -177,7 +177,7 @@ private:
 
 FileList ListFilesBelow(const SafeFolder& folder, const std::string& Folder) {
     FileList files;
-    FolderWalk(folder, AddBackslash(Folder)).run([&files](const std::string& path, const char* name) {
+    FolderWalk(folder, AddTrailingSlash(Folder)).run([&files](const std::string& path, const char* name) {
         // One allocation per entry, made in place.
         const std::size_t nameLength = std::strlen(name);
         std::string& fullPath = files.emplace_back(path.size() + nameLength, '\0');
@@ -190,7 +190,7 @@ FileList ListFilesBelow(const SafeFolder& folder, const std::string& Folder) {
 
 std::size_t CountFilesBelow(const SafeFolder& folder) {
     std::size_t files = 0;
-    FolderWalk(folder, AddBackslash(folder.path())).run([&files](const std::string&, const char*) {
+    FolderWalk(folder, AddTrailingSlash(folder.path())).run([&files](const std::string&, const char*) {
         ++files;
     });
     return files;

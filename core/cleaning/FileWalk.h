@@ -11,7 +11,7 @@ namespace tidorax {
 using FileList = std::vector<std::string>;
 
 // Path unchanged when it ends with "/", else Path + "/"; "" gives "/".
-std::string AddBackslash(const std::string& Path);
+std::string AddTrailingSlash(const std::string& Path);
 
 class SafeFolder;
 

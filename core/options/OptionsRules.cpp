@@ -2,6 +2,7 @@
 
 #include "core/cleaning/CookieSelection.h"
 #include "core/settings/CleaningSettings.h"
+#include "platform/AsciiCase.h"
 
 #include <algorithm>
 
@@ -22,16 +23,10 @@ std::string repeated(const char* text, int times) {
 
 } // namespace
 
-void AddBackslashInPlace(std::string& Path) {
+void AddTrailingSlashInPlace(std::string& Path) {
     if (Path.empty() || Path.back() != '/') {
         Path += '/';
     }
-}
-
-std::string UpperCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-    return text;
 }
 
 std::string CleanQuestion(const std::string& firstLine) {
@@ -50,7 +45,7 @@ std::string ViriRererQuestion(bool internet, bool temp, bool cookie, bool yourFo
 }
 
 std::string SaveFolderQuestion(const std::string& folder) {
-    return "You Have Selected" + repeated(kLineBreak, 3) + "\"" + UpperCase(folder) + "\"" +
+    return "You Have Selected" + repeated(kLineBreak, 3) + "\"" + upperAscii(folder) + "\"" +
            repeated(kLineBreak, 3) + "Is This The Folder You Wanted?";
 }
 

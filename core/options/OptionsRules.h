@@ -12,10 +12,7 @@
 namespace tidorax {
 
 // Appends "/" to Path unless it already ends with one; "" becomes "/".
-void AddBackslashInPlace(std::string& Path);
-
-// The text with its ASCII letters in upper case.
-std::string UpperCase(std::string text);
+void AddTrailingSlashInPlace(std::string& Path);
 
 // A clean button's question: its first line, two line breaks, then
 // "          Do You Want To Continue?".

@@ -4,6 +4,7 @@
 #include "core/cleaning/SafeFolder.h"
 #include "core/options/OptionsRules.h"
 #include "core/settings/SpecialFolders.h"
+#include "platform/AsciiCase.h"
 
 #include <algorithm>
 #include <optional>
@@ -27,13 +28,13 @@ std::vector<int> specialFolderNumbers() {
 std::vector<std::string> SystemFolderList() {
     std::vector<std::string> refused{"/"};
     for (const int csidl : specialFolderNumbers()) {
-        refused.push_back(UpperCase(SpecialFolderPath(csidl)));
+        refused.push_back(upperAscii(SpecialFolderPath(csidl)));
     }
     return refused;
 }
 
 bool IsSystemFolder(const std::string& folder) {
-    const std::string candidate = UpperCase(folder);
+    const std::string candidate = upperAscii(folder);
     const std::vector<std::string> refused = SystemFolderList();
     if (std::find(refused.begin(), refused.end(), candidate) != refused.end()) {
         return true;
@@ -56,7 +57,7 @@ bool IsSystemFolder(const std::string& folder) {
     const std::optional<std::string> resolved = ResolveFolder(folder);
     for (const ProtectedFolder& protectedFolder : guarded) {
         const std::optional<std::string> path = ResolveFolder(protectedFolder.path);
-        if (resolved && path && UpperCase(*resolved) == UpperCase(*path)) {
+        if (resolved && path && upperAscii(*resolved) == upperAscii(*path)) {
             return true;
         }
     }

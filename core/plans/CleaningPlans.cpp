@@ -29,29 +29,35 @@ constexpr KindRow kKinds[] = {
          // leaves them (and as the browsers expect to find them).
          if (SpecialFolderChosen(CSIDL_INTERNET_CACHE)) {
              for (std::string& folder : WebCacheFolders()) {
-                 plan.targets.push_back(
-                     CleaningTarget{TargetKind::WebCache, std::move(folder), false, true, std::nullopt});
+                 plan.targets.push_back(CleaningTarget{
+                     .kind = TargetKind::WebCache, .folder = std::move(folder), .keepFolders = true});
              }
              return;
          }
          // Each browser's caches, left alone while the browser runs.
          for (const BrowserProfile& profile : FindBrowserProfiles()) {
              for (const std::string& cache : profile.caches) {
-                 plan.targets.push_back(CleaningTarget{TargetKind::WebCache, cache, false, true, std::nullopt,
-                                                       ownerOf(profile)});
+                 plan.targets.push_back(CleaningTarget{.kind = TargetKind::WebCache,
+                                                       .folder = cache,
+                                                       .keepFolders = true,
+                                                       .browser = ownerOf(profile)});
              }
          }
      }},
     {TargetKind::Cookies, CleaningFlag::CookieFiles,
      [](CleaningPlan& plan) {
          const FileList sites = SpecialCookieSites();
-         plan.targets.push_back(CleaningTarget{TargetKind::Cookies, SpecialFolderPath(CSIDL_COOKIES), false,
-                                               true, CookieKeepList{SavedCookies(), sites}});
+         plan.targets.push_back(CleaningTarget{.kind = TargetKind::Cookies,
+                                               .folder = SpecialFolderPath(CSIDL_COOKIES),
+                                               .keepFolders = true,
+                                               .keep = CookieKeepList{SavedCookies(), sites}});
          // Each browser's cookie store, with the same special sites kept.
          for (const BrowserProfile& profile : FindBrowserProfiles()) {
              for (const std::string& store : profile.cookieStores) {
-                 plan.targets.push_back(CleaningTarget{TargetKind::Cookies, store, false, false, std::nullopt,
-                                                       ownerOf(profile), CookieStoreTarget{sites}});
+                 plan.targets.push_back(CleaningTarget{.kind = TargetKind::Cookies,
+                                                       .folder = store,
+                                                       .browser = ownerOf(profile),
+                                                       .cookieStore = CookieStoreTarget{sites}});
              }
          }
      }},
@@ -59,13 +65,13 @@ constexpr KindRow kKinds[] = {
      [](CleaningPlan& plan) {
          // The Temp folder is shared with other users: only the user's own entries go.
          plan.targets.push_back(
-             CleaningTarget{TargetKind::Temp, TempFolderPath(), true, false, std::nullopt});
+             CleaningTarget{.kind = TargetKind::Temp, .folder = TempFolderPath(), .onlyOwnedByUser = true});
      }},
     {TargetKind::UserFolder, CleaningFlag::UserFolder,
      [](CleaningPlan& plan) {
          for (std::string& folder : UserFolders()) {
              plan.targets.push_back(
-                 CleaningTarget{TargetKind::UserFolder, std::move(folder), false, false, std::nullopt});
+                 CleaningTarget{.kind = TargetKind::UserFolder, .folder = std::move(folder)});
          }
      }},
 };

@@ -70,22 +70,27 @@ std::optional<PageClean> FolderTab::offeredClean() const {
                      tr("You Are About To Clean Your Temp Files").toStdString(), MessageKind::Question};
 }
 
-std::string FolderTab::folder() const {
-    if (kind_ == Kind::Internet) {
-        std::string path = SpecialFolderPath(CSIDL_INTERNET_CACHE);
-        AddBackslashInPlace(path);
-        return path;
+// The folders the page lists: the web cache's (the browsers' caches, or the folder a
+// "Cache" value names), found off the user-interface thread, or the Temp folder.
+std::vector<std::string> FolderTab::FoldersOf(Kind kind) {
+    if (kind == Kind::Internet) {
+        return WebCacheFolders();
     }
-    return TempFolderPath();
+    return {TempFolderPath()};
 }
 
 void FolderTab::ListFolder() {
     filesModel->setStringList({});
     countLabel->setText(tr("Listing Files..."));
-    const std::string path = folder();
     listing_->start(
-        [path] {
-            return ListedFiles{ToStringList(ListFilesBelow(path)), {}, {}};
+        [kind = kind_] {
+            FileList files;
+            for (const std::string& folder : FoldersOf(kind)) {
+                FileList found = ListFilesBelow(folder);
+                files.insert(files.end(), std::make_move_iterator(found.begin()),
+                             std::make_move_iterator(found.end()));
+            }
+            return ListedFiles{ToStringList(files), {}, {}};
         },
         [this](const ListedFiles& listing) {
             showFiles(listing.files);
@@ -106,7 +111,10 @@ void FolderTab::showFiles(const QStringList& files) {
 void FolderTab::showCleaned(const CleaningReport& report) {
     // A listing still running is older than what the clean left.
     listing_->cancel();
-    const FileList left = report.folders.empty() ? FileList{} : report.folders.front().after;
+    FileList left;
+    for (const FolderReport& folder : report.folders) {
+        left.insert(left.end(), folder.after.begin(), folder.after.end());
+    }
     showFiles(ToStringList(left));
     if (kind_ == Kind::Internet) {
         countLabel->setText(QString::fromStdString(InternetFolderCaption(left.size())));

@@ -11,6 +11,9 @@
 #include <QPushButton>
 #include <QStringListModel>
 
+#include <string>
+#include <vector>
+
 namespace tidorax {
 
 class FolderTab : public OptionsPage {
@@ -24,12 +27,12 @@ public:
     // Lists the folder afresh; the choices are read again.
     void enter() override;
     std::optional<PageClean> offeredClean() const override;
-    // Cleans the web cache or Temp.
-    // Shows what the clean of this folder left.
+    // Shows what the clean of this page's folders left.
     void showCleaned(const CleaningReport& report) override;
 
-    // The folder this page shows: the web cache with a trailing "/", or Temp.
-    std::string folder() const;
+    // The folders a page of this kind lists (may read the browsers' files: off the
+    // user-interface thread).
+    static std::vector<std::string> FoldersOf(Kind kind);
     // Lists the folder afresh; the count line says so meanwhile.
     void ListFolder();
     bool listing() const { return listing_->running(); }

@@ -143,9 +143,15 @@ CleaningChoices OptionsTab::choices() const {
 }
 
 void OptionsTab::showFolderPaths() {
-    std::string internet = SpecialFolderPath(CSIDL_INTERNET_CACHE);
-    AddBackslashInPlace(internet);
-    internetPathLabel->setPath(QString::fromStdString(internet));
+    // Without a "Cache" value the web cache is every browser's cache, found when the
+    // Internet page lists them (finding them reads the browsers' files).
+    if (SpecialFolderChosen(CSIDL_INTERNET_CACHE)) {
+        std::string internet = SpecialFolderPath(CSIDL_INTERNET_CACHE);
+        AddTrailingSlashInPlace(internet);
+        internetPathLabel->setPath(QString::fromStdString(internet));
+    } else {
+        internetPathLabel->setPath(tr("The Caches Of Your Browsers"));
+    }
     tempPathLabel->setPath(QString::fromStdString(TempFolderPath()));
     cookiesPathLabel->setPath(QString::fromStdString(SpecialFolderPath(CSIDL_COOKIES)));
 }

@@ -13,10 +13,10 @@ using OptionsRulesTest = PlatformFixture;
 
 // The questions, the user folder list and its limit are checked through the options
 // window's tabs (tests/desktop/options).
-TEST_F(OptionsRulesTest, AddBackslashEndsAPathWithOneSeparator) {
+TEST_F(OptionsRulesTest, AddTrailingSlashEndsAPathWithOneSeparator) {
     for (auto [path, expected] :
          std::vector<std::pair<std::string, std::string>>{{"", "/"}, {"/a", "/a/"}, {"/a/", "/a/"}}) {
-        AddBackslashInPlace(path);
+        AddTrailingSlashInPlace(path);
         EXPECT_EQ(path, expected);
     }
 }

@@ -2,6 +2,7 @@
 #include "core/cleaning/MountTable.h"
 #include "core/options/OptionsRules.h"
 #include "desktop/options/Places.h"
+#include "platform/AsciiCase.h"
 #include "tests/desktop/options/OptionsTestSupport.h"
 
 #include <QElapsedTimer>
@@ -29,7 +30,7 @@ protected:
         tab->saveFolderButton->click();
     }
     static std::string confirmation(const std::string& folder) {
-        return box("You Have Selected\r\n\r\n\r\n\"" + UpperCase(folder) +
+        return box("You Have Selected\r\n\r\n\r\n\"" + upperAscii(folder) +
                        "\"\r\n\r\n\r\nIs This The Folder You Wanted?",
                    MB_YESNO_QUESTION);
     }
