@@ -82,7 +82,7 @@ TrayWindow* TrayController::trayWindow() {
         trayWindow_ = new TrayWindow(services_.endProgram);
         TrayMenu* menu = trayWindow_->trayMenu();
         connectCommand(menu->aboutAction, &TrayController::About);
-        connectCommand(menu->removeAllPathsAction, &TrayController::RemoveAllPaths);
+        connectCommand(menu->removeAllPathsAction, &TrayController::RemoveAllSettingsAndEnd);
         connectCommand(menu->exitAction, &TrayController::ExitCommand);
         connectCommand(menu->helpAction, &TrayController::Help);
         connectCommand(menu->cleanAndShutdownAction, &TrayController::CleanAndShutdown);
@@ -204,7 +204,7 @@ void TrayController::About() {
     skipFailure(&TrayController::loadAboutWindow);
 }
 
-void TrayController::RemoveAllPaths() {
+void TrayController::RemoveAllSettingsAndEnd() {
     trayWindow_->trayIcon()->ShellTrayRemove();
     RemoveAllSettings();
     trayWindow_->unload();

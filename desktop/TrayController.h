@@ -78,7 +78,7 @@ private:
     // program is ending.
     void connectCommand(QAction* action, void (TrayController::*command)());
     void About();
-    void RemoveAllPaths();
+    void RemoveAllSettingsAndEnd();
     void ExitCommand();
     void Help();
     void CleanAndShutdown();
