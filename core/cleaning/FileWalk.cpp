@@ -1,5 +1,6 @@
 #include "core/cleaning/FileWalk.h"
 
+#include "core/cleaning/FolderEntries.h"
 #include "core/cleaning/MountTable.h"
 #include "core/cleaning/SafeFolder.h"
 
@@ -23,161 +24,90 @@ std::string AddTrailingSlash(const std::string& Path) {
 
 namespace {
 
-// Entries are read with getdents64 into one shared buffer; it always holds entries of
-// the innermost open folder. When the walk enters a subfolder, the parent's unread
-// entries move into the parent's own pending bytes, so a deep chain of folders costs
-// only what is really left unread at each level.
+// Entries are read in blocks of this size, into one buffer per thread: each folder is
+// read to its end before its subfolders are gone into.
 constexpr std::size_t kReadBufferSize = 64 * 1024;
 
-struct OpenFolder {
-    int fd;
-    std::size_t pathLength; // length of the folder's path text, "/" included
-    std::vector<char> pending;
-    std::size_t pendingPos;
-};
-
-// The first folder's descriptor is borrowed from the SafeFolder the walk starts in.
-struct OpenFolderStack {
-    std::vector<OpenFolder> folders;
-    OpenFolderStack() = default;
-    OpenFolderStack(const OpenFolderStack&) = delete;
-    OpenFolderStack& operator=(const OpenFolderStack&) = delete;
-    ~OpenFolderStack() {
-        for (std::size_t i = 1; i < folders.size(); ++i) {
-            ::close(folders[i].fd);
-        }
-    }
-    void pop() {
-        if (folders.size() > 1) {
-            ::close(folders.back().fd);
-        }
-        folders.pop_back();
-    }
-};
-
-bool isDotOrDotDot(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-// A walk through the folders below an open folder, one open descriptor per level.
+// A walk through the folders below an open folder: each folder's entries are read whole
+// (the same reading the deleter makes), its files given, then its subfolders walked,
+// one open descriptor per level.
 class FolderWalk {
 public:
-    // Paths begin with Folder (which ends with "/").
-    FolderWalk(const SafeFolder& root, const std::string& Folder)
-        : start_(root.description()), buffer_(kReadBufferSize), path_(Folder) {
-        if (root.isOpen() && root.Rewind()) {
-            stack_.folders.push_back(OpenFolder{root.fd(), Folder.size(), {}, 0});
-        }
-    }
+    explicit FolderWalk(const FolderDescription& start) : start_(start) {}
 
-    // Calls onFile(folder path, name) for every file below the folder.
-    template <typename OnFile> void run(OnFile onFile) {
-        while (const dirent64* entry = next()) {
-            OpenFolder& folder = stack_.folders.back();
-            const char* name = entry->d_name;
-            if (isDotOrDotDot(name)) {
-                continue;
-            }
-            const unsigned char type = typeOf(folder.fd, entry);
+    // Calls onFile(folder path, name) for every file below the open folder fd, whose
+    // path (ending with "/") is path.
+    template <typename OnFile> void run(int fd, std::string& path, OnFile& onFile) {
+        thread_local std::vector<char> buffer(kReadBufferSize);
+        std::string subfolders; // names, each ended by a zero
+        ForEachFolderEntry(fd, buffer, [&](const dirent64& entry) {
+            const unsigned char type = typeOf(fd, entry);
             if (type == DT_DIR) {
-                enter(folder, name);
+                subfolders.append(entry.d_name).push_back('\0');
             } else if (type != DT_UNKNOWN) {
-                onFile(path_, name);
+                onFile(path, entry.d_name);
+            }
+        });
+        const std::size_t length = path.size();
+        for (std::size_t at = 0; at < subfolders.size(); at = subfolders.find('\0', at) + 1) {
+            const char* name = subfolders.c_str() + at;
+            const int child = enter(fd, path, name);
+            if (child >= 0) {
+                path.append(name).push_back('/');
+                run(child, path, onFile);
+                path.resize(length);
+                ::close(child);
             }
         }
     }
 
 private:
-    // The next entry of the innermost open folder, going back up as folders end;
-    // nullptr when the walk is over.
-    const dirent64* next() {
-        while (!stack_.folders.empty()) {
-            OpenFolder& folder = stack_.folders.back();
-            if (folder.pendingPos < folder.pending.size()) {
-                const auto* entry =
-                    reinterpret_cast<const dirent64*>(folder.pending.data() + folder.pendingPos);
-                folder.pendingPos += entry->d_reclen;
-                return entry;
-            }
-            folder.pending.clear();
-            folder.pendingPos = 0;
-            if (bufferPos_ < bufferLength_) {
-                const auto* entry = reinterpret_cast<const dirent64*>(buffer_.data() + bufferPos_);
-                bufferPos_ += entry->d_reclen;
-                return entry;
-            }
-            const ssize_t got = ::getdents64(folder.fd, buffer_.data(), buffer_.size());
-            bufferPos_ = 0;
-            bufferLength_ = got > 0 ? static_cast<std::size_t>(got) : 0;
-            if (got <= 0) {
-                // End of the folder, or a read error: either way the folder is done.
-                stack_.pop();
-                if (!stack_.folders.empty()) {
-                    path_.resize(stack_.folders.back().pathLength);
-                }
-            }
-        }
-        return nullptr;
-    }
-
     // What the entry is: a folder, a file (anything else), or DT_UNKNOWN when it is gone.
-    static unsigned char typeOf(int folderFd, const dirent64* entry) {
-        if (entry->d_type != DT_UNKNOWN) {
-            return entry->d_type == DT_DIR ? DT_DIR : DT_REG;
+    static unsigned char typeOf(int folderFd, const dirent64& entry) {
+        if (entry.d_type != DT_UNKNOWN) {
+            return entry.d_type == DT_DIR ? DT_DIR : DT_REG;
         }
         struct stat st {};
-        if (::fstatat(folderFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (::fstatat(folderFd, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
             return S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
         }
         return errno == ENOENT ? DT_UNKNOWN : DT_REG; // the system named it; listed as a file
     }
 
-    // Goes into a subfolder unless it is hidden (its name begins with "."), a mount
-    // point, or no longer a folder of this file system.
-    void enter(OpenFolder& folder, const char* name) {
-        if (name[0] == '.' || (!mounts_.Empty() && mounts_.IsMountPoint(path_ + name))) {
-            return; // another file system is known without being opened
+    // Opens a subfolder to walk it, unless it is hidden (its name begins with "."), a
+    // mount point, or no longer a folder of this file system: its descriptor, else -1.
+    int enter(int folderFd, const std::string& path, const char* name) const {
+        if (name[0] == '.' || (!mounts_.Empty() && mounts_.IsMountPoint(path + name))) {
+            return -1; // another file system is known without being opened
         }
         // O_NOFOLLOW: a folder swapped for a symbolic link since it was read is not entered.
         // When no descriptor is left (EMFILE), the subfolder is simply not entered.
-        const int childFd = ::openat(folder.fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (childFd < 0) {
-            return;
+        const int child = ::openat(folderFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        FolderDescription found;
+        if (child >= 0 &&
+            (!DescribeFolder(child, found) || found.device != start_.device || found.mountRoot)) {
+            ::close(child); // another mounted file system: neither entered nor listed
+            return -1;
         }
-        FolderDescription child;
-        if (!DescribeFolder(childFd, child) || child.device != start_.device || child.mountRoot) {
-            ::close(childFd); // another mounted filesystem: neither entered nor listed
-            return;
-        }
-        try {
-            if (bufferPos_ < bufferLength_) {
-                folder.pending.assign(buffer_.data() + bufferPos_, buffer_.data() + bufferLength_);
-                folder.pendingPos = 0;
-            }
-            path_.append(name).push_back('/');
-            stack_.folders.push_back(OpenFolder{childFd, path_.size(), {}, 0});
-        } catch (...) {
-            ::close(childFd); // out of memory: the stack closes the others
-            throw;
-        }
-        bufferPos_ = 0;
-        bufferLength_ = 0;
+        return child;
     }
 
     const FolderDescription start_;
     const MountTable mounts_ = MountTable::Read();
-    OpenFolderStack stack_;
-    std::vector<char> buffer_;
-    std::size_t bufferPos_ = 0;
-    std::size_t bufferLength_ = 0;
-    std::string path_;
 };
+
+template <typename OnFile> void walk(const SafeFolder& root, const std::string& Folder, OnFile onFile) {
+    if (root.isOpen() && root.Rewind()) {
+        std::string path = Folder;
+        FolderWalk(root.description()).run(root.fd(), path, onFile);
+    }
+}
 
 } // namespace
 
 FileList ListFilesBelow(const SafeFolder& folder, const std::string& Folder) {
     FileList files;
-    FolderWalk(folder, AddTrailingSlash(Folder)).run([&files](const std::string& path, const char* name) {
+    walk(folder, AddTrailingSlash(Folder), [&files](const std::string& path, const char* name) {
         // One allocation per entry, made in place.
         const std::size_t nameLength = std::strlen(name);
         std::string& fullPath = files.emplace_back(path.size() + nameLength, '\0');
@@ -190,9 +120,7 @@ FileList ListFilesBelow(const SafeFolder& folder, const std::string& Folder) {
 
 std::size_t CountFilesBelow(const SafeFolder& folder) {
     std::size_t files = 0;
-    FolderWalk(folder, AddTrailingSlash(folder.path())).run([&files](const std::string&, const char*) {
-        ++files;
-    });
+    walk(folder, AddTrailingSlash(folder.path()), [&files](const std::string&, const char*) { ++files; });
     return files;
 }
 
