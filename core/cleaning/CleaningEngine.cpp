@@ -81,6 +81,7 @@ FolderReport cleanCookieStore(const CleaningTarget& target) {
     FolderReport report;
     report.folder = target.folder;
     report.kind = target.kind;
+    report.countsFiles = false;
     const CookieStoreResult result = CleanCookieStore(target.folder, target.browser->browser->cookies,
                                                       KeptSites(target.cookieStore->keptSites));
     switch (result.outcome) {

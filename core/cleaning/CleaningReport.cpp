@@ -8,7 +8,7 @@ namespace tidorax {
 std::size_t CleaningReport::filesBefore() const {
     std::size_t files = 0;
     for (const FolderReport& folder : folders) {
-        files += std::max(folder.beforeCount, folder.before.size());
+        files += folder.countsFiles ? std::max(folder.beforeCount, folder.before.size()) : 0;
     }
     return files;
 }
@@ -16,7 +16,7 @@ std::size_t CleaningReport::filesBefore() const {
 std::size_t CleaningReport::filesAfter() const {
     std::size_t files = 0;
     for (const FolderReport& folder : folders) {
-        files += std::max(folder.afterCount, folder.after.size());
+        files += folder.countsFiles ? std::max(folder.afterCount, folder.after.size()) : 0;
     }
     return files;
 }

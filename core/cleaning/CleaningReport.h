@@ -15,8 +15,8 @@ struct CleaningReport {
     // Why nothing was cleaned at all (a sentence for the user); empty when the clean ran.
     std::string failure;
 
-    // The files of all folders, from their counts (a report made with listed paths
-    // only answers from the lists).
+    // The files of all folders, from their counts (a report made with listed paths only
+    // answers from the lists); the cookies of a browser's store are no files.
     std::size_t filesBefore() const;
     std::size_t filesAfter() const;
     // Why nothing was cleaned, then why each refused folder was not cleaned, in order.

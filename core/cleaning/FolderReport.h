@@ -29,6 +29,9 @@ struct FolderReport {
     // set in both listings.
     std::size_t beforeCount = 0;
     std::size_t afterCount = 0;
+    // The counts are of files (false for a browser's cookie store, whose counts are
+    // cookies: not added to the files a clean removed).
+    bool countsFiles = true;
     TargetKind kind = TargetKind::UserFolder;
     // What could not be deleted, in the order met (at most kMaxFailuresKept of them),
     // and how many entries failed in all.
