@@ -70,7 +70,7 @@ TEST_F(TrayControllerTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder
     controller.load();
     TrayWindow* form = controller.trayWindow();
     // Each pause records what it keeps up: the count (its own timer stopped) and the notice.
-    actions.duringPause = [this](std::uint32_t) {
+    actions.duringPause = [this] {
         const auto* count = shown<CountWindow>("CountWindow");
         const auto* notice = shown<ShutdownNotice>("ShutdownNotice");
         if (count && !count->closeTimer->isActive()) {

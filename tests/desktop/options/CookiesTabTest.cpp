@@ -65,7 +65,7 @@ TEST_F(CookiesTabTest, DoubleClicksSaveAndForgetCookiesAndRewriteBothSections) {
     // The hint lines: over the saved list, then over its frame the new count.
     moveOver(tab->savedCookiesList->viewport());
     EXPECT_EQ(tab->savedCountLabel->text(), "Double Click a \"Cookie\" To Remove");
-    moveOver(tab->savedCookiesFrame, {1, 1});
+    moveOver(tab->savedCookiesFrame, true);
     EXPECT_EQ(tab->savedCountLabel->text(), "You Have Saved 2 Cookies");
     moveOver(tab->cookieFilesList->viewport());
     EXPECT_EQ(tab->cookieCountLabel->text(), "Double Click On File To Save A \"Cookie\"");

@@ -72,7 +72,7 @@ TEST_F(FolderTabTest, ANewerListingOrACloseDropsTheOlderOne) {
 }
 
 TEST_F(FolderTabTest, EachCleanButtonEmptiesOnlyItsFolderAndShowsWhatIsLeft) {
-    cleanWithTheEngine();
+    controller = std::make_unique<TrayController>(services(&engineOperations()));
     // Cleans from the page's listed tab: "listed caption > caption after, count shown".
     const auto clean = [this](const char* page, const char* key) {
         writeFiles();

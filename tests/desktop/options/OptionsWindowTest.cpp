@@ -203,9 +203,9 @@ TEST_F(OptionsWindowTest, HintLinesFollowThePointerAndGoBackOverTheirArea) {
         EXPECT_EQ(tab->locationsHint->text().toStdString(), std::string("Path To Your ") + hint);
     }
     // Back to the area's line once the pointer is over its ground.
-    moveOver(tab->choicesFrame, {1, 1});
+    moveOver(tab->choicesFrame, true);
     EXPECT_EQ(tab->choicesHint->text(), "Select An Option Below For ViriRerer Function");
-    moveOver(tab->locationsFrame, {1, 1});
+    moveOver(tab->locationsFrame, true);
     EXPECT_EQ(tab->locationsHint->text(), "Locations of Folders To Be Cleaned");
 }
 

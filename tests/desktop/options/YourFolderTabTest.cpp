@@ -20,7 +20,7 @@ const std::string kList = "list Double Click On File To Remove From List|Add Fol
 
 class YourFolderTabTest : public OptionsTest {
 protected:
-    YourFolderTab* enteredTab() { return entered<YourFolderTab>("yourFolderPage"); }
+    YourFolderTab* enteredTab() { return page<YourFolderTab>("yourFolderPage", true); }
     // Opens the folder in the browsing view and clicks "Save Folder", with the answers given.
     static void save(YourFolderTab* tab, const std::string& folder, std::vector<int> answers = {IDYES}) {
         fakePlatform().shownBoxes.clear();
