@@ -12,8 +12,10 @@
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     const tidorax::test::TempDir root; // removed after the application object
-    for (const auto& [variable, name] : {std::pair{"HOME", "home"}, {"XDG_CONFIG_HOME", "config"},
-                                         {"XDG_CACHE_HOME", "cache"}, {"XDG_DATA_HOME", "data"},
+    for (const auto& [variable, name] : {std::pair{"HOME", "home"},
+                                         {"XDG_CONFIG_HOME", "config"},
+                                         {"XDG_CACHE_HOME", "cache"},
+                                         {"XDG_DATA_HOME", "data"},
                                          {"XDG_RUNTIME_DIR", "runtime"}}) {
         ::mkdir((root / name).c_str(), 0700);
         ::setenv(variable, (root / name).c_str(), 1);

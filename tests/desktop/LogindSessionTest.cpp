@@ -37,8 +37,7 @@ protected:
     // The calls the mock received: "CanPowerOff()", "PowerOff(true)", "TerminateSession(c7)".
     static std::vector<std::string> calls() {
         std::vector<std::string> result;
-        const QDBusArgument list =
-            mock("GetCalls", {}).arguments().value(0).value<QDBusArgument>();
+        const QDBusArgument list = mock("GetCalls", {}).arguments().value(0).value<QDBusArgument>();
         list.beginArray();
         while (!list.atEnd()) {
             quint64 time = 0;
@@ -103,7 +102,8 @@ TEST_F(LogindMockTest, EachModeAndAnswerGivesItsRequestsAndOutcome) {
         SCOPED_TRACE(std::string(c.canPowerOff) + " " + std::to_string(c.mode));
         // The mock's methods run the Python code given.
         const QString manager = QStringLiteral("org.freedesktop.login1.Manager");
-        mock("AddMethod", {manager, "CanPowerOff", "", "s", QStringLiteral("ret = '%1'").arg(QLatin1String(c.canPowerOff))});
+        mock("AddMethod", {manager, "CanPowerOff", "", "s",
+                           QStringLiteral("ret = '%1'").arg(QLatin1String(c.canPowerOff))});
         mock("AddMethod", {manager, "PowerOff", "b", "", c.powerOffCode});
         mock("ClearCalls", {});
         LogindSession logind;

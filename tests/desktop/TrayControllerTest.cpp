@@ -106,11 +106,15 @@ TEST_F(TrayControllerTest, CleaningCommandsCheckTheirSettingsCleanInOrderAndTell
     // The command, the CleanPath settings, the shutdown call that fails (its box is
     // critical), the box, the cleaning calls and the count window's text. A refused folder
     // is told after the run and counts nothing.
-    const std::tuple<QAction* TrayMenu::*, std::string, std::string, std::string, std::vector<std::string>,
+    const std::tuple<QAction * TrayMenu::*, std::string, std::string, std::string, std::vector<std::string>,
                      std::string>
         cases[] = {
-            {viri, "AutoFunction=yes TempFiles", "", "The ViriRerer Box Must Be Checked For This Function To Work!",
-             {}, ""},
+            {viri,
+             "AutoFunction=yes TempFiles",
+             "",
+             "The ViriRerer Box Must Be Checked For This Function To Work!",
+             {},
+             ""},
             {shut, "", "", "Clean And ShutDown Box Not Checked On Options Form!", {}, ""},
             {shut, "Shutdown", "", nothing, {}, ""},
             {shut, "Shutdown TempFiles", "AdjustTokenPrivileges", privilege, {"Temp"}, ""},

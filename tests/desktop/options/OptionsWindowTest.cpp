@@ -117,11 +117,11 @@ TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
         window()->SetCheckBoxes();
         fake().scriptedAnswers = {IDNO};
         clean->click();
-        EXPECT_EQ(boxes(),
-                  (std::vector{box("You Must Check Clean " + refusal + " On Options Form!", MB_OK_INFORMATION),
-                               box("You Are About To Clean Your " + question +
-                                       "\r\n\r\n          Do You Want To Continue?",
-                                   key == "UserFolder" ? MB_YESNO_CRITICAL : MB_YESNO_QUESTION)}));
+        EXPECT_EQ(boxes(), (std::vector{box("You Must Check Clean " + refusal + " On Options Form!",
+                                            MB_OK_INFORMATION),
+                                        box("You Are About To Clean Your " + question +
+                                                "\r\n\r\n          Do You Want To Continue?",
+                                            key == "UserFolder" ? MB_YESNO_CRITICAL : MB_YESNO_QUESTION)}));
         EXPECT_TRUE(operations.calls.empty());
         // Yes: cleaned off the user-interface thread, then counted.
         clean->click();
@@ -140,7 +140,9 @@ TEST_F(OptionsWindowTest, ViriRererNowAsksForTheCheckedFoldersAndCleansInItsOrde
     // between them tell every folder's place in the question apart.
     const std::tuple<std::vector<std::string>, std::string, std::vector<std::string>> cases[] = {
         {{"AutoFunction", "Shutdown"}, "", {}},
-        {{"InternetFiles", "CookieFiles"}, ViriRererQuestion(true, false, true, false), {"Internet", "Cookies"}},
+        {{"InternetFiles", "CookieFiles"},
+         ViriRererQuestion(true, false, true, false),
+         {"Internet", "Cookies"}},
         {{"UserFolder", "TempFiles"}, ViriRererQuestion(false, true, false, true), {"Temp", "UserFolders"}},
     };
     for (const auto& [keys, question, calls] : cases) {

@@ -84,7 +84,8 @@ TEST_F(FirstRunNoticesTest, TheFirstRunWaitsForTheHelpAndIsNotOverWhenTheProgram
     EXPECT_EQ(programEnds, 1);
     EXPECT_EQ(loaded("HelpWindow"), nullptr);
     EXPECT_EQ(loaded("HelpLoadingNotice"), nullptr);
-    EXPECT_EQ(Settings.GetSetting("CleanPath", "FirstRun", "absent"), "absent"); // the next start begins it again
+    EXPECT_EQ(Settings.GetSetting("CleanPath", "FirstRun", "absent"),
+              "absent"); // the next start begins it again
 }
 
 TEST_F(FirstRunNoticesTest, HelpWindowFollowsLinksGoesBackAndOpensInTheBrowser) {
