@@ -96,6 +96,7 @@ TEST_F(TrayControllerTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder
 TEST_F(TrayControllerTest, CleaningCommandsCheckTheirSettingsCleanInOrderAndTellFailures) {
     const auto viri = &TrayMenu::viriRererAction;
     const auto shut = &TrayMenu::cleanAndShutdownAction;
+    const char* const unchecked = "The ViriRerer Box Must Be Checked For This Function To Work!";
     const char* const nothing = "You Have Not Selected Any Files To Be Cleaned!";
     const char* const privilege =
         "Can't enable shutdown: You do not have the privileges to shutdown this system. [A "
@@ -109,12 +110,7 @@ TEST_F(TrayControllerTest, CleaningCommandsCheckTheirSettingsCleanInOrderAndTell
     const std::tuple<QAction * TrayMenu::*, std::string, std::string, std::string, std::vector<std::string>,
                      std::string>
         cases[] = {
-            {viri,
-             "AutoFunction=yes TempFiles",
-             "",
-             "The ViriRerer Box Must Be Checked For This Function To Work!",
-             {},
-             ""},
+            {viri, "AutoFunction=yes TempFiles", "", unchecked, {}, ""},
             {shut, "", "", "Clean And ShutDown Box Not Checked On Options Form!", {}, ""},
             {shut, "Shutdown", "", nothing, {}, ""},
             {shut, "Shutdown TempFiles", "AdjustTokenPrivileges", privilege, {"Temp"}, ""},
