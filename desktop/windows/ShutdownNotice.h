@@ -20,8 +20,6 @@ public:
     // (0 corner, 1 horizontal, 3 plain back colour, other values vertical).
     void PaintGradient(int direction);
 
-    // The window's retained image, as it is painted on screen.
-    const QImage& image() const { return image_; }
     // The back colour, &HBBGGRR, that shows where the image is not painted.
     std::uint32_t BackColor() const { return backColour_; }
 

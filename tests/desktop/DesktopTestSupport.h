@@ -9,6 +9,7 @@
 #include "desktop/DesktopActions.h"
 #include "desktop/DesktopServices.h"
 #include "desktop/PlatformMessageBoxes.h"
+#include "desktop/options/BackgroundListing.h"
 #include "platform/Platform.h"
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingCleaningOperations.h"
@@ -18,11 +19,11 @@
 #include <QTest>
 #include <QWidget>
 
+#include <sqlite3.h>
+
 #include <functional>
 #include <string>
 #include <vector>
-
-struct sqlite3;
 
 namespace tidorax::test {
 
@@ -35,47 +36,60 @@ public:
     void pause(std::uint32_t milliseconds) override {
         events.push_back("pause " + std::to_string(milliseconds));
         if (duringPause) {
-            duringPause(milliseconds);
+            duringPause();
         }
     }
 
     // "work", "pause 100" in order.
     std::vector<std::string> events;
     // Runs at each pause (to look at the windows the pause keeps up).
-    std::function<void(std::uint32_t)> duringPause;
+    std::function<void()> duringPause;
 };
 
 // Another program's hold on the settings store file (an exclusive transaction) while it lives.
-class StoreHold {
-public:
-    explicit StoreHold(const std::string& path);
-    ~StoreHold();
+struct StoreHold {
+    explicit StoreHold(const std::string& path) {
+        EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    ~StoreHold() { sqlite3_close(db); }
     StoreHold(const StoreHold&) = delete;
-    StoreHold& operator=(const StoreHold&) = delete;
-
-private:
-    sqlite3* db_ = nullptr;
+    sqlite3* db = nullptr;
 };
 
 class GuiTest : public PlatformFixture {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void TearDown() override {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            window->close();
+        }
+        processEvents();
+        // A listing still running reads the settings store that the reset below replaces.
+        BackgroundListing::WaitForAll();
+        PlatformFixture::TearDown();
+    }
 
     // Lets posted events (deferred deletions among them) run.
-    static void processEvents();
+    static void processEvents() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     // The services of the tray controller: the fakes of this fixture (or the given
     // cleaning operations), the message boxes through the fake platform, the desktop's
     // screens and network.
-    DesktopServices services(CleaningOperations* cleaning = nullptr);
-    // The top-level window of that object name when one is loaded (deferred deletions
-    // done first), else nullptr.
-    template <typename Window = QWidget> static Window* loaded(const char* objectName) {
-        processEvents();
-        return shown<Window>(objectName, false);
+    DesktopServices services(CleaningOperations* cleaning = nullptr) {
+        DesktopServices made(cleaning != nullptr ? *cleaning : operations, actions, shutdown, messages);
+        made.endProgram = [this] { ++programEnds; };
+        made.openInBrowser = [this](const QUrl& address) {
+            seen.push_back("open " + address.toString().toStdString());
+            return browserAvailable;
+        };
+        made.places = [places = QString::fromStdString(tmp.path())] { return QStringList{places}; };
+        return made;
     }
     // The top-level window of that object name, visible unless told otherwise, without
-    // letting any event run.
+    // letting any event run; else nullptr.
     template <typename Window = QWidget> static Window* shown(const char* objectName, bool visible = true) {
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (window->objectName() == QLatin1String(objectName) && (!visible || window->isVisible())) {
@@ -84,17 +98,34 @@ protected:
         }
         return nullptr;
     }
+    // The top-level window of that object name when one is loaded (deferred deletions done first).
+    static QWidget* loaded(const char* objectName) {
+        processEvents();
+        return shown(objectName, false);
+    }
     // Makes the window the active one, as a user's click would; false when it does not become it.
     static bool activated(QWidget* window) {
         window->activateWindow();
         return QTest::qWaitForWindowActive(window);
     }
     // A help document beside the program; returns its path.
-    std::string installHelp(const std::string& html = "<h2>Main Program Operation</h2>");
+    std::string installHelp(const std::string& html = "<h2>Main Program Operation</h2>") {
+        writeFile(tmp / "program/Tidora.html", html);
+        fake().programFolderPath = tmp / "program";
+        return tmp / "program/Tidora.html";
+    }
     // "prompt|buttons|title" of each message box shown so far, and of one with the
     // program's title.
-    static std::vector<std::string> boxes();
-    static std::string box(const std::string& prompt, int buttons);
+    static std::vector<std::string> boxes() {
+        std::vector<std::string> shown;
+        for (const auto& box : fakePlatform().shownBoxes) {
+            shown.push_back(box.prompt + "|" + std::to_string(box.buttons) + "|" + box.title);
+        }
+        return shown;
+    }
+    static std::string box(const std::string& prompt, int buttons) {
+        return prompt + "|" + std::to_string(buttons) + "|Quillon Info.....";
+    }
 
     // How often the program asked to end.
     int programEnds = 0;

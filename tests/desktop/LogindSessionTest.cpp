@@ -25,7 +25,7 @@ protected:
         GuiTest::SetUp();
         ForgetIsWinNT();
         if (qEnvironmentVariable("TIDORAX_MOCK_LOGIND") != QStringLiteral("1")) {
-            GTEST_SKIP() << "needs the mock logind of tests/desktop/logind-mock-test.sh";
+            GTEST_SKIP() << "needs the mock logind of tests/e2e/logind-mock-test.sh";
         }
     }
     static QDBusMessage mock(const QString& method, const QVariantList& arguments) {
@@ -34,16 +34,10 @@ protected:
         call.setArguments(arguments);
         return QDBusConnection::systemBus().call(call);
     }
-    // Makes the mock's method run the Python code given.
-    static void replaceMethod(const char* name, const char* in, const char* out, const QString& code) {
-        mock(QStringLiteral("AddMethod"),
-             {QStringLiteral("org.freedesktop.login1.Manager"), name, in, out, code});
-    }
     // The calls the mock received: "CanPowerOff()", "PowerOff(true)", "TerminateSession(c7)".
     static std::vector<std::string> calls() {
         std::vector<std::string> result;
-        const QDBusArgument list =
-            mock(QStringLiteral("GetCalls"), {}).arguments().value(0).value<QDBusArgument>();
+        const QDBusArgument list = mock("GetCalls", {}).arguments().value(0).value<QDBusArgument>();
         list.beginArray();
         while (!list.atEnd()) {
             quint64 time = 0;
@@ -74,25 +68,8 @@ TEST_F(LogindSessionTest, WithoutASystemBusTheShutdownFailsAsAnError) {
     QDBusConnection::disconnectFromBus(QStringLiteral("tidorax-no-bus"));
 }
 
-TEST_F(LogindMockTest, EachModeMakesItsRequest) {
+TEST_F(LogindMockTest, EachModeAndAnswerGivesItsRequestsAndOutcome) {
     qputenv("XDG_SESSION_ID", "c7");
-    // One mode for each request (flags beside the one that chooses it change nothing); EWX_POWEROFF
-    // is the next case's.
-    const std::vector<std::pair<std::int32_t, std::vector<std::string>>> cases = {
-        {EWX_SHUTDOWN | EWX_FORCE, {"CanPowerOff()", "PowerOff(true)"}},
-        {EWX_REBOOT, {"CanReboot()", "Reboot(true)"}},
-        {EWX_FORCE, {"TerminateSession(c7)"}},
-    };
-    for (const auto& [mode, expected] : cases) {
-        mock(QStringLiteral("ClearCalls"), {});
-        LogindSession logind;
-        EXPECT_EQ(shutdownOutcome(logind, mode), "true") << mode;
-        EXPECT_EQ(calls(), expected) << mode;
-    }
-    qunsetenv("XDG_SESSION_ID");
-}
-
-TEST_F(LogindMockTest, RefusalsAndFailuresRaiseTheirErrorAndShutNothingDown) {
     const std::string refused =
         "Can't enable shutdown: You do not have the privileges to shutdown this system. [A required "
         "privilege is not held by the client. (CanPowerOff: no)]\n\nError &H8004062E (tidorax.mShutDown)";
@@ -102,8 +79,10 @@ TEST_F(LogindMockTest, RefusalsAndFailuresRaiseTheirErrorAndShutNothingDown) {
                           "name='org.freedesktop.DBus.Error.InteractiveAuthorizationRequired')";
     const std::string invalid =
         "Invalid parameter to ShutdownSystem: 32\n\nError &H8004062F (tidorax.mShutDown)";
-    // What logind answers to CanPowerOff and what its PowerOff does; the last case
-    // leaves the mock as it started.
+    const std::vector<std::string> powerOff{"CanPowerOff()", "PowerOff(true)"};
+    // What logind answers to CanPowerOff and what its PowerOff does, the mode asked for
+    // (flags beside the one that chooses it change nothing); the last case leaves the
+    // mock as it started.
     const struct {
         const char* canPowerOff;
         QString powerOffCode;
@@ -112,18 +91,26 @@ TEST_F(LogindMockTest, RefusalsAndFailuresRaiseTheirErrorAndShutNothingDown) {
         std::vector<std::string> calls;
     } cases[] = {
         {"no", "", EWX_POWEROFF, refused, {"CanPowerOff()"}},
-        {"challenge", "", EWX_POWEROFF, "true", {"CanPowerOff()", "PowerOff(true)"}},
-        {"yes", raise, EWX_POWEROFF, denied, {"CanPowerOff()", "PowerOff(true)"}},
+        {"challenge", "", EWX_POWEROFF, "true", powerOff},
+        {"yes", raise, EWX_POWEROFF, denied, powerOff},
+        {"yes", "", EWX_SHUTDOWN | EWX_FORCE, "true", powerOff},
+        {"yes", "", EWX_REBOOT, "true", {"CanReboot()", "Reboot(true)"}},
+        {"yes", "", EWX_FORCE, "true", {"TerminateSession(c7)"}},
         {"yes", "", 32, invalid, {}},
     };
     for (const auto& c : cases) {
-        replaceMethod("CanPowerOff", "", "s", QStringLiteral("ret = '%1'").arg(QLatin1String(c.canPowerOff)));
-        replaceMethod("PowerOff", "b", "", c.powerOffCode);
-        mock(QStringLiteral("ClearCalls"), {});
+        SCOPED_TRACE(std::string(c.canPowerOff) + " " + std::to_string(c.mode));
+        // The mock's methods run the Python code given.
+        const QString manager = QStringLiteral("org.freedesktop.login1.Manager");
+        mock("AddMethod", {manager, "CanPowerOff", "", "s",
+                           QStringLiteral("ret = '%1'").arg(QLatin1String(c.canPowerOff))});
+        mock("AddMethod", {manager, "PowerOff", "b", "", c.powerOffCode});
+        mock("ClearCalls", {});
         LogindSession logind;
-        EXPECT_EQ(shutdownOutcome(logind, c.mode), c.outcome) << c.canPowerOff;
-        EXPECT_EQ(calls(), c.calls) << c.canPowerOff;
+        EXPECT_EQ(shutdownOutcome(logind, c.mode), c.outcome);
+        EXPECT_EQ(calls(), c.calls);
     }
+    qunsetenv("XDG_SESSION_ID");
 }
 
 } // namespace

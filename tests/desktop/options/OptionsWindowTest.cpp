@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 
 #include <functional>
+#include <tuple>
 
 namespace tidorax::test {
 namespace {
@@ -43,7 +44,6 @@ TEST_F(OptionsWindowTest, OpensOnTheOptionsTabWithItsCaptionsAndTheStoredFlags) 
     EXPECT_EQ(Settings.GetSetting("CleanPath", "TempFiles", "0"), "yes");
     // Without a "Cache" value the web cache is the browsers' caches, not $XDG_CACHE_HOME.
     EXPECT_EQ(options->optionsTab->internetPathLabel->path(), "The Caches Of Your Browsers");
-    EXPECT_FALSE(options->windowIcon().isNull());
 }
 
 TEST_F(OptionsWindowTest, EachBoxStoresYesAndRemovesItsKeyHoweverItChanges) {
@@ -98,12 +98,8 @@ TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
     operations.filesBefore = 5;
     operations.filesAfter = 1;
     ASSERT_TRUE(StoreUserFolders({tmp / "listed"}));
-    OptionsWindow* options = window();
-    // What the refusal and the question name, and the cleaning call.
-    const struct {
-        QPushButton* clean;
-        const char *key, *refusal, *question, *call;
-    } cases[] = {
+    // Each button, its box's key, what the refusal and the question name, and the cleaning call.
+    const std::tuple<QPushButton*, std::string, std::string, std::string, std::string> cases[] = {
         {page<FolderTab>("internetPage")->cleanButton, "InternetFiles", "Internet Files", "Internet Files",
          "Internet"},
         {page<FolderTab>("tempPage")->cleanButton, "TempFiles", "Temp Folder", "Temp Files", "Temp"},
@@ -112,26 +108,24 @@ TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
         {page<YourFolderTab>("yourFolderPage")->cleanFoldersButton, "UserFolder", "User Folder",
          "User Folders", "UserFolders"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.call);
-        const int asks = std::string(c.key) == "UserFolder" ? MB_YESNO_CRITICAL : MB_YESNO_QUESTION;
+    for (const auto& [clean, key, refusal, question, call] : cases) {
+        SCOPED_TRACE(call);
         // The box is clear: only the refusal. Checked, answered No: the question, and nothing cleaned.
         fake().shownBoxes.clear();
-        c.clean->click();
-        Settings.SaveSetting("CleanPath", c.key, "Yes");
-        options->SetCheckBoxes();
+        clean->click();
+        Settings.SaveSetting("CleanPath", key, "Yes");
+        window()->SetCheckBoxes();
         fake().scriptedAnswers = {IDNO};
-        c.clean->click();
-        EXPECT_EQ(boxes(),
-                  (std::vector{box(std::string("You Must Check Clean ") + c.refusal + " On Options Form!",
-                                   MB_OK_INFORMATION),
-                               box(std::string("You Are About To Clean Your ") + c.question +
-                                       "\r\n\r\n          Do You Want To Continue?",
-                                   asks)}));
+        clean->click();
+        EXPECT_EQ(boxes(), (std::vector{box("You Must Check Clean " + refusal + " On Options Form!",
+                                            MB_OK_INFORMATION),
+                                        box("You Are About To Clean Your " + question +
+                                                "\r\n\r\n          Do You Want To Continue?",
+                                            key == "UserFolder" ? MB_YESNO_CRITICAL : MB_YESNO_QUESTION)}));
         EXPECT_TRUE(operations.calls.empty());
         // Yes: cleaned off the user-interface thread, then counted.
-        c.clean->click();
-        EXPECT_EQ(operations.calls, std::vector<std::string>{c.call});
+        clean->click();
+        EXPECT_EQ(operations.calls, std::vector{call});
         EXPECT_EQ(actions.events, std::vector<std::string>{"work"});
         ASSERT_NE(countShown(), nullptr);
         EXPECT_EQ(countShown()->countLabel->text(), "4");
@@ -142,34 +136,31 @@ TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
 }
 
 TEST_F(OptionsWindowTest, ViriRererNowAsksForTheCheckedFoldersAndCleansInItsOrder) {
-    // Two selections that between them tell every folder's place in the question apart.
-    const struct {
-        std::vector<const char*> keys;
-        std::string question; // empty: refused
-        std::vector<std::string> calls;
-    } cases[] = {
+    // The boxes checked, the question (none: refused) and the cleaning calls. Two selections
+    // between them tell every folder's place in the question apart.
+    const std::tuple<std::vector<std::string>, std::string, std::vector<std::string>> cases[] = {
         {{"AutoFunction", "Shutdown"}, "", {}},
         {{"InternetFiles", "CookieFiles"},
          ViriRererQuestion(true, false, true, false),
          {"Internet", "Cookies"}},
         {{"UserFolder", "TempFiles"}, ViriRererQuestion(false, true, false, true), {"Temp", "UserFolders"}},
     };
-    for (const auto& c : cases) {
-        for (const char* key : c.keys) {
+    for (const auto& [keys, question, calls] : cases) {
+        for (const std::string& key : keys) {
             Settings.SaveSetting("CleanPath", key, "Yes");
         }
         window()->SetCheckBoxes();
         fake().shownBoxes.clear();
         window()->optionsTab->viriRererNowButton->click();
         auto expected = std::vector{
-            c.question.empty() ? box("You Have Not Selected Any Files To Be Cleaned!", MB_OK_INFORMATION)
-                               : box(c.question, MB_YESNO_QUESTION)};
-        if (c.calls.size() > 1 && c.calls.back() == "UserFolders") {
+            question.empty() ? box("You Have Not Selected Any Files To Be Cleaned!", MB_OK_INFORMATION)
+                             : box(question, MB_YESNO_QUESTION)};
+        if (calls.size() > 1 && calls.back() == "UserFolders") {
             // No folder is listed: the clean goes on, and says so.
             expected.push_back(box("You Do Not Have Any Folders Selected!", MB_OK_INFORMATION));
         }
         EXPECT_EQ(boxes(), expected);
-        EXPECT_EQ(operations.calls, c.calls);
+        EXPECT_EQ(operations.calls, calls);
         Settings.DeleteSetting("CleanPath", "");
         operations.calls.clear();
     }
@@ -203,9 +194,9 @@ TEST_F(OptionsWindowTest, HintLinesFollowThePointerAndGoBackOverTheirArea) {
         EXPECT_EQ(tab->locationsHint->text().toStdString(), std::string("Path To Your ") + hint);
     }
     // Back to the area's line once the pointer is over its ground.
-    moveOver(tab->choicesFrame, {1, 1});
+    moveOver(tab->choicesFrame, true);
     EXPECT_EQ(tab->choicesHint->text(), "Select An Option Below For ViriRerer Function");
-    moveOver(tab->locationsFrame, {1, 1});
+    moveOver(tab->locationsFrame, true);
     EXPECT_EQ(tab->locationsHint->text(), "Locations of Folders To Be Cleaned");
 }
 
@@ -260,7 +251,6 @@ TEST_F(OptionsWindowTest, KeysReturnPressesTheFocusedButtonAndEscapeCloses) {
     ASSERT_TRUE(activated(options));
     QTest::keyClick(options->optionsTab->boxes[0], Qt::Key_Escape);
     EXPECT_FALSE(options->isVisible());
-    EXPECT_TRUE(options->closeTimer->isActive());
 }
 
 } // namespace
