@@ -69,5 +69,4 @@ int FakePlatform::MsgBox(const std::string& prompt, int buttons, const std::stri
     return (buttons & 0x0F) == 4 ? IDYES : IDOK;
 }
 
-
 } // namespace tidorax

@@ -28,7 +28,6 @@ std::string selfExecutable() {
     return buffer;
 }
 
-
 } // namespace
 
 LinuxPlatform::LinuxPlatform() = default;

@@ -53,7 +53,6 @@ TEST(LinuxPlatformTest, AnswersFromTheRunningSystem) {
     if (xdg != nullptr) {
         ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
     }
-
 }
 
 // The programs as a user runs them: help, a start without a desktop, and "tidorax A", where

@@ -16,7 +16,7 @@ using CleaningEngineTest = PlatformFixture;
 // gone with the outer one's clean).
 TEST_F(CleaningEngineTest, UserFoldersCleanedSideBySideReportInTheirOrder) {
     const struct {
-        FileList folders; // below tmp, each with as many files as its position + 1
+        FileList folders;                // below tmp, each with as many files as its position + 1
         std::vector<std::size_t> before; // of each folder reported, in order
     } cases[] = {
         {{"a", "b", "c", "d", "e", "f"}, {1, 2, 3, 4, 5, 6}},
