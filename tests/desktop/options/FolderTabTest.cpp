@@ -43,6 +43,22 @@ TEST_F(FolderTabTest, SelectingATabListsItsFolderAfreshEachTime) {
     EXPECT_EQ(listed<FolderTab>("tempPage")->countLabel->text(), "Temp Folder Contains 4 Files");
 }
 
+// Without a "Cache" value the Internet page lists the files of every browser cache found
+// (here Chromium's two), and counts them together; another program's cache is no part of it.
+TEST_F(FolderTabTest, WithoutACacheValueTheInternetPageListsEveryBrowserCache) {
+    ASSERT_TRUE(setShellFolder("Cache", ""));
+    makeDirs(fake().env["XDG_CONFIG_HOME"] + "/chromium/Default");
+    const std::string browser = cache + "/chromium/Default";
+    writeFile(browser + "/Cache/Cache_Data/entry");
+    writeFile(browser + "/Code Cache/js/script");
+    auto* tab = listed<FolderTab>("internetPage");
+    QStringList files = tab->filesModel->stringList();
+    files.sort();
+    EXPECT_EQ(files, (QStringList{QString::fromStdString(browser + "/Cache/Cache_Data/entry"),
+                                  QString::fromStdString(browser + "/Code Cache/js/script")}));
+    EXPECT_EQ(tab->countLabel->text(), "Internet Folder Contains 2 Files");
+}
+
 TEST_F(FolderTabTest, ANewerListingOrACloseDropsTheOlderOne) {
     OptionsWindow* options = window();
     auto* tempTab = page<FolderTab>("tempPage");
