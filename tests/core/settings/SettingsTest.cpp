@@ -69,6 +69,7 @@ TEST_F(SettingsStoreTest, RegistryModuleAnswersWithTheWindowsCodes) {
     EXPECT_EQ(RegistryAccess::SetRegValue("HKXX", "Software\\T", "V", "S", std::string("x")), 99);
     const std::tuple<const char*, const char*, LONG, std::string> cases[] = {
         {"hkcu", "V", 0, "text"}, // the text without its zero byte
+        {"HKCU", "Absent", ERROR_FILE_NOT_FOUND, "default"},
         {"HKEY_CURRENT_USER", "V", RegistryAccess::UNKNOWN_ROOT, "default"},
     };
     for (const auto& [root, name, code, read] : cases) {
