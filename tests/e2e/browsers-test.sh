@@ -60,11 +60,8 @@ at_exit "kill $busy_pid; wait $busy_pid"
 locked_by_busy() { [[ "$(readlink "$busy/lock")" == *"+$busy_pid" ]]; } # not the last run's link
 wait_for 200 locked_by_busy || fail "the running Firefox took no lock"
 
-settings='HKCU\Software\Quillon Software\Tidora'
-for value in "CleanPath InternetFiles Yes" "CleanPath CookieFiles Yes" "SpecialCookies Cookie0 keep.test"; do
-    read -r key name data <<<"$value"
-    "$reg" add "$settings\\$key" /v "$name" /t REG_SZ /d "$data" /f >/dev/null
-done
+set_setting CleanPath InternetFiles Yes && set_setting CleanPath CookieFiles Yes &&
+    set_setting SpecialCookies Cookie0 keep.test || fail "the settings could not be stored"
 "$tidorax" A 2>"$root/clean.err" || fail "tidorax A failed: $(cat "$root/clean.err")"
 [ "$(cat "$root/clean.err")" = "tidorax: The cache of Firefox (profile busy) was not cleaned: the browser is running.
 tidorax: The cookies of Firefox (profile busy) were not cleaned: the browser is running." ] ||

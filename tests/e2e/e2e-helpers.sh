@@ -34,6 +34,25 @@ wait_for() {
 }
 not() { ! "$@"; }
 
+# Starts the command after $1 in the background, logging to $root/$1.log, ended at exit;
+# its id in $pid.
+start() {
+    "${@:2}" >"$root/$1.log" 2>&1 &
+    pid=$!
+    at_exit "kill -CONT $pid; kill $pid; wait $pid"
+}
+
+# Sets the program's setting: in section $1, $2 to $3, through tidorax-reg ($reg).
+set_setting() { "$reg" add "HKCU\\Software\\Quillon Software\\Tidora\\$1" /v "$2" /d "$3" /f >/dev/null; }
+
+# Puts files in $Temp, one below a folder, and one beside it in $root/keep; temp_cleaned
+# is true once the files in $Temp are gone, and only they.
+seed_temp() {
+    mkdir -p "$Temp/sub" "$root/keep"
+    echo one >"$Temp/one" && echo two >"$Temp/sub/two" && echo kept >"$root/keep/kept"
+}
+temp_cleaned() { [ ! -e "$Temp/one" ] && [ ! -e "$Temp/sub/two" ] && [ -d "$Temp" ] && [ -e "$root/keep/kept" ]; }
+
 # An Xvfb display on a number nobody uses (Xvfb writes it once it is ready), ended at
 # exit, exported as DISPLAY; no Wayland session or desktop theme of the caller's.
 start_xvfb() {

@@ -33,8 +33,6 @@ for page in tidorax tidorax-reg; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man $page: $warnings"
 done
-[ "$(zgrep -c '^\.SH EXIT STATUS' "$usr/share/man/man1/tidorax.1.gz")" = 1 ] || fail "man tidorax: not one EXIT STATUS"
-zgrep -q '^\.B \\-\\-version' "$usr/share/man/man1/tidorax.1.gz" || fail "man tidorax lacks --version"
 if command -v lintian >/dev/null; then
     lintian "$deb" >"$root/lintian.log" 2>&1 || true
     ! grep -q '^E:' "$root/lintian.log" || { cat "$root/lintian.log" >&2; fail "lintian reports errors"; }
@@ -49,13 +47,9 @@ section='HKCU\Software\Quillon Software\Tidora\CleanPath'
 run "$usr/bin/tidorax-reg" add "$section" /v TempFiles /d Yes /f >/dev/null || fail "tidorax-reg add failed"
 run "$usr/bin/tidorax-reg" query "$section" /v TempFiles | grep -q 'TempFiles    REG_SZ    Yes' ||
     fail "tidorax-reg query does not read the store"
-mkdir -p "$Temp/sub" "$root/keep"
-echo one >"$Temp/one"
-echo two >"$Temp/sub/two"
-echo kept >"$root/keep/kept"
+seed_temp
 run "$usr/bin/tidorax" A || fail "tidorax A failed"
-[ ! -e "$Temp/one" ] && [ ! -e "$Temp/sub/two" ] || fail "tidorax A did not clean Temp"
-[ -d "$Temp" ] && [ -e "$root/keep/kept" ] || fail "tidorax A deleted what it should not"
+temp_cleaned || fail "tidorax A did not clean Temp, or went beyond it"
 # The unpacked program finds its manual in usr/share/tidorax/, and its start at log-on
 # names it by its absolute path.
 manual=$(run "$usr/bin/tidorax" --help | grep Manual)

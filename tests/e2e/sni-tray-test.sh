@@ -21,14 +21,11 @@ use_xcb
 on_failure() { tail -n 20 "$root"/*.log >&2 || true; }
 # The icon where the package installs it, in the theme's folders.
 mkdir -p "$XDG_DATA_HOME/icons" && cp -r "$here/../../resources/icons/hicolor" "$XDG_DATA_HOME/icons/"
-"$reg" add 'HKCU\Software\Quillon Software\Tidora\CleanPath' /v FirstRun /d No /f >/dev/null
-
-/usr/bin/python3 "$here/status-notifier-watcher.py" "$root/items" >"$root/watcher.log" 2>&1 &
-at_exit "kill $!; wait $!"
+set_setting CleanPath FirstRun No
+start watcher /usr/bin/python3 "$here/status-notifier-watcher.py" "$root/items"
 wait_for 100 gdbus introspect --session -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher ||
     fail "the watcher did not come up"
-"$tidorax" >"$root/tray.log" 2>&1 &
-at_exit "kill $!; wait $!"
+start tray "$tidorax"
 wait_for 150 test -s "$root/items" || fail "no item registered with the watcher"
 read -r service item <"$root/items"
 

@@ -25,12 +25,6 @@ on_failure() {
     tail -n 20 "$root"/*.log >&2 || true
 }
 
-# Starts the command after $1 in the background, logging to $root/$1.log; its id in $pid.
-start() {
-    "${@:2}" >"$root/$1.log" 2>&1 &
-    pid=$!
-    at_exit "kill -CONT $pid; kill $pid; wait $pid"
-}
 # True when the process has ended (a zombie of this shell counts as ended).
 ended() { ! kill -0 "$1" 2>/dev/null || [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" = "Z" ]; }
 
@@ -70,8 +64,7 @@ open_menu() {
     menu=$(menu_window)
     wait_for 50 menu_laid_out || fail "the menu for $1 was not laid out"
 }
-section='HKCU\Software\Quillon Software\Tidora\CleanPath'
-first_run_over() { "$reg" query "$section" /v FirstRun 2>/dev/null | grep -q 'REG_SZ *No *$'; }
+first_run_over() { "$reg" query 'HKCU\Software\Quillon Software\Tidora\CleanPath' /v FirstRun 2>/dev/null | grep -q 'REG_SZ *No *$'; }
 
 # A picture of a window in $root/shot.png; fails when it equals the last one.
 shot_differs() {
@@ -85,8 +78,7 @@ shot_differs() {
 # "Configuration" (the menu's sixth item) opens the options window, and Temp is cleaned
 # from its tab, the question answered by keyboard.
 options_scenario() {
-    echo one >"$Temp/one.txt"
-    echo two >"$Temp/two.txt"
+    seed_temp
     open_menu Configuration click 1
     xdotool key Down Down Down Down Down Down Return
     wait_for 50 window_named '^Quillon Tidora Program$' || fail "Configuration did not open the options window"
@@ -99,16 +91,13 @@ options_scenario() {
     # The Temp tab, the third, then its "Clean Temp" button: the first of the bottom row.
     xdotool key ctrl+Tab ctrl+Tab
     wait_for 50 shot_differs "$options" || fail "the Temp tab did not show"
-    cp "$root/shot.png" "$artefacts/options-temp.png"
     eval "$(geometry_of "$options")"
     xdotool mousemove --window "$options" $((WIDTH / 6)) $((HEIGHT - 35)) click 1
     wait_for 50 window_named '^Quillon Info' || fail "Clean Temp asked nothing"
     title_is "$(window_named '^Quillon Info')" "Quillon Info....." || fail "the question's title bar is not its title"
-    import -window root "$artefacts/options-clean-temp-question.png"
     xdotool key alt+y
     wait_for 50 count_window || fail "no count window after Clean Temp"
-    [ ! -e "$Temp/one.txt" ] && [ ! -e "$Temp/two.txt" ] || fail "Clean Temp left files in Temp"
-    [ -e "$root/keep/kept.txt" ] || fail "Clean Temp deleted a file outside Temp"
+    temp_cleaned || fail "Clean Temp did not clean Temp, or went beyond it"
     wait_for 50 not count_window || fail "the count window stayed after Clean Temp"
     wait_for 50 window_named '^Quillon Tidora Program$' || fail "the options window did not come back"
 }
@@ -117,13 +106,9 @@ options_scenario() {
 timeout 20 "$tidorax" A >"$root/silent.log" 2>&1 || fail "tidorax A did not end cleanly"
 not first_run_over || fail "the silent mode recorded the first run"
 # The settings: ViriRerer allowed, the Temp folder selected, the first run over.
-for flag in AutoFunction:Yes TempFiles:Yes FirstRun:No; do
-    "$reg" add "$section" /v "${flag%:*}" /t REG_SZ /d "${flag#*:}" /f >/dev/null
-done
-seeded="one.txt sub/two.log sub/three"
-mkdir -p "$Temp/sub" "$root/keep"
-for file in $seeded; do echo "$file" >"$Temp/$file"; done
-echo kept >"$root/keep/kept.txt"
+set_setting CleanPath AutoFunction Yes && set_setting CleanPath TempFiles Yes && set_setting CleanPath FirstRun No ||
+    fail "the settings could not be stored"
+seed_temp
 
 start trayer trayer --edge bottom --align right --widthtype request --height 32 --expand false --SetDockType true
 # The tray host is ready once it owns the tray selection of screen 0.
@@ -153,9 +138,7 @@ wait_for 20 pointer_at_target || fail "the pointer did not reach the menu's last
 xdotool click 1
 wait_for 50 count_window || fail "the count window did not appear"
 import -window root "$artefacts/count-window.png"
-for file in $seeded; do [ ! -e "$Temp/$file" ] || fail "Temp/$file was not cleaned"; done
-[ -d "$Temp" ] || fail "the Temp folder itself was removed"
-[ -e "$root/keep/kept.txt" ] || fail "a file outside the Temp folder was deleted"
+temp_cleaned || fail "ViriRerer did not clean Temp, or went beyond it"
 # The count window closes itself after 1.2 seconds.
 wait_for 50 not count_window || fail "the count window stayed"
 
@@ -171,7 +154,6 @@ kill -0 "$first" 2>/dev/null || fail "the first instance ended"
 kill -STOP "$first"
 start third "$tidorax"
 wait_for 100 window_named '^Quillon Error Information$' || fail "the already-running window did not appear"
-import -window root "$artefacts/already-running.png"
 # OK sits at 1680,900 twips, 1095 x 375: its middle.
 xdotool mousemove --window "$(window_named '^Quillon Error Information$')" 148 72 click 1
 wait_for 100 ended "$pid" || fail "the already-running window did not end its program"

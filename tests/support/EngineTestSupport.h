@@ -9,6 +9,7 @@
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
@@ -30,8 +31,6 @@ using Tree = std::map<std::string, std::string>;
 // description: "d" folder, "l->target" link, "f:contents" file, "s" socket, "p" FIFO.
 inline Tree treeEntries(const std::string& root) {
     namespace fs = std::filesystem;
-    static const std::map<fs::file_type, std::string> kinds = {
-        {fs::file_type::directory, "d"}, {fs::file_type::socket, "s"}, {fs::file_type::fifo, "p"}};
     Tree entries;
     const std::size_t prefix = root.size() + (root.ends_with('/') ? 0 : 1);
     std::error_code ec;
@@ -41,13 +40,11 @@ inline Tree treeEntries(const std::string& root) {
         std::string& entry = entries[path.substr(prefix)];
         std::error_code entryError; // a failure here must not end the walk
         const fs::file_type type = it->symlink_status(entryError).type();
-        if (type == fs::file_type::symlink) {
-            entry = "l->" + fs::read_symlink(path, entryError).string();
-        } else if (const auto kind = kinds.find(type); kind != kinds.end()) {
-            entry = kind->second;
-        } else {
-            entry = "f:" + readFile(path);
-        }
+        entry = type == fs::file_type::symlink     ? "l->" + fs::read_symlink(path, entryError).string()
+                : type == fs::file_type::directory ? "d"
+                : type == fs::file_type::socket    ? "s"
+                : type == fs::file_type::fifo      ? "p"
+                                                   : "f:" + readFile(path);
     }
     return entries;
 }
@@ -105,6 +102,23 @@ inline SafeFolder openFolder(const std::string& folder) {
 inline int deleteTree(const std::string& folder, SafeDeleter::Rules rules = {}) {
     const InUseSnapshot inUse = InUseSnapshot::Take();
     return SafeDeleter(inUse, rules).DeleteBelow(openFolder(folder));
+}
+
+// Deletes the files below folder that select picks, as deleteTree does.
+inline int deleteFilesBelow(const std::string& folder, const SafeDeleter::FileSelection& select) {
+    const InUseSnapshot inUse = InUseSnapshot::Take();
+    return SafeDeleter(inUse, {}).DeleteFilesBelow(openFolder(folder), select);
+}
+
+// Renames folder to parked, puts a link to target in its place for a moment and the
+// folder back: what another program may do while a clean runs.
+inline void swapForALink(const std::string& folder, const std::string& target, const std::string& parked) {
+    if (::rename(folder.c_str(), parked.c_str()) == 0) {
+        ::symlink(target.c_str(), folder.c_str());
+        ::sched_yield();
+        ::unlink(folder.c_str());
+        ::rename(parked.c_str(), folder.c_str());
+    }
 }
 
 // Names folder as the special folder with that value name under "User Shell Folders"

@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <sqlite3.h>
 #include <sstream>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tidorax::test {
@@ -21,11 +20,8 @@ namespace {
 
 // A process id that no process has: a child that has ended and been reaped.
 pid_t endedProcess() {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(0);
-    }
-    ::waitpid(child, nullptr, 0);
+    const pid_t child = startChild([] { return 0; });
+    waitChild(child);
     return child;
 }
 
@@ -38,18 +34,16 @@ std::string hostName() {
 // Runs one statement on the store: each row's columns joined by "|", in order.
 FileList query(const std::string& store, const std::string& sql) {
     sqlite3* db = nullptr;
-    sqlite3_stmt* statement = nullptr;
     FileList rows;
     sqlite3_open_v2(store.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        rows.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-        for (int i = 1; i < sqlite3_column_count(statement); ++i) {
-            rows.back() +=
-                "|" + std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, i)));
+    const auto addRow = [](void* list, int columns, char** values, char**) {
+        std::string& row = static_cast<FileList*>(list)->emplace_back(values[0]);
+        for (int i = 1; i < columns; ++i) {
+            row += "|" + std::string(values[i]);
         }
-    }
-    sqlite3_finalize(statement);
+        return 0;
+    };
+    sqlite3_exec(db, sql.c_str(), addRow, &rows, nullptr);
     sqlite3_close(db);
     return rows;
 }

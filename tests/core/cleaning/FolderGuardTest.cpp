@@ -90,13 +90,12 @@ TEST_F(FolderGuardTest, ABindMountOfTheHomeFolderIsTheHomeFolder) {
             if (::mount(home.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) != 0) {
                 return kChildSkipped;
             }
-            CleaningPlan plan;
-            plan.targets.push_back(CleaningTarget{.kind = TargetKind::UserFolder, .folder = bound});
-            const bool refused = RunCleaningPlan(plan).refusals() ==
-                                 std::vector<std::string>{
-                                     "The folder \"" + bound +
-                                     "\" was not cleaned: it is or holds the home folder (" + home + ")."};
-            return refused && exists(home + "/letter.txt") ? 0 : 1;
+            const std::string refusal = "The folder \"" + bound +
+                                        "\" was not cleaned: it is or holds the home folder (" + home + ").";
+            const CleaningPlan plan{.kinds = {TargetKind::UserFolder},
+                                    .targets = {{.kind = TargetKind::UserFolder, .folder = bound}}};
+            return RunCleaningPlan(plan).refusals() == FileList{refusal} && exists(home + "/letter.txt") ? 0
+                                                                                                         : 1;
         },
         Child::PrivateMounts);
     if (child == kChildSkipped) {
@@ -114,20 +113,14 @@ TEST_F(FolderGuardTest, AFolderSwappedForALinkToTheHomeFolderNeverEmptiesIt) {
     const std::string victim = tmp / "victim";
     writeFile(home + "/letter.txt", "precious");
     const Tree homeBefore = treeEntries(home);
-    CleaningPlan plan;
-    plan.targets.push_back(CleaningTarget{.kind = TargetKind::UserFolder, .folder = victim});
+    const CleaningPlan plan{.kinds = {TargetKind::UserFolder},
+                            .targets = {{.kind = TargetKind::UserFolder, .folder = victim}}};
     std::atomic<bool> stop{false};
     std::mutex swapping; // held for a whole swap, so that files are only ever written into the folder
     std::thread swapper([&] {
-        const std::string parked = tmp / "parked";
         while (!stop.load()) {
             const std::lock_guard<std::mutex> lock(swapping);
-            if (::rename(victim.c_str(), parked.c_str()) == 0) {
-                ::symlink(home.c_str(), victim.c_str());
-                std::this_thread::yield();
-                ::unlink(victim.c_str());
-                ::rename(parked.c_str(), victim.c_str());
-            }
+            swapForALink(victim, home, tmp / "parked");
         }
     });
     for (int run = 0; run < 100; ++run) {

@@ -25,19 +25,14 @@ Tree makeOutside(const TempDir& dir) {
     return treeEntries(dir / "outside");
 }
 
-// A name that is no folder or is refused (the root, a relative or empty name: more in
-// FolderGuardTest) opens nothing, and nothing is deleted below it.
+// A name that is no folder opens nothing, and nothing is deleted below it (refused
+// names: FolderGuardTest).
 TEST(SafeDeleterTest, NothingIsDeletedBelowAFolderNotOpened) {
     TempDir dir;
     writeFile(dir / "plain.txt");
-    const InUseSnapshot nothing;
-    SafeDeleter deleter(nothing, {});
-    for (const std::string& folder :
-         FileList{dir / "plain.txt", dir / "missing", "", "/", "/..", "relative"}) {
-        const SafeFolder opened = openFolder(folder);
-        EXPECT_FALSE(opened.isOpen()) << "'" << folder << "'";
-        EXPECT_EQ(deleter.DeleteBelow(opened), -1) << "'" << folder << "'";
-        EXPECT_EQ(deleter.DeleteFilesBelow(opened, {}), -1) << "'" << folder << "'";
+    for (const std::string& folder : {dir / "plain.txt", dir / "missing"}) {
+        EXPECT_FALSE(openFolder(folder).isOpen()) << folder;
+        EXPECT_EQ(std::pair(deleteTree(folder), deleteFilesBelow(folder, {})), std::pair(-1, -1)) << folder;
     }
     EXPECT_TRUE(exists(dir / "plain.txt"));
 }
@@ -52,24 +47,20 @@ TEST(SafeDeleterTest, EmptiesTheFolderButNeverFollowsALink) {
         for (const char* name : {"a.txt", ".dotfolder/inside.txt", "sub/deeper/file.bin", "other/f"}) {
             writeFile(root + "/" + name);
         }
-        ASSERT_EQ(::symlink((dir / "outside").c_str(), (root + "/to-folder").c_str()), 0);
-        ASSERT_EQ(::symlink((dir / "outside/keep.txt").c_str(), (root + "/to-file").c_str()), 0);
-        ASSERT_EQ(::symlink("/nonexistent", (root + "/dangling").c_str()), 0);
-        ASSERT_EQ(::symlink((dir / "outside").c_str(), (root + "/other/nested").c_str()), 0);
+        for (const auto& [target, link] : {std::pair(dir / "outside", "to-folder"),
+                                           {dir / "outside/keep.txt", "to-file"},
+                                           {"/nonexistent", "dangling"},
+                                           {dir / "outside", "other/nested"}}) {
+            ASSERT_EQ(::symlink(target.c_str(), (root + "/" + link).c_str()), 0);
+        }
         EXPECT_EQ(deleteTree(root + folderSuffix), 0);
-        EXPECT_TRUE(exists(root));
-        EXPECT_EQ(treeEntries(root), Tree{});
+        EXPECT_EQ(std::pair(exists(root), treeEntries(root)), std::pair(true, Tree{}));
         // Selected files: a path through a link or out of the folder selects nothing.
-        const InUseSnapshot nothing;
-        SafeDeleter deleter(nothing, {});
         ASSERT_EQ(::symlink((dir / "outside").c_str(), (root + "/to-folder").c_str()), 0);
         writeFile(root + "/picked.txt");
         FileList asked;
-        EXPECT_EQ(deleter.DeleteFilesBelow(openFolder(root),
-                                           [&asked](std::string_view path) {
-                                               asked.emplace_back(path);
-                                               return true;
-                                           }),
+        EXPECT_EQ(deleteFilesBelow(
+                      root, [&asked](std::string_view path) { return asked.emplace_back(path), true; }),
                   0);
         EXPECT_EQ(sorted(asked), FileList({"picked.txt", "to-folder"}));
         EXPECT_EQ(treeEntries(root), Tree{});
@@ -115,21 +106,13 @@ TEST(SafeDeleterTest, AFolderSwappedForALinkDuringTheCleanLeavesTheOutsideAlone)
     makeLayout(dir / "outside", "precious");
     const Tree outside = treeEntries(dir / "outside");
     const std::string root = dir / "clean";
-    const auto swapForALink = [&](const std::string& folder, const std::string& target) {
-        if (::rename(folder.c_str(), (root + "/parked").c_str()) == 0) {
-            ::symlink(target.c_str(), folder.c_str());
-            std::this_thread::yield();
-            ::unlink(folder.c_str());
-            ::rename((root + "/parked").c_str(), folder.c_str());
-        }
-    };
     for (int run = 0; run < 8; ++run) {
         makeLayout(root + "/victim", "x");
         std::atomic<bool> stop{false};
         std::thread swapper([&] {
             while (!stop.load()) {
-                swapForALink(root + "/victim", dir / "outside");
-                swapForALink(root + "/victim/f1", dir / "outside/f1");
+                swapForALink(root + "/victim", dir / "outside", root + "/parked");
+                swapForALink(root + "/victim/f1", dir / "outside/f1", root + "/parked");
             }
         });
         deleteTree(root);
@@ -184,9 +167,7 @@ TEST(SafeDeleterTest, AMountMadeDuringTheCleanIsPassedByUnopened) {
     const int child = runInChild(
         [&] {
             const int watch = ::inotify_init1(IN_NONBLOCK);
-            const InUseSnapshot nothing;
-            SafeDeleter deleter(nothing, {});
-            const int result = deleter.DeleteFilesBelow(openFolder(root), [&](std::string_view) {
+            const int result = deleteFilesBelow(root, [&](std::string_view) {
                 if (::mount("tidorax-test", (root + "/later-mount").c_str(), "tmpfs", 0, "size=1m") == 0) {
                     ::inotify_add_watch(watch, (root + "/later-mount").c_str(), IN_OPEN);
                 }

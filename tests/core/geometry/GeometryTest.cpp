@@ -13,11 +13,9 @@ namespace {
 // The blue level of every pixel after the fills, as the system's FillRect paints
 // them (clipped to the area); -1 where nothing was painted.
 struct Canvas {
-    int width, height;
+    int width;
     std::vector<int> blue;
-
-    Canvas(int w, int h, const GradientPlan& plan)
-        : width(w), height(h), blue(static_cast<size_t>(w * h), -1) {
+    Canvas(int w, int h, const GradientPlan& plan) : width(w), blue(static_cast<size_t>(w * h), -1) {
         for (const GradientFill& fill : plan.fills) {
             for (int y = std::max(fill.top, 0); y < std::min(fill.bottom, h); ++y) {
                 for (int x = std::max(fill.left, 0); x < std::min(fill.right, w); ++x) {
@@ -47,16 +45,13 @@ TEST(Gradient, DepthDecidesTheBandsOfTheDesignArea) {
         // rows along the bottom and ColStep columns along the right.
         const Canvas canvas(420, 143, plan);
         const GradientFill &row = plan.fills.at(2), &column = plan.fills.at(3);
-        SCOPED_TRACE(c.bitsPerPixel);
-        EXPECT_EQ(canvas.count(-1), 0) << "unpainted pixels";
-        EXPECT_EQ(canvas.at(419, 142), 0) << "bottom-right corner";
-        EXPECT_EQ(canvas.at(0, 0), c.topLeftBlue) << "top-left corner";
-        EXPECT_EQ(canvas.count(255), c.pureBlue) << "pure blue pixels";
-        EXPECT_EQ(row.blue, c.colourStep) << "band 1 colour";
-        EXPECT_EQ(std::pair(row.top, row.bottom), std::pair(143 - 2 * c.rowStep, 143 - c.rowStep))
-            << "band 1 rows";
-        EXPECT_EQ(std::pair(column.left, column.right), std::pair(420 - 2 * c.colStep, 420 - c.colStep))
-            << "band 1 columns";
+        // Unpainted pixels, the bottom-right and top-left corners, the pure blue pixels; band 1's
+        // colour, rows and columns.
+        EXPECT_EQ(std::vector({canvas.count(-1), canvas.at(419, 142), canvas.at(0, 0), canvas.count(255),
+                               row.blue, row.top, row.bottom, column.left, column.right}),
+                  std::vector({0, 0, c.topLeftBlue, c.pureBlue, c.colourStep, 143 - 2 * c.rowStep,
+                               143 - c.rowStep, 420 - 2 * c.colStep, 420 - c.colStep}))
+            << c.bitsPerPixel;
     }
 }
 

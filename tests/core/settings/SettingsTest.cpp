@@ -44,9 +44,9 @@ TEST_F(SettingsStoreTest, FlagsAreSetOnlyByTheExactTextYes) {
     }
     Settings.SaveSetting("UserFolder", "File0", "/data");
     EXPECT_TRUE(Settings.DeleteSetting("CleanPath"));
-    EXPECT_FALSE(IsFlagSet(CleaningFlag::TempFiles));
-    EXPECT_EQ(Settings.GetSetting("UserFolder", "File0"), "/data");
-    EXPECT_FALSE(Settings.DeleteSetting("CleanPath"));
+    EXPECT_EQ(std::tuple(IsFlagSet(CleaningFlag::TempFiles), Settings.GetSetting("UserFolder", "File0"),
+                         Settings.DeleteSetting("CleanPath")),
+              std::tuple(false, "/data", false));
 }
 
 TEST_F(SettingsStoreTest, ListsEndAtTheFirstMissingZeroOrEmptyEntry) {
