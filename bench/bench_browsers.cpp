@@ -4,6 +4,7 @@
 // row number alone (the deletion without the keep rule), and the search for the browsers' profiles (Firefox
 // in two packagings, Chromium and Brave, eight profiles in all). Prints the medians, the goals (0.2 s and 20
 // ms) and the ratios "store clean/goal", "store clean/plain deletion" and "find/goal".
+#include "bench/BenchSupport.h"
 #include "core/browsers/BrowserProfile.h"
 #include "core/browsers/CookieStoreClean.h"
 
@@ -19,16 +20,13 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using tidorax::bench::Clock;
+using tidorax::bench::secondsSince;
 namespace fs = std::filesystem;
 
 constexpr int kCookies = 50000;
 constexpr int kSites = 2000;
 constexpr int kKeptSites = 100;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -104,11 +102,8 @@ void makeProfiles(const std::string& home) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const char* tmp = std::getenv("TMPDIR");
-    std::string base =
-        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/tidorax-bench-browsers-XXXXXX";
-    if (::mkdtemp(base.data()) == nullptr) {
-        std::perror("mkdtemp");
+    const std::string base = tidorax::bench::makeBenchFolder("tidorax-bench-browsers");
+    if (base.empty()) {
         return 2;
     }
     const std::string home = base + "/home";

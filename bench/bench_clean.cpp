@@ -6,6 +6,7 @@
 // clean of 20,000 files with 200 saved and 50 special sites, the rewrite of the saved
 // list included. Prints ratios: "clean/rm (tmpfs): R", "clean/rm (disk): R", and
 // "clean/rm: R" (the disk figure, as before).
+#include "bench/BenchSupport.h"
 #include "core/cleaning/CookieSelection.h"
 #include "core/cleaning/InUseSnapshot.h"
 #include "core/plans/CleaningOperations.h"
@@ -30,15 +31,13 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using tidorax::bench::Clock;
+using tidorax::bench::median;
+using tidorax::bench::secondsSince;
 
 int kTopFolders = 40;
 constexpr int kSubfoldersEach = 49; // 40 * (1 + 49) = 2,000 folders
 constexpr int kFilesPerFolder = 50; // 2,000 * 50 = 100,000 files
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 void makeFolder(const std::string& path) {
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
@@ -136,12 +135,6 @@ double timeRemove(const std::string& tree) {
     int status = 0;
     ::waitpid(pid, &status, 0);
     return secondsSince(start);
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 double timeCookieSelection(const std::string& base) {
@@ -268,11 +261,8 @@ double timeSnapshot() {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const char* tmp = std::getenv("TMPDIR");
-    std::string base =
-        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/tidorax-bench-clean-XXXXXX";
-    if (::mkdtemp(base.data()) == nullptr) {
-        std::perror("mkdtemp");
+    const std::string base = tidorax::bench::makeBenchFolder("tidorax-bench-clean");
+    if (base.empty()) {
         return 2;
     }
     // The hive and every folder the program might look at lie in the bench folder.

@@ -22,6 +22,9 @@ extern char** environ;
 
 namespace {
 
+using tidorax::bench::median;
+using tidorax::bench::secondsSince;
+
 constexpr int kTopFolders = 10;
 constexpr int kMiddleFolders = 10;   // in each top folder
 constexpr int kLeafFolders = 9;      // in each middle folder
@@ -81,10 +84,6 @@ bool generateTree(const std::string& folder) {
     return ok;
 }
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 // One walk into a fresh list; returns seconds, and the count through found.
 double timeWalk(const std::string& folder, std::size_t& found) {
     const auto start = std::chrono::steady_clock::now();
@@ -92,12 +91,6 @@ double timeWalk(const std::string& folder, std::size_t& found) {
     found = list.size();
     const double seconds = secondsSince(start);
     return seconds;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t mid = values.size() / 2;
-    return values.size() % 2 != 0 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "core/browsers/KeptSites.h"
 
+#include "platform/AsciiCase.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 
@@ -19,13 +21,7 @@ std::string normalised(std::string_view name) {
     if (name.size() >= 2 && name.front() == '[' && name.back() == ']') {
         name = name.substr(1, name.size() - 2);
     }
-    std::string lower(name);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
+    return lowerAscii(std::string(name));
 }
 
 // An IP address or localhost: a name with nothing below it.

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <dirent.h>
 #include <fstream>
-#include <memory>
+#include <optional>
 
 namespace tidorax {
 
@@ -69,14 +69,17 @@ std::vector<ListedProfile> ReadMozillaProfiles(const std::string& folder) {
     std::vector<ListedProfile> profiles;
     std::ifstream in(folder + "/profiles.ini");
     std::string line;
-    std::unique_ptr<IniProfile> current; // inside a [ProfileN] section
+    std::optional<IniProfile> current; // inside a [ProfileN] section
     while (std::getline(in, line)) {
         line = trimmed(line);
         if (!line.empty() && line.front() == '[') {
             if (current) {
                 addMozillaProfile(folder, *current, profiles);
             }
-            current.reset(line.rfind("[Profile", 0) == 0 ? new IniProfile : nullptr);
+            current.reset();
+            if (line.rfind("[Profile", 0) == 0) {
+                current.emplace();
+            }
             continue;
         }
         const std::size_t equals = line.find('=');

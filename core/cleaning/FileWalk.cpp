@@ -118,12 +118,6 @@ FileList ListFilesBelow(const SafeFolder& folder, const std::string& Folder) {
     return files;
 }
 
-std::size_t CountFilesBelow(const SafeFolder& folder) {
-    std::size_t files = 0;
-    walk(folder, AddTrailingSlash(folder.path()), [&files](const std::string&, const char*) { ++files; });
-    return files;
-}
-
 FileList ListFilesBelow(const std::string& Folder) {
     // Listing is harmless anywhere but at the root, whose listing would be the whole
     // system.

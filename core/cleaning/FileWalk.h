@@ -20,8 +20,6 @@ class SafeFolder;
 // that lies on another mount. Each path is Folder (the name the folder was given) with
 // "/", then the path below it.
 FileList ListFilesBelow(const SafeFolder& folder, const std::string& Folder);
-// How many files ListFilesBelow would list, without holding their paths.
-std::size_t CountFilesBelow(const SafeFolder& folder);
 // The files below the folder named Folder; nothing for the root of the file system, a
 // name that is empty or relative, or no folder.
 FileList ListFilesBelow(const std::string& Folder);

@@ -10,11 +10,15 @@ CleaningReport CleaningOperations::Run(const CleaningPlan& plan) {
     return RunCleaningPlan(plan);
 }
 
-CleaningReport CleaningOperations::Clean(std::span<const TargetKind> kinds, Listing listing) {
-    const CleaningLock lock(onWaitForOtherClean);
+CleaningReport CleaningOperations::cleanHoldingLock(std::span<const TargetKind> kinds, Listing listing) {
     CleaningReport report = Run(MakeCleaningPlan(kinds, listing));
     StoreCleaningResults(report);
     return report;
+}
+
+CleaningReport CleaningOperations::Clean(std::span<const TargetKind> kinds, Listing listing) {
+    const CleaningLock lock(onWaitForOtherClean);
+    return cleanHoldingLock(kinds, listing);
 }
 
 CleaningReport CleaningOperations::Clean(TargetKind kind, Listing listing) {
@@ -24,9 +28,8 @@ CleaningReport CleaningOperations::Clean(TargetKind kind, Listing listing) {
 
 CleaningReport CleaningOperations::CleanSelected(Listing listing) {
     const CleaningLock lock(onWaitForOtherClean);
-    CleaningReport report = Run(MakeCleaningPlan(SelectedKinds(kTrayOrder), listing));
-    StoreCleaningResults(report);
-    return report;
+    // The flags are read once the lock is held, as the rest of the settings.
+    return cleanHoldingLock(SelectedKinds(kTrayOrder), listing);
 }
 
 CleaningOperations& engineOperations() {

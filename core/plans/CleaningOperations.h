@@ -31,6 +31,10 @@ public:
 protected:
     // Runs the plan through the engine.
     virtual CleaningReport Run(const CleaningPlan& plan);
+
+private:
+    // Makes the plan, runs it and stores what the settings keep, with the lock held.
+    CleaningReport cleanHoldingLock(std::span<const TargetKind> kinds, Listing listing);
 };
 
 // The engine's own operations.

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tidorax {
 
@@ -15,27 +16,52 @@ BrowserOwner ownerOf(const BrowserProfile& profile) {
     return BrowserOwner{profile.browser, profile.name, profile.lockLink};
 }
 
+// The browser profiles, found on first use and then shared by every kind of one plan: a
+// plan of both the web cache and cookies looks for them once.
+class PlanProfiles {
+public:
+    const std::vector<BrowserProfile>& get() {
+        if (!profiles_) {
+            profiles_ = FindBrowserProfiles();
+        }
+        return *profiles_;
+    }
+
+private:
+    std::optional<std::vector<BrowserProfile>> profiles_;
+};
+
+// The folder a "Cache" value under "User Shell Folders" names, when one is set (none
+// when it names no full path); nothing when no value is set.
+std::optional<std::vector<std::string>> chosenWebCacheFolders() {
+    if (!SpecialFolderChosen(CSIDL_INTERNET_CACHE)) {
+        return std::nullopt;
+    }
+    std::string chosen = SpecialFolderPath(CSIDL_INTERNET_CACHE);
+    return chosen.empty() ? std::vector<std::string>{} : std::vector<std::string>{std::move(chosen)};
+}
+
 // One row per kind of cleaning: the flag that selects it and how its targets are made.
 struct KindRow {
     TargetKind kind;
     CleaningFlag flag;
-    void (*addTargets)(CleaningPlan& plan);
+    void (*addTargets)(CleaningPlan& plan, PlanProfiles& profiles);
 };
 
 constexpr KindRow kKinds[] = {
     {TargetKind::WebCache, CleaningFlag::InternetFiles,
-     [](CleaningPlan& plan) {
+     [](CleaningPlan& plan, PlanProfiles& profiles) {
          // Every file goes; the folders stay, as the command that empties it on Windows
          // leaves them (and as the browsers expect to find them).
-         if (SpecialFolderChosen(CSIDL_INTERNET_CACHE)) {
-             for (std::string& folder : WebCacheFolders()) {
+         if (auto chosen = chosenWebCacheFolders()) {
+             for (std::string& folder : *chosen) {
                  plan.targets.push_back(CleaningTarget{
                      .kind = TargetKind::WebCache, .folder = std::move(folder), .keepFolders = true});
              }
              return;
          }
          // Each browser's caches, left alone while the browser runs.
-         for (const BrowserProfile& profile : FindBrowserProfiles()) {
+         for (const BrowserProfile& profile : profiles.get()) {
              for (const std::string& cache : profile.caches) {
                  plan.targets.push_back(CleaningTarget{.kind = TargetKind::WebCache,
                                                        .folder = cache,
@@ -45,14 +71,14 @@ constexpr KindRow kKinds[] = {
          }
      }},
     {TargetKind::Cookies, CleaningFlag::CookieFiles,
-     [](CleaningPlan& plan) {
+     [](CleaningPlan& plan, PlanProfiles& profiles) {
          const FileList sites = SpecialCookieSites();
          plan.targets.push_back(CleaningTarget{.kind = TargetKind::Cookies,
                                                .folder = SpecialFolderPath(CSIDL_COOKIES),
                                                .keepFolders = true,
                                                .keep = CookieKeepList{SavedCookies(), sites}});
          // Each browser's cookie store, with the same special sites kept.
-         for (const BrowserProfile& profile : FindBrowserProfiles()) {
+         for (const BrowserProfile& profile : profiles.get()) {
              for (const std::string& store : profile.cookieStores) {
                  plan.targets.push_back(CleaningTarget{.kind = TargetKind::Cookies,
                                                        .folder = store,
@@ -62,13 +88,13 @@ constexpr KindRow kKinds[] = {
          }
      }},
     {TargetKind::Temp, CleaningFlag::TempFiles,
-     [](CleaningPlan& plan) {
+     [](CleaningPlan& plan, PlanProfiles&) {
          // The Temp folder is shared with other users: only the user's own entries go.
          plan.targets.push_back(
              CleaningTarget{.kind = TargetKind::Temp, .folder = TempFolderPath(), .onlyOwnedByUser = true});
      }},
     {TargetKind::UserFolder, CleaningFlag::UserFolder,
-     [](CleaningPlan& plan) {
+     [](CleaningPlan& plan, PlanProfiles&) {
          for (std::string& folder : UserFolders()) {
              plan.targets.push_back(
                  CleaningTarget{.kind = TargetKind::UserFolder, .folder = std::move(folder)});
@@ -100,9 +126,10 @@ std::vector<TargetKind> SelectedKinds(std::span<const TargetKind> order) {
 CleaningPlan MakeCleaningPlan(std::span<const TargetKind> kinds, Listing listing) {
     CleaningPlan plan;
     plan.listing = listing;
+    PlanProfiles profiles;
     for (const TargetKind kind : kinds) {
         plan.kinds.push_back(kind);
-        rowOf(kind).addTargets(plan);
+        rowOf(kind).addTargets(plan, profiles);
     }
     return plan;
 }
@@ -116,9 +143,8 @@ void StoreCleaningResults(const CleaningReport& report) {
 }
 
 std::vector<std::string> WebCacheFolders() {
-    if (SpecialFolderChosen(CSIDL_INTERNET_CACHE)) {
-        std::string chosen = SpecialFolderPath(CSIDL_INTERNET_CACHE);
-        return chosen.empty() ? std::vector<std::string>{} : std::vector<std::string>{std::move(chosen)};
+    if (auto chosen = chosenWebCacheFolders()) {
+        return std::move(*chosen);
     }
     std::vector<std::string> folders;
     for (BrowserProfile& profile : FindBrowserProfiles()) {

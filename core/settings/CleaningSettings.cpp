@@ -31,11 +31,6 @@ std::vector<std::string> storedPart(const std::vector<std::string>& entries) {
     return part;
 }
 
-std::vector<std::string> readList(const char* section, const char* prefix) {
-    const SettingsWriteGroup snapshot; // one transaction: never a list half rewritten
-    return Settings.GetSettingsList(section, prefix);
-}
-
 } // namespace
 
 const char* FlagName(CleaningFlag flag) {
@@ -86,15 +81,15 @@ void RecordFirstRunDone() {
 }
 
 std::vector<std::string> SavedCookies() {
-    return readList(kSavedCookies, kCookiePrefix);
+    return ReadSettingsList(kSavedCookies, kCookiePrefix);
 }
 
 std::vector<std::string> SpecialCookieSites() {
-    return readList(kSpecialCookies, kCookiePrefix);
+    return ReadSettingsList(kSpecialCookies, kCookiePrefix);
 }
 
 std::vector<std::string> UserFolders() {
-    return readList(kUserFolders, kFolderPrefix);
+    return ReadSettingsList(kUserFolders, kFolderPrefix);
 }
 
 bool StoreSavedCookies(const std::vector<std::string>& saved) {

@@ -125,6 +125,7 @@ bool SettingsStore::SaveSettingsList(const std::string& Section, const std::stri
 }
 
 std::vector<std::string> ReadSettingsList(const std::string& Section, const std::string& Prefix) {
+    const SettingsWriteGroup snapshot; // one transaction: never a list half rewritten
     return Settings.GetSettingsList(Section, Prefix);
 }
 

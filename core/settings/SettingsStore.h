@@ -49,7 +49,9 @@ private:
 extern SettingsStore Settings;
 
 // Reads a numbered list (Prefix + "0", Prefix + "1", ...) of a section: it ends at the
-// first value that is missing, "0" or empty, and never looks past index 1000.
+// first value that is missing, "0" or empty, and never looks past index 1000. Read in
+// one transaction of the store: a consistent snapshot, also while another process
+// rewrites the list.
 std::vector<std::string> ReadSettingsList(const std::string& Section, const std::string& Prefix);
 // Replaces the whole section by the numbered list Entries (Prefix + "0", ...), all in
 // one durable write; true when every entry was written and the write committed.

@@ -67,10 +67,6 @@ void SetStoreWaitLimitOfThisThread(int milliseconds) {
     storeWaitLimitMs = milliseconds;
 }
 
-int StoreWaitLimitOfThisThread() {
-    return storeWaitLimitMs;
-}
-
 int StoreWaitNowOfThisThread() {
     const bool justGaveUp = gaveUpAt.time_since_epoch().count() != 0 &&
                             std::chrono::steady_clock::now() - gaveUpAt < kNoWaitAfterGivingUp;

@@ -11,7 +11,6 @@ inline constexpr int kDefaultStoreWaitMs = 10000;
 
 // The longest wait of the hive calls this thread makes from now on.
 void SetStoreWaitLimitOfThisThread(int milliseconds);
-int StoreWaitLimitOfThisThread();
 // How long this thread's next call may wait (0 just after it gave up), and noting that it
 // gave up.
 int StoreWaitNowOfThisThread();
