@@ -73,8 +73,4 @@ UserFolderSave AddUserFolder(const std::string& folder) {
     return UserFolderSave::Stored;
 }
 
-void RewriteUserFolders(const std::vector<std::string>& folders) {
-    StoreUserFolders(folders);
-}
-
 } // namespace tidorax

@@ -37,8 +37,4 @@ enum class UserFolderSave { Stored, AlreadyListed, ListFull };
 // rewritten whole with the folder last.
 UserFolderSave AddUserFolder(const std::string& folder);
 
-// Writes "UserFolder" anew from the list (File0, File1, ...); stops at an entry that
-// is "0" or empty, and leaves the section absent for an empty list.
-void RewriteUserFolders(const std::vector<std::string>& folders);
-
 } // namespace tidorax

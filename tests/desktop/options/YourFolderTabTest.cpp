@@ -104,7 +104,7 @@ TEST_F(YourFolderTabTest, SavingWarnsFirstConfirmsInUpperCaseAndStoresEachNewUse
     }
     // A full list takes no more.
     const std::vector<std::string> folders(1001, tmp / "f");
-    RewriteUserFolders(folders);
+    StoreUserFolders(folders);
     save(tab, lower);
     EXPECT_EQ(boxes(),
               (std::vector{confirmation(lower), box("Your List Already Holds 1001 Folders, As Many As It "
@@ -131,7 +131,7 @@ TEST_F(YourFolderTabTest, TheTreeOpensThePlaceInSightAndTheListShowsOnlyFiles) {
 }
 
 TEST_F(YourFolderTabTest, ModesShowTheListAndDoubleClicksRemoveAndRenumber) {
-    RewriteUserFolders({tmp / "a", tmp / "b", tmp / "c"});
+    StoreUserFolders({tmp / "a", tmp / "b", tmp / "c"});
     YourFolderTab* tab = enteredTab();
     EXPECT_EQ(mode(tab), kList + "Close Form");
     tab->saveFolderButton->click(); // "Add Folder"
@@ -154,7 +154,7 @@ TEST_F(YourFolderTabTest, ModesShowTheListAndDoubleClicksRemoveAndRenumber) {
 }
 
 TEST_F(YourFolderTabTest, AStoreAnotherProgramHoldsKeepsTheListAndSaysSo) {
-    RewriteUserFolders({tmp / "a", tmp / "b"});
+    StoreUserFolders({tmp / "a", tmp / "b"});
     YourFolderTab* tab = enteredTab();
     const StoreHold held(fake().hivePath);
     const std::string told = box(
