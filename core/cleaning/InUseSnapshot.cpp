@@ -18,6 +18,7 @@
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#include <unordered_set>
 #include <vector>
 
 namespace tidorax {
@@ -65,14 +66,27 @@ std::vector<std::string> entryNames(int folderFd) {
 // A snapshot reads processes on one more thread for each this many of them.
 constexpr std::size_t kProcessesPerReader = 32;
 
+// The identity of the mount namespace a process (or "self") is in; 0 when unknown.
+ino_t mountNamespaceOf(int processFd, const char* process = ".") {
+    struct stat ns {};
+    return ::fstatat(processFd, (std::string(process) + "/ns/mnt").c_str(), &ns, 0) == 0 ? ns.st_ino : 0;
+}
+
 // What the snapshot knows of the mounts: its own, and those of processes in other
-// mount namespaces, read when one of their mount ids is first met.
+// mount namespaces, read when one of their mount ids is first met. Pipes, sockets and
+// the like lie on mounts no table lists: a namespace whose table was read is not read
+// again for them.
 struct KnownMounts {
     MountTable own = MountTable::Read();
+    std::unordered_set<ino_t> namespacesRead{mountNamespaceOf(AT_FDCWD, "/proc/self")};
 
     std::optional<dev_t> deviceOf(std::uint64_t mountId, int processFd) {
         if (const auto device = own.DeviceOf(mountId)) {
             return device;
+        }
+        const ino_t ns = mountNamespaceOf(processFd);
+        if (ns != 0 && !namespacesRead.insert(ns).second) {
+            return std::nullopt;
         }
         own.Merge(MountTable::Parse(proc::ReadText(processFd, "mountinfo")));
         return own.DeviceOf(mountId);
