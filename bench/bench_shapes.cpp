@@ -7,6 +7,8 @@
 //   skewed: R                100,000 files, 90 % of them below one top folder
 //   deep 2000: R             a chain of 2,000 folders of 50 files each (files left: N)
 //   fixed-ms over rm (10k): N  what the clean takes beyond rm on 10,000 files
+//   ... as a user folder: R  the 100k, skewed and deep trees cleaned as one listed
+//                            user folder (no owner rule, so no stat per entry)
 // Usage: bench_shapes [rounds] [shape ...]; TIDORAX_PROGRAM names another build of
 // tidorax to time instead of this one's.
 #include "core/plans/CleaningPlans.h"
@@ -178,6 +180,12 @@ std::vector<Shape> shapes() {
             return std::vector<std::string>{base + "/tree"};
         };
     };
+    const auto chain = [](int depth, int files) {
+        return [=](const std::string& base) {
+            makeChain(base + "/chain", depth, files);
+            return std::vector<std::string>{base + "/chain"};
+        };
+    };
     return {
         {"users/rm", true,
          [](const std::string& base) {
@@ -193,12 +201,13 @@ std::vector<Shape> shapes() {
         {"clean/rm (tmpfs) 100k", false, spread(40, 2000, 50, 0.025)},
         {"1M", false, spread(400, 20000, 50, 0.0025)},
         {"skewed", false, spread(40, 2000, 50, 0.9)},
-        {"deep 2000", false,
-         [](const std::string& base) {
-             makeChain(base + "/chain", 2000, 50);
-             return std::vector<std::string>{base + "/chain"};
-         }},
+        {"deep 2000", false, chain(2000, 50)},
         {"fixed-ms over rm (10k)", false, spread(10, 100, 100, 0.1)},
+        // The same trees as one listed user folder, which has no owner rule: what the
+        // owner rule's stat per entry costs in the Temp clean.
+        {"100k as a user folder", true, spread(40, 2000, 50, 0.025)},
+        {"skewed as a user folder", true, spread(40, 2000, 50, 0.9)},
+        {"deep 2000 as a user folder", true, chain(2000, 50)},
     };
 }
 
