@@ -11,9 +11,11 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 #include <utility>
@@ -50,13 +52,26 @@ bool listingMatchesStat(int fd) {
     }
 }
 
+// True when the system lets this process delete other users' files in a folder whose
+// sticky bit says otherwise: as root, or with the capability to act as any file's owner.
+bool overridesStickyFolders() {
+    if (::geteuid() == 0) {
+        return true;
+    }
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+    return ::syscall(SYS_capget, &header, data) != 0 || (data[0].effective & (1u << CAP_FOWNER)) != 0;
+}
+
 // A folder with at least twice this many entries has them deleted by more than one thread.
 constexpr std::size_t kEntriesPerWorker = 4096;
 
 } // namespace
 
 SafeDeleter::SafeDeleter(const InUseSnapshot& inUse, Rules rules, MountWatch* mounts, WorkerBudget* workers)
-    : inUse_(inUse), rules_(std::move(rules)), user_(::geteuid()), mounts_(mounts), workers_(workers) {}
+    : inUse_(inUse), rules_(std::move(rules)), user_(::geteuid()),
+      overridesStickyFolders_(rules_.onlyOwnedByUser && overridesStickyFolders()), mounts_(mounts),
+      workers_(workers) {}
 
 int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level) {
     // Read the whole folder first, so that deleting does not disturb the reading.

@@ -93,6 +93,10 @@ private:
     void deleteEntries(FolderState& folder, const std::string& path, const std::string& names,
                        ListedEntry* begin, ListedEntry* end, EntryPass& pass);
     bool selected(const std::string& path, const char* name) const;
+    // True when the system itself refuses to delete other users' files in the folder (a
+    // sticky folder of another user, on a file system that keeps the rule): there an
+    // unlink that is refused answers the owner rule, and no stat is needed.
+    bool ownerDecidedBySystem(const FolderState& folder) const;
     int enterSubfolder(FolderState& parent, const char* name, dev_t listedDevice, ino_t listedInode,
                        FolderState& child) const;
     int deleteNonFolder(FolderState& folder, const char* name, const struct stat& st);
@@ -103,6 +107,7 @@ private:
     const InUseSnapshot& inUse_;
     Rules rules_;
     uid_t user_;
+    bool overridesStickyFolders_; // see ownerDecidedBySystem
     MountWatch* mounts_;
     std::unique_ptr<MountWatch> ownMounts_; // when none was given
     bool listingMatchesStat_ = false;

@@ -114,6 +114,11 @@ int SafeDeleter::deleteListedNonFolder(FolderState& folder, const char* name, un
     return unlinkWithRetry(folder, name, 0);
 }
 
+bool SafeDeleter::ownerDecidedBySystem(const FolderState& folder) const {
+    return listingMatchesStat_ && !overridesStickyFolders_ && (folder.mode & S_ISVTX) != 0 &&
+           folder.owner != user_;
+}
+
 bool SafeDeleter::selected(const std::string& path, const char* name) const {
     if (selectFile_ == nullptr || !*selectFile_) {
         return true;
@@ -148,8 +153,10 @@ void SafeDeleter::deleteEntries(FolderState& folder, const std::string& path, co
             continue;
         }
         // The listing says what the entry is; a stat is made only where it cannot, or
-        // where the owner decides.
-        if (entry->type == DT_UNKNOWN || !listingMatchesStat_ || rules_.onlyOwnedByUser) {
+        // where the owner decides and the system does not decide it by itself.
+        const bool ownerToBeSeen =
+            rules_.onlyOwnedByUser && (entry->type == DT_DIR || !ownerDecidedBySystem(folder));
+        if (entry->type == DT_UNKNOWN || !listingMatchesStat_ || ownerToBeSeen) {
             struct stat st {};
             if (::fstatat(folder.fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
                 if (errno != ENOENT) {
