@@ -63,8 +63,10 @@ bool overridesStickyFolders() {
     return ::syscall(SYS_capget, &header, data) != 0 || (data[0].effective & (1u << CAP_FOWNER)) != 0;
 }
 
-// A folder with at least twice this many entries has them deleted by more than one thread.
-constexpr std::size_t kEntriesPerWorker = 4096;
+// A folder's files are handed to other threads in runs of at most this many entries,
+// and not at all when fewer than kFewestHandedOff.
+constexpr std::size_t kEntriesPerRun = 4096;
+constexpr std::size_t kFewestHandedOff = 8;
 
 } // namespace
 
@@ -74,47 +76,116 @@ SafeDeleter::SafeDeleter(const InUseSnapshot& inUse, Rules rules, MountWatch* mo
       workers_(workers) {}
 
 int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level) {
-    // Read the whole folder first, so that deleting does not disturb the reading.
+    // Read the whole folder first, so that deleting does not disturb the reading. Where
+    // the listing tells folders from the rest, the folders are kept apart: they are
+    // looked at first, and the rest is deleted on whichever thread is free while this one
+    // goes on into the subfolders. Elsewhere every entry is looked at before a subfolder
+    // is known.
     thread_local std::vector<char> buffer(kReadBufferSize);
     std::string names;
+    std::vector<ListedEntry> folders;
     std::vector<ListedEntry> entries;
-    const int readError = ForEachFolderEntry(folder.fd, buffer, [&names, &entries](const dirent64& entry) {
-        entries.push_back(ListedEntry{names.size(), static_cast<ino_t>(entry.d_ino), entry.d_type});
+    bool typed = listingMatchesStat_;
+    const int readError = ForEachFolderEntry(folder.fd, buffer, [&](const dirent64& entry) {
+        const ListedEntry listed{names.size(), static_cast<ino_t>(entry.d_ino), entry.d_type};
+        (typed && entry.d_type == DT_DIR ? folders : entries).push_back(listed);
+        typed = typed && entry.d_type != DT_UNKNOWN;
         names.append(entry.d_name).push_back('\0');
     });
-    if (readError != 0 && entries.empty()) {
+    if (readError != 0 && entries.empty() && folders.empty()) {
         return fail(path, "", readError);
     }
-
-    // A large folder's entries are split between workers; their results are taken in
-    // the order of the entries.
-    const unsigned workers = 1 + workers_->take(WorkerCount(entries.size() / kEntriesPerWorker) - 1);
-    const std::size_t share = (entries.size() + workers - 1) / workers;
-    std::vector<EntryPass> passes(workers);
-    RunOnWorkers(workers, [&](unsigned worker) {
-        const std::size_t begin = std::min(entries.size(), worker * share);
-        const std::size_t end = std::min(entries.size(), begin + share);
-        deleteEntries(folder, path, names, entries.data() + begin, entries.data() + end, passes[worker]);
-        if (worker != 0) {
-            workers_->release();
-        }
-    });
-    int failure = 0;
-    std::vector<ListedEntry> subfolders;
-    for (EntryPass& pass : passes) {
-        if (pass.failure != 0) {
-            failure = pass.failure;
-        }
-        if (level.counted) {
-            found_ += pass.found;
-            deleted_ += pass.deleted;
-        }
-        subfolders.insert(subfolders.end(), pass.subfolders.begin(), pass.subfolders.end());
+    if (!typed) {
+        entries.insert(entries.end(), folders.begin(), folders.end());
+        folders.clear();
     }
-    if (const int result = cleanSubfolders(folder, names, subfolders, path, level); result != 0) {
-        failure = result;
+    folder.ownerBySystem = ownerDecidedBySystem(folder);
+    EntryRuns runs(*handOff_);
+    EntryPass& folderPass = runs.passes.emplace_back();
+    folderPass.fd = folder.fd;
+    deleteEntries(folder, path, names, folders.data(), folders.data() + folders.size(), folderPass);
+    offerEntries(folder, path, names, entries.data(), entries.data() + entries.size(), level, runs);
+    std::vector<ListedEntry> subfolders = std::move(folderPass.subfolders);
+    if (!typed) {
+        runs.waitAndCollect(subfolders);
+    }
+    const int below = cleanSubfolders(folder, names, subfolders, path, level);
+    // A listed file that has become a folder since is found only once its run is done.
+    std::vector<ListedEntry> late;
+    int failure = runs.waitAndCollect(late);
+    const int lateBelow = late.empty() ? 0 : cleanSubfolders(folder, names, late, path, level);
+    if (level.counted) {
+        found_ += runs.found();
+        deleted_ += runs.deleted();
+    }
+    for (const int result : {below, lateBelow}) {
+        failure = result != 0 ? result : failure;
     }
     return failure;
+}
+
+void SafeDeleter::offerEntries(FolderState& folder, const std::string& path, const std::string& names,
+                               ListedEntry* begin, ListedEntry* end, Level level, EntryRuns& runs) {
+    // Below the levels whose descriptors are held, the folder's own may be closed while
+    // its subfolders are worked on: runs handed off then work through a copy.
+    const bool ownDescriptor = level.depth + 1 > kHeldLevels && !folder.borrowed;
+    for (ListedEntry* run = begin; run < end;) {
+        const std::size_t size = std::min<std::size_t>(end - run, kEntriesPerRun);
+        ListedEntry* runEnd = run + size;
+        EntryPass& pass = runs.passes.emplace_back();
+        pass.fd =
+            ownDescriptor && size >= kFewestHandedOff ? ::fcntl(folder.fd, F_DUPFD_CLOEXEC, 0) : folder.fd;
+        pass.ownFd = pass.fd != folder.fd ? pass.fd : -1;
+        // A few entries, or no thread to be had: deleted here and now.
+        if (size < kFewestHandedOff || pass.fd < 0 ||
+            !runs.offer([this, &folder, &names, &pass, run, runEnd, path] {
+                deleteEntries(folder, path, names, run, runEnd, pass);
+            })) {
+            pass.fd = folder.fd;
+            deleteEntries(folder, path, names, run, runEnd, pass);
+        }
+        run = runEnd;
+    }
+}
+
+bool SafeDeleter::EntryRuns::offer(std::function<void()> job) {
+    std::shared_ptr<HandOff::Ticket> ticket = handOff.offer(std::move(job));
+    if (!ticket) {
+        return false;
+    }
+    tickets.push_back(std::move(ticket));
+    return true;
+}
+
+int SafeDeleter::EntryRuns::waitAndCollect(std::vector<ListedEntry>& subfolders) {
+    std::exception_ptr thrown;
+    for (const std::shared_ptr<HandOff::Ticket>& ticket : tickets) {
+        try {
+            handOff.wait(*ticket);
+        } catch (...) {
+            thrown = thrown ? thrown : std::current_exception();
+        }
+    }
+    tickets.clear();
+    if (thrown) {
+        std::rethrow_exception(thrown);
+    }
+    int failure = 0;
+    for (EntryPass& pass : passes) {
+        failure = pass.failure != 0 ? pass.failure : failure;
+        subfolders.insert(subfolders.end(), pass.subfolders.begin(), pass.subfolders.end());
+        pass.subfolders.clear();
+    }
+    return failure;
+}
+
+SafeDeleter::EntryRuns::~EntryRuns() {
+    for (const std::shared_ptr<HandOff::Ticket>& ticket : tickets) {
+        try {
+            handOff.wait(*ticket);
+        } catch (...) { // the walk already ends in an exception of its own
+        }
+    }
 }
 
 int SafeDeleter::cleanSubfolders(FolderState& folder, const std::string& names,
@@ -183,7 +254,7 @@ int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t ino
         if (inUse_.Contains(child.device, child.inode)) {
             return fail(path, "", EBUSY); // a working directory, a root or an open folder of a process
         }
-        result = unlinkWithRetry(parent, name, AT_REMOVEDIR);
+        result = unlinkWithRetry(parent, parent.fd, name, AT_REMOVEDIR);
         child.removed = result == 0;
         if (result != 0) {
             fail(path, "", result);
@@ -235,7 +306,11 @@ int SafeDeleter::clean(const SafeFolder& folder, bool removeSubfolders) {
         ownWorkers_ = std::make_unique<WorkerBudget>();
         workers_ = ownWorkers_.get();
     }
-    return emptyFolder(root, path, Level{removeSubfolders, 0, true, false});
+    HandOff handOff(*workers_);
+    handOff_ = &handOff;
+    const int result = emptyFolder(root, path, Level{removeSubfolders, 0, true, false});
+    handOff_ = nullptr;
+    return result;
 }
 
 int SafeDeleter::DeleteBelow(const SafeFolder& folder, bool keepFolders) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/cleaning/FolderReport.h"
+#include "core/cleaning/HandOff.h"
 #include "core/cleaning/InUseSnapshot.h"
 #include "core/cleaning/MountWatch.h"
 #include "core/cleaning/SafeFolder.h"
@@ -56,7 +57,8 @@ public:
     int DeleteBelow(const SafeFolder& folder, bool keepFolders = false);
 
     // Deletes the files below the open folder, at any depth, that selectFile answers
-    // true for; all folders stay. Same results.
+    // true for (it may be asked from several threads at once); all folders stay. Same
+    // results.
     int DeleteFilesBelow(const SafeFolder& folder, const FileSelection& selectFile);
 
     // What the last clean came across and deleted.
@@ -85,11 +87,15 @@ private:
     struct ListedEntry;
     // What deleting a run of a folder's entries did.
     struct EntryPass;
+    struct EntryRuns;
     int emptyFolder(FolderState& folder, std::string& path, Level level);
     int cleanSubfolder(FolderState& parent, const char* name, ino_t inode, std::string& path, Level level);
     // Cleans the subfolders of folder, on more than one thread where the machine has the cores.
     int cleanSubfolders(FolderState& folder, const std::string& names,
                         const std::vector<ListedEntry>& subfolders, std::string& path, Level level);
+    // Deletes the entries from begin to end, here or on other threads (see EntryRuns).
+    void offerEntries(FolderState& folder, const std::string& path, const std::string& names,
+                      ListedEntry* begin, ListedEntry* end, Level level, EntryRuns& runs);
     void deleteEntries(FolderState& folder, const std::string& path, const std::string& names,
                        ListedEntry* begin, ListedEntry* end, EntryPass& pass);
     bool selected(const std::string& path, const char* name) const;
@@ -99,9 +105,10 @@ private:
     bool ownerDecidedBySystem(const FolderState& folder) const;
     int enterSubfolder(FolderState& parent, const char* name, dev_t listedDevice, ino_t listedInode,
                        FolderState& child) const;
-    int deleteNonFolder(FolderState& folder, const char* name, const struct stat& st);
-    int deleteListedNonFolder(FolderState& folder, const char* name, unsigned char type, ino_t inode);
-    int unlinkWithRetry(FolderState& folder, const char* name, int flags);
+    // fd is the folder's, or a copy of it.
+    int deleteNonFolder(FolderState& folder, int fd, const char* name, const struct stat& st);
+    int deleteListedNonFolder(FolderState& folder, int fd, const char* name, unsigned char type, ino_t inode);
+    int unlinkWithRetry(FolderState& folder, int fd, const char* name, int flags);
     int reopenParent(const FolderState& child, FolderState& parent) const;
 
     const InUseSnapshot& inUse_;
@@ -117,6 +124,7 @@ private:
     std::atomic<std::size_t> deleted_{0};
     WorkerBudget* workers_;
     std::unique_ptr<WorkerBudget> ownWorkers_; // when none was given
+    HandOff* handOff_ = nullptr;               // during a clean
     std::mutex writableMutex_;                 // making a folder writable, which workers may share
     mutable std::mutex failuresMutex_;
     std::vector<DeletionFailure> failures_;

@@ -62,8 +62,8 @@ int SafeDeleter::reopenParent(const FolderState& child, FolderState& parent) con
     return 0;
 }
 
-int SafeDeleter::unlinkWithRetry(FolderState& folder, const char* name, int flags) {
-    if (::unlinkat(folder.fd, name, flags) == 0) {
+int SafeDeleter::unlinkWithRetry(FolderState& folder, int fd, const char* name, int flags) {
+    if (::unlinkat(fd, name, flags) == 0) {
         return 0;
     }
     int error = errno;
@@ -71,13 +71,13 @@ int SafeDeleter::unlinkWithRetry(FolderState& folder, const char* name, int flag
     if (error == EACCES || error == EPERM) {
         const std::lock_guard<std::mutex> lock(writableMutex_);
         if (!folder.madeWritable && folder.owner == user_ && (folder.mode & S_IWUSR) == 0 &&
-            ::fchmod(folder.fd, (folder.mode & 07777) | S_IWUSR) == 0) {
+            ::fchmod(fd, (folder.mode & 07777) | S_IWUSR) == 0) {
             folder.madeWritable = true;
             folder.modeBefore = folder.mode;
             folder.mode |= S_IWUSR;
         }
         if (folder.madeWritable) {
-            if (::unlinkat(folder.fd, name, flags) == 0) {
+            if (::unlinkat(fd, name, flags) == 0) {
                 return 0;
             }
             error = errno;
@@ -86,7 +86,7 @@ int SafeDeleter::unlinkWithRetry(FolderState& folder, const char* name, int flag
     return error == ENOENT ? 0 : error;
 }
 
-int SafeDeleter::deleteNonFolder(FolderState& folder, const char* name, const struct stat& st) {
+int SafeDeleter::deleteNonFolder(FolderState& folder, int fd, const char* name, const struct stat& st) {
     if (isSpecialFile(st.st_mode)) {
         return EBUSY; // sockets, FIFOs and device nodes are in use by nature
     }
@@ -99,10 +99,10 @@ int SafeDeleter::deleteNonFolder(FolderState& folder, const char* name, const st
     if (S_ISREG(st.st_mode) && inUse_.Contains(st.st_dev, st.st_ino)) {
         return EBUSY;
     }
-    return unlinkWithRetry(folder, name, 0);
+    return unlinkWithRetry(folder, fd, name, 0);
 }
 
-int SafeDeleter::deleteListedNonFolder(FolderState& folder, const char* name, unsigned char type,
+int SafeDeleter::deleteListedNonFolder(FolderState& folder, int fd, const char* name, unsigned char type,
                                        ino_t inode) {
     if (isSpecialType(type)) {
         return EBUSY;
@@ -111,7 +111,7 @@ int SafeDeleter::deleteListedNonFolder(FolderState& folder, const char* name, un
         return EBUSY;
     }
     // A file mounted over this name is refused by the system itself (EBUSY).
-    return unlinkWithRetry(folder, name, 0);
+    return unlinkWithRetry(folder, fd, name, 0);
 }
 
 bool SafeDeleter::ownerDecidedBySystem(const FolderState& folder) const {
@@ -154,11 +154,10 @@ void SafeDeleter::deleteEntries(FolderState& folder, const std::string& path, co
         }
         // The listing says what the entry is; a stat is made only where it cannot, or
         // where the owner decides and the system does not decide it by itself.
-        const bool ownerToBeSeen =
-            rules_.onlyOwnedByUser && (entry->type == DT_DIR || !ownerDecidedBySystem(folder));
+        const bool ownerToBeSeen = rules_.onlyOwnedByUser && (entry->type == DT_DIR || !folder.ownerBySystem);
         if (entry->type == DT_UNKNOWN || !listingMatchesStat_ || ownerToBeSeen) {
             struct stat st {};
-            if (::fstatat(folder.fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (::fstatat(pass.fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
                 if (errno != ENOENT) {
                     pass.failure = fail(path, name, errno);
                 }
@@ -179,14 +178,14 @@ void SafeDeleter::deleteEntries(FolderState& folder, const std::string& path, co
                 continue;
             }
             if (!S_ISDIR(st.st_mode)) {
-                note(name, deleteNonFolder(folder, name, st));
+                note(name, deleteNonFolder(folder, pass.fd, name, st));
                 continue;
             }
         }
         if (entry->type == DT_DIR) {
             pass.subfolders.push_back(*entry);
         } else {
-            note(name, deleteListedNonFolder(folder, name, entry->type, entry->inode));
+            note(name, deleteListedNonFolder(folder, pass.fd, name, entry->type, entry->inode));
         }
     }
 }

@@ -5,7 +5,13 @@
 
 #include "core/cleaning/SafeDeleter.h"
 
+#include "core/cleaning/HandOff.h"
+
 #include <cstddef>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <numeric>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -19,12 +25,52 @@ struct SafeDeleter::ListedEntry {
     unsigned char type;
 };
 
-// What deleting a run of a folder's entries did.
+// What deleting a run of a folder's entries did, and the descriptor it works through:
+// the folder's own, or a copy of its own when the folder's may be closed meanwhile.
 struct SafeDeleter::EntryPass {
+    int fd = -1;
+    int ownFd = -1;
     int failure = 0; // the last failure
     std::size_t found = 0;
     std::size_t deleted = 0;
     std::vector<ListedEntry> subfolders;
+
+    EntryPass() = default;
+    EntryPass(const EntryPass&) = delete;
+    EntryPass& operator=(const EntryPass&) = delete;
+    ~EntryPass() {
+        if (ownFd >= 0) {
+            ::close(ownFd);
+        }
+    }
+};
+
+// The runs of one folder's entries: what each did, and the tickets of those handed to
+// other threads. It waits for them all before it goes, also when the walk ends in an
+// exception, so that no run outlives the listing it works on.
+struct SafeDeleter::EntryRuns {
+    explicit EntryRuns(HandOff& handOff) : handOff(handOff) {}
+    EntryRuns(const EntryRuns&) = delete;
+    EntryRuns& operator=(const EntryRuns&) = delete;
+    ~EntryRuns();
+
+    // Hands job to another thread; false when none can take it.
+    bool offer(std::function<void()> job);
+    // Waits for every run handed off, adds the subfolders the runs found and have not
+    // given yet, and returns the last failure in the order of the runs.
+    int waitAndCollect(std::vector<ListedEntry>& subfolders);
+    std::size_t found() const {
+        return std::accumulate(passes.begin(), passes.end(), std::size_t{0},
+                               [](std::size_t sum, const EntryPass& pass) { return sum + pass.found; });
+    }
+    std::size_t deleted() const {
+        return std::accumulate(passes.begin(), passes.end(), std::size_t{0},
+                               [](std::size_t sum, const EntryPass& pass) { return sum + pass.deleted; });
+    }
+
+    HandOff& handOff;
+    std::deque<EntryPass> passes; // a deque: the runs keep their place as more are added
+    std::vector<std::shared_ptr<HandOff::Ticket>> tickets;
 };
 
 // An open folder and what the deleter knows about it. The folder a clean starts from
@@ -35,6 +81,7 @@ struct SafeDeleter::FolderState : FolderDescription {
     bool madeWritable = false;
     mode_t modeBefore = 0; // the mode to give back when it was made writable
     bool removed = false;
+    bool ownerBySystem = false; // see ownerDecidedBySystem; set before the folder is shared
 
     FolderState() = default;
     FolderState(const FolderState&) = delete;
