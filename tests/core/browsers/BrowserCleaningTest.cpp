@@ -97,10 +97,8 @@ TEST_F(BrowserCleaningTest, FindsEveryProfileWithItsCachesAndStores) {
     const std::string brave = home + "/.config/BraveSoftware/Brave-Browser";
     writeFile(brave + "/Local State",
               R"({"profile": {"info_cache": {"Profile 1": {}, "../x": {}, "a/b": {}}}})");
-    for (const std::string& file : {tmp / "away/cache2/entries/A", tmp / "away/cookies.sqlite",
-                                    home + "/escape/cookies.sqlite", brave + "/Profile 1/Network/Cookies"}) {
-        writeFile(file);
-    }
+    writeFiles(tmp.path(), {"away/cache2/entries/A", "away/cookies.sqlite", "home/escape/cookies.sqlite",
+                            "home/.config/BraveSoftware/Brave-Browser/Profile 1/Network/Cookies"});
     makeDirs(home + "/.cache/BraveSoftware/Brave-Browser/Profile 1/Code Cache");
 
     FileList found;

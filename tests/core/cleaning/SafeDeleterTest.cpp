@@ -34,9 +34,7 @@ TEST(SafeDeleterTest, EmptiesTheFolderButNeverFollowsALink) {
         TempDir dir;
         const Tree outside = makeOutside(dir);
         const std::string root = dir / "clean";
-        for (const char* name : {"a.txt", ".dotfolder/inside.txt", "sub/deeper/file.bin", "other/f"}) {
-            writeFile(root + "/" + name);
-        }
+        writeFiles(root, {"a.txt", ".dotfolder/inside.txt", "sub/deeper/file.bin", "other/f"});
         for (const auto& [target, link] : {std::pair(dir / "outside", "to-folder"),
                                            {dir / "outside/keep.txt", "to-file"},
                                            {"/nonexistent", "dangling"},
@@ -172,12 +170,8 @@ TEST(SafeDeleterTest, PermissionsAndOwnersDecideWhatIsWalkedAndWhatGoes) {
     const std::string temp = dir / "temp";
     const FileList roots = {"closed/hidden",    "mine-folder/roots", "noexec/inner/never",
                             "noexec/name-only", "ro/inner/roots",    "root-file"};
-    for (const char* name : {"mine", "mine-folder/in", "ro/file", "ro/inner/file2"}) {
-        writeFile(temp + "/" + name);
-    }
-    for (const std::string& name : roots) {
-        writeFile(temp + "/" + name);
-    }
+    writeFiles(temp, {"mine", "mine-folder/in", "ro/file", "ro/inner/file2"});
+    writeFiles(temp, roots);
     ::symlink("root-file", (temp + "/link").c_str());
     for (const char* entry :
          {"mine", "mine-folder", "mine-folder/in", "ro", "ro/file", "ro/inner", "ro/inner/file2", "link"}) {
