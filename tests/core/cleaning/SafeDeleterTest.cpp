@@ -208,12 +208,8 @@ TEST(SafeDeleterTest, PermissionsAndOwnersDecideWhatIsWalkedAndWhatGoes) {
     writeFile(temp + "/mine");
     ::lchown((temp + "/mine").c_str(), kNobody, kNobody);
     EXPECT_EQ(deleteTree(temp, {.onlyOwnedByUser = true}), EPERM);
-    EXPECT_EQ(treeEntries(temp), (Tree{{"mine", "f:x"},
-                                       {"mine-folder", "d"},
-                                       {"mine-folder/roots", "f:x"},
-                                       {"ro", "d"},
-                                       {"ro/inner", "d"},
-                                       {"ro/inner/roots", "f:x"}}));
+    EXPECT_EQ(sorted(ListFilesBelow(temp)), below(temp, {"mine", "mine-folder/roots", "ro/inner/roots"}));
+    EXPECT_EQ(treeEntries(temp).size(), 6u); // those files and their folders
 }
 
 } // namespace
