@@ -71,9 +71,7 @@ TEST(ProgramTest, EachStartModeAsAUserRunsIt) {
     }
 
     // (The cookie clean as a user runs it: TwoCleansAtOnceKeepEveryKeptCookie.)
-    for (const char* file : {"tmp/sub/b.tmp", "home/Mine/sub/doc.txt", "home/Other/doc.txt"}) {
-        writeFile(dir / file);
-    }
+    writeFiles(dir.path(), {"tmp/sub/b.tmp", "home/Mine/sub/doc.txt", "home/Other/doc.txt"});
     for (const auto& [key, name, data] : std::vector<std::array<std::string, 3>>{
              {kSettings + "CleanPath", "InternetFiles", "Yes"},
              {kSettings + "CleanPath", "TempFiles", "Yes"},

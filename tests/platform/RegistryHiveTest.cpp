@@ -24,10 +24,6 @@ constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\R
 
 class RegistryHiveTest : public ::testing::Test {
 protected:
-    LONG query(HKEY key, DWORD room, const char* name = "Name") {
-        size = room;
-        return hive.RegQueryValueExA(key, name, nullptr, nullptr, buffer, &size);
-    }
     std::optional<StoredValue> runValue(RegistryHive& reader) {
         return storedValue(reader, HKEY_LOCAL_MACHINE, kRunKey, "Tidora");
     }
@@ -37,8 +33,6 @@ protected:
     std::string entry = folder + "/Tidora.desktop";
     std::string program = dir / "my 100% \"bin\"/tidorax";
     RegistryHive hive{dir / "config/tidorax/registry.sqlite3", AutostartRedirect{folder, program}};
-    DWORD size = 0;
-    BYTE buffer[16] = {};
 };
 
 TEST_F(RegistryHiveTest, EveryCallAnswersWithTheWindowsResultCode) {
@@ -47,14 +41,19 @@ TEST_F(RegistryHiveTest, EveryCallAnswersWithTheWindowsResultCode) {
     const HKEY child = createKey(hive, app, "Child");
     const HKEY setOnly = openKey(hive, kUser, "Software\\Test\\App", KEY_SET_VALUE);
     HKEY opened = 0;
-    DWORD nameRoom = 4;
+    DWORD nameRoom = 4, size = 0;
     char name[8] = {};
+    BYTE buffer[16] = {};
+    const auto query = [&](DWORD room, const char* value) {
+        size = room;
+        return hive.RegQueryValueExA(app, value, nullptr, nullptr, buffer, &size);
+    };
     // Run in this order: the later ones see what the earlier ones did.
     const std::vector<std::tuple<const char*, LONG, LONG>> cases = {
         {"open a missing key", hive.RegOpenKeyExA(kUser, "Software\\Nope", 0, KEY_READ, &opened),
          ERROR_FILE_NOT_FOUND},
-        {"query a missing value", query(app, 4, "Nope"), ERROR_FILE_NOT_FOUND},
-        {"query into a small buffer", query(app, 3), ERROR_MORE_DATA},
+        {"query a missing value", query(4, "Nope"), ERROR_FILE_NOT_FOUND},
+        {"query into a small buffer", query(3, "Name"), ERROR_MORE_DATA},
         {"size needed", static_cast<LONG>(size), 4},
         {"set with the right", setValue(hive, setOnly, "Other", REG_SZ, sz("x")), ERROR_SUCCESS},
         {"delete a missing value", hive.RegDeleteValueA(app, "Nope"), ERROR_FILE_NOT_FOUND},
@@ -70,6 +69,10 @@ TEST_F(RegistryHiveTest, EveryCallAnswersWithTheWindowsResultCode) {
     for (const auto& [what, result, expected] : cases) {
         EXPECT_EQ(result, expected) << what;
     }
+    // The file is private.
+    EXPECT_EQ(
+        std::pair(fs::status(dir / "config/tidorax").permissions(), fs::status(hive.path()).permissions()),
+        std::pair(fs::perms::owner_all, fs::perms::owner_read | fs::perms::owner_write));
 }
 
 TEST_F(RegistryHiveTest, ValuesAreKeptAsFirstWritten) {
@@ -141,13 +144,6 @@ TEST_F(RegistryHiveTest, TheLogOnValueIsTheAutostartEntry) {
     // Made by hand, without the value (comments, CR LF, blanks, arguments): the program is the value.
     writeFile(entry, "# mine\r\n[Desktop Entry]\r\nExec = " + exec + " --tray %u\r\n");
     EXPECT_EQ(runValue(hive), (StoredValue{REG_SZ, sz(program)}));
-}
-
-TEST_F(RegistryHiveTest, TheFileIsPrivate) {
-    ASSERT_NE(createKey(hive, kUser, "Software\\Tidora"), 0u);
-    EXPECT_EQ(
-        std::pair(fs::status(dir / "config/tidorax").permissions(), fs::status(hive.path()).permissions()),
-        std::pair(fs::perms::owner_all, fs::perms::owner_read | fs::perms::owner_write));
 }
 
 TEST_F(RegistryHiveTest, TwoProcessesOfTwoThreadsEachWritingAtOnceLoseNothing) {

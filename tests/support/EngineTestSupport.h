@@ -22,6 +22,7 @@
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace tidorax::test {
 
@@ -68,26 +69,22 @@ class HeldFile {
 public:
     enum class Hold { Open, MappedOnly };
     HeldFile(const std::string& path, Hold hold) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-        if (fd_ >= 0 && hold == Hold::MappedOnly) {
-            map_ = ::mmap(nullptr, 1, PROT_READ, MAP_SHARED, fd_, 0);
-            ::close(fd_);
-            fd_ = -1;
+        if (hold == Hold::MappedOnly) {
+            map_ = fd_ >= 0 ? ::mmap(nullptr, 1, PROT_READ, MAP_SHARED, fd_, 0) : MAP_FAILED;
+            ::close(std::exchange(fd_, -1));
         }
     }
     ~HeldFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
+        ::close(fd_); // (nothing for -1)
         if (map_ != MAP_FAILED) {
             ::munmap(map_, 1);
         }
     }
     HeldFile(const HeldFile&) = delete;
     HeldFile& operator=(const HeldFile&) = delete;
-    bool holding() const { return fd_ >= 0 || map_ != MAP_FAILED; }
 
 private:
-    int fd_ = -1;
+    int fd_;
     void* map_ = MAP_FAILED;
 };
 

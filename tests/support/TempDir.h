@@ -10,6 +10,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tidorax::test {
 
@@ -56,6 +57,13 @@ inline void makeDirs(const std::string& path) {
 inline void writeFile(const std::string& path, const std::string& contents = "x") {
     makeDirs(std::filesystem::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << contents;
+}
+
+// Creates each of the files below folder as writeFile does.
+inline void writeFiles(const std::string& folder, const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        writeFile(folder + "/" + name);
+    }
 }
 
 // The file's contents, or "" when it cannot be read.

@@ -65,9 +65,12 @@ protected:
         fake().env["XDG_CACHE_HOME"] = home + "/.cache";
         lock(firefox + "/lock", "127.0.0.1:+" + std::to_string(endedProcess()));
     }
+    // Makes link the browser's lock naming target; leaves it as it is for no target.
     static void lock(const std::string& link, const std::string& target) {
-        ::unlink(link.c_str());
-        ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+        if (!target.empty()) {
+            ::unlink(link.c_str());
+            ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+        }
     }
     FileList cookies(const std::string& store) const {
         const bool mozilla = store == firefoxStore;
@@ -94,10 +97,8 @@ TEST_F(BrowserCleaningTest, FindsEveryProfileWithItsCachesAndStores) {
     const std::string brave = home + "/.config/BraveSoftware/Brave-Browser";
     writeFile(brave + "/Local State",
               R"({"profile": {"info_cache": {"Profile 1": {}, "../x": {}, "a/b": {}}}})");
-    for (const std::string& file : {tmp / "away/cache2/entries/A", tmp / "away/cookies.sqlite",
-                                    home + "/escape/cookies.sqlite", brave + "/Profile 1/Network/Cookies"}) {
-        writeFile(file);
-    }
+    writeFiles(tmp.path(), {"away/cache2/entries/A", "away/cookies.sqlite", "home/escape/cookies.sqlite",
+                            "home/.config/BraveSoftware/Brave-Browser/Profile 1/Network/Cookies"});
     makeDirs(home + "/.cache/BraveSoftware/Brave-Browser/Profile 1/Code Cache");
 
     FileList found;
@@ -175,12 +176,8 @@ TEST_F(BrowserCleaningTest, CookieCleanKeepsTheKeptSitesAndLeavesARunningBrowser
     };
     for (const Case& c : cases) {
         SetUp();
-        for (const auto& [link, target] : {std::pair(firefox + "/lock", c.firefoxLock),
-                                           std::pair(chromium + "/SingletonLock", c.chromiumLock)}) {
-            if (!target.empty()) {
-                lock(link, target);
-            }
-        }
+        lock(firefox + "/lock", c.firefoxLock);
+        lock(chromium + "/SingletonLock", c.chromiumLock);
         query(chromiumStore, c.sql);
         Settings.SaveSetting("SpecialCookies", "Cookie0", "example.test");
         Settings.SaveSetting("SpecialCookies", "Cookie1", "localhost");
@@ -203,15 +200,13 @@ TEST_F(BrowserCleaningTest, CookieCleanKeepsTheKeptSitesAndLeavesARunningBrowser
         firefoxKept.insert(firefoxKept.begin() + 1, "localhost|host_localhost");
         EXPECT_EQ(cookies(firefoxStore), firefoxLeft ? firefoxBefore : firefoxKept) << c.what;
         EXPECT_EQ(cookies(chromiumStore), chromiumLeft ? chromiumBefore : kept) << c.what;
-        EXPECT_EQ(firefoxBefore.size() * chromiumBefore.size(), 30u) << c.what;
         EXPECT_EQ(query(firefoxStore, "PRAGMA integrity_check"), FileList{"ok"}) << c.what;
         if (c.refusal.empty()) { // both counted: 6 cookies before, 4 after; 5 and 3
             const std::vector<FolderReport>& stores = report.folders;
             ASSERT_EQ(stores.size(), 2u);
-            EXPECT_EQ(stores[0].folder, firefoxStore);
-            EXPECT_EQ(std::tuple(stores[0].beforeCount, stores[0].afterCount, stores[1].beforeCount,
-                                 stores[1].afterCount, stores[1].kind),
-                      std::tuple(6ul, 4ul, 5ul, 3ul, TargetKind::Cookies));
+            EXPECT_EQ(std::tuple(stores[0].folder, stores[0].beforeCount, stores[0].afterCount,
+                                 stores[1].beforeCount, stores[1].afterCount, stores[1].kind),
+                      std::tuple(firefoxStore, 6ul, 4ul, 5ul, 3ul, TargetKind::Cookies));
         }
     }
 }

@@ -43,11 +43,8 @@ TEST_F(CookieCleaningTest, DeletesEveryCookieButTheKeptOnes) {
     const FileList left =
         below(cookies, {"index.dat", "sub/deeper/user@d[1].txt", "sub/keep.dat", "user@b[1].txt"});
     for (const Listing listing : {Listing::Keep, Listing::CountOnly}) {
-        for (const char* name :
-             {"user@a[1].txt", "user@b[1].txt", "index.dat", "INDEX.DAT", "sub/user@c[1].txt",
-              "sub/deeper/user@d[1].txt", "sub/keep.dat", ".hid/user@e[1].txt"}) {
-            writeFile(path(name));
-        }
+        writeFiles(cookies, {"user@a[1].txt", "user@b[1].txt", "index.dat", "INDEX.DAT", "sub/user@c[1].txt",
+                             "sub/deeper/user@d[1].txt", "sub/keep.dat", ".hid/user@e[1].txt"});
 
         const CleaningReport report = engineOperations().Clean(TargetKind::Cookies, listing);
 
@@ -64,10 +61,7 @@ TEST_F(CookieCleaningTest, DeletesEveryCookieButTheKeptOnes) {
 // Each special site takes its saved entries out of the saved list and appends its
 // current files; the other saved entries keep their order. The clean stores that list.
 TEST_F(CookieCleaningTest, SpecialSitesKeepTheirCurrentFilesUnderNewNames) {
-    for (const char* name :
-         {"user@site[2].txt", "user@kept[1].txt", "user@other[1].txt", "user@site[3].txt"}) {
-        writeFile(path(name));
-    }
+    writeFiles(cookies, {"user@site[2].txt", "user@kept[1].txt", "user@other[1].txt", "user@site[3].txt"});
     ASSERT_TRUE(StoreSavedCookiesAndSites({path("user@site[1].txt"), path("user@kept[1].txt"),
                                            path("user@site[9].txt"), path("user@gone[1].txt")},
                                           {"site", "kept", "site", "gone-is-not-special"}));

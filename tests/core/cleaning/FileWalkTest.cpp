@@ -24,12 +24,8 @@ TEST(FileWalkTest, ListsEveryEntryButThoseInDotFolders) {
     }
     FileList listed = {"plain.txt",    ".dotfile",        " spaced ", "line\nbreak",
                        "bad\xff utf8", "sub/.dot-in-sub", deep + "f"};
-    for (const std::string& name : listed) {
-        writeFile(root + name);
-    }
-    for (const char* skipped : {".cache/hidden.txt", "sub/.git/config", "..odd/file"}) {
-        writeFile(root + skipped);
-    }
+    writeFiles(root, listed);
+    writeFiles(root, {".cache/hidden.txt", "sub/.git/config", "..odd/file"}); // not listed
     ASSERT_EQ(::mkfifo((root + "pipe").c_str(), 0600), 0);
     ASSERT_EQ(::mknod((root + "sock").c_str(), S_IFSOCK | 0600, 0), 0);
     ASSERT_EQ(::symlink("..", (root + "sub/loop").c_str()), 0);

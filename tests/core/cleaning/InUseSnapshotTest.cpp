@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -35,8 +33,7 @@ TEST(InUseSnapshotTest, AFileMappedFarDownALongMapsTextIsInUse) {
         test::writeFile(deep + name);
         fillers.push_back(std::make_unique<HeldFile>(deep + name, HeldFile::Hold::MappedOnly));
     }
-    std::ifstream maps("/proc/self/maps");
-    const std::string text{std::istreambuf_iterator<char>(maps), {}};
+    const std::string text = test::readFile("/proc/self/maps");
     if (const auto at = text.find(dir / "held"); at == std::string::npos || at < 8192) {
         GTEST_SKIP() << "mappings do not grow downwards here";
     }

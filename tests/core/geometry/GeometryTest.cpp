@@ -58,23 +58,21 @@ TEST(Gradient, DepthDecidesTheBandsOfTheDesignArea) {
 TEST(Gradient, TheDirectionDecidesTheBands) {
     GradientState tiny, state;
     EXPECT_EQ(Canvas(40, 20, PaintGradient(tiny, 32, 1, 40, 20, GRADIENT_CORNER)).count(255), 40 * 20);
-    GradientPlan plan = PaintGradient(state, 8, 1, 420, 143, GRADIENT_HORIZONTAL);
-    Canvas canvas(420, 143, plan);
+    Canvas canvas(420, 143, PaintGradient(state, 8, 1, 420, 143, GRADIENT_HORIZONTAL));
     // Horizontal bands from the bottom up, two rows each; the top row is left over.
     EXPECT_EQ(std::vector<int>({canvas.at(0, 142), canvas.at(419, 141), canvas.at(200, 139), canvas.at(0, 15),
                                 canvas.count(255), canvas.at(0, 14)}),
               std::vector<int>({0, 0, 4, 252, 420 * 15, 255}));
 
     // Any other direction: vertical bands from the right; the depth stays as found.
-    plan = PaintGradient(state, 32, 1, 420, 143, 2);
+    canvas = Canvas(420, 143, PaintGradient(state, 32, 1, 420, 143, 2));
     EXPECT_EQ(state.ScreenDepth, 8);
-    canvas = Canvas(420, 143, plan);
     EXPECT_EQ(std::vector<int>({canvas.at(419, 0), canvas.at(412, 142), canvas.at(0, 70), canvas.count(-1)}),
               std::vector<int>({0, 4, 236, 0}));
 
     // Direction 3: the back colour only.
-    plan = PaintGradient(state, 32, 1, 420, 143, GRADIENT_NONE);
-    EXPECT_TRUE(plan.plainBackColour && plan.fills.empty());
+    const GradientPlan plain = PaintGradient(state, 32, 1, 420, 143, GRADIENT_NONE);
+    EXPECT_TRUE(plain.plainBackColour && plain.fills.empty());
 }
 
 ScreenMetrics screen1024x768(std::optional<int> state, std::optional<TaskbarRect> bar,

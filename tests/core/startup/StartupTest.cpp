@@ -114,24 +114,21 @@ TEST_F(StartupTest, TrayStartDependsOnARunningInstance) {
         EXPECT_EQ(RunTrayStartup(host), outcome) << flags;
         EXPECT_EQ(host.steps, steps) << flags;
         EXPECT_EQ(runValue(), running ? "<none>" : fake().programFolderPath + "/Tidora30.exe") << flags;
-        EXPECT_TRUE(!running || Settings.GetSetting("CleanPath", "FirstRun", "absent") == "No") << flags;
+        // The tidy (never run by a second instance) removes the program's key when nothing else is left in
+        // it.
+        EXPECT_EQ(keyExists(fake().registry(), HKEY_CURRENT_USER, "Software\\Quillon Software\\Tidora"),
+                  running || *flags != '\0')
+            << flags;
     }
-    // An existing registration naming another folder is never rewritten.
+    // An existing registration naming another folder is never rewritten; a user folder keeps the key.
     RegistryAccess::SetRegValue("HKLM", kRunKey, "Tidora", "S",
                                 RegistryAccess::RegValue{std::string("/elsewhere/x")});
+    Settings.DeleteSetting("CleanPath", "");
+    Settings.SaveSetting("UserFolder", "File0", "/data/mine");
     RecordingHost host;
     RunTrayStartup(host);
-    EXPECT_EQ(runValue(), "/elsewhere/x");
-}
-
-TEST_F(StartupTest, TidyRemovesTheProgramKeyOnlyWhenNothingElseIsLeftInIt) {
-    Settings.SaveSetting("CleanPath", "AutoFunction", "Yes");
-    TidySettings();
-    EXPECT_FALSE(keyExists(fake().registry(), HKEY_CURRENT_USER, "Software\\Quillon Software\\Tidora"));
-
-    Settings.SaveSetting("UserFolder", "File0", "/data/mine");
-    TidySettings();
-    EXPECT_EQ(Settings.GetSetting("UserFolder", "File0", "0"), "/data/mine");
+    EXPECT_EQ(std::pair(runValue(), Settings.GetSetting("UserFolder", "File0", "0")),
+              std::pair(std::string("/elsewhere/x"), std::string("/data/mine")));
 }
 
 TEST(CommandLineTest, LastArgumentOverATableOfCommandLines) {
