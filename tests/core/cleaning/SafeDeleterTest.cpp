@@ -62,24 +62,40 @@ TEST(SafeDeleterTest, EmptiesTheFolderButNeverFollowsALink) {
 
 // A chain of folders deeper than the descriptors a clean may hold open (and its paths
 // longer than the system's path limit) is emptied to the bottom.
+// Eight files a level, so that each level's files are deleted apart from the walk (on
+// another thread where there is a core), below the held levels through a copy of the
+// level's descriptor. One file far down is in use: it stays, and so does every folder
+// above it.
 TEST(SafeDeleterTest, AChainOfAnyDepthIsEmptiedToTheBottom) {
     TempDir dir;
     const std::string root = dir / "clean";
     makeDirs(root);
+    InUseSnapshot held;
     int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
     for (int level = 0; level < 2000 && fd >= 0; ++level) { // (a step that fails shows in the tally)
-        ::close(::openat(fd, "file", O_WRONLY | O_CREAT, 0600));
+        for (const char* name : {"f0", "f1", "f2", "f3", "f4", "f5", "f6", "f7"}) {
+            ::close(::openat(fd, name, O_WRONLY | O_CREAT, 0600));
+        }
+        struct stat st {};
+        if (level == 1500 && ::fstatat(fd, "f3", &st, 0) == 0) {
+            held.Add(st.st_dev, st.st_ino);
+        }
         ::mkdirat(fd, "d", 0700);
         const int next = ::openat(fd, "d", O_RDONLY | O_DIRECTORY);
         ::close(fd);
         fd = next;
     }
     ::close(fd);
-    const InUseSnapshot nothing;
-    SafeDeleter deleter(nothing, {});
-    EXPECT_EQ(deleter.DeleteBelow(openFolder(root)), 0);
-    EXPECT_EQ(deleter.LastTally().deleted, 2000u);
-    EXPECT_EQ(treeEntries(root), Tree{});
+    SafeDeleter deleter(held, {});
+    EXPECT_EQ(deleter.DeleteBelow(openFolder(root)), EBUSY);
+    EXPECT_EQ(deleter.LastTally().deleted, 15999u);
+    const Tree left = treeEntries(root);
+    EXPECT_EQ(left.size(), 1501u); // the 1,500 folders down to the held file, and the file
+    std::string heldPath;
+    for (int level = 0; level < 1500; ++level) {
+        heldPath += "d/";
+    }
+    EXPECT_EQ(left.count(heldPath + "f3"), 1u);
 }
 
 // A thread keeps swapping a subfolder (and a folder inside it) for a link to an outside
@@ -204,6 +220,16 @@ TEST(SafeDeleterTest, PermissionsAndOwnersDecideWhatIsWalkedAndWhatGoes) {
         EXPECT_EQ(std::filesystem::status(temp + folder).permissions(), std::filesystem::perms(0555))
             << folder;
     }
+
+    // Without the sticky bit the system lets uid 65534 delete root's files: the owner rule
+    // alone keeps them.
+    ::chmod(temp.c_str(), 0777);
+    writeFile(temp + "/mine");
+    ::lchown((temp + "/mine").c_str(), kNobody, kNobody);
+    EXPECT_EQ(runInChild([&] { return deleteTree(temp, {.onlyOwnedByUser = true}) == EPERM ? 0 : 1; },
+                         Child::AsNobody),
+              0);
+    EXPECT_EQ(sorted(ListFilesBelow(temp)), below(temp, roots));
 
     writeFile(temp + "/mine");
     ::lchown((temp + "/mine").c_str(), kNobody, kNobody);
