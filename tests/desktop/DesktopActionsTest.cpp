@@ -80,14 +80,14 @@ TEST_F(DesktopActionsTest, AMessageBoxAskedForByTheWorkIsAnsweredByTheUser) {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             answer.stop();
             seen = (box->windowTitle() + "|" + box->text()).toStdString() + "|" + std::to_string(box->icon());
-            QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
         }
     });
     answer.start(5);
     int result = 0;
     desktop.runWork(
         [&result] { result = platform().MsgBox("Delete these files?", 36, "Quillon Info....."); });
-    EXPECT_EQ(result, IDNO);
+    EXPECT_EQ(result, IDYES);
     EXPECT_EQ(seen, "Quillon Info.....|Delete these files?|" + std::to_string(QMessageBox::Question));
 
     // A question closed without an answer counts as No.
