@@ -1,7 +1,6 @@
 #include "desktop/InputBlocker.h"
 #include "desktop/QtDesktopActions.h"
 #include "desktop/QtMessageBoxService.h"
-#include "desktop/TrayController.h"
 #include "desktop/TrayWindow.h"
 #include "tests/desktop/DesktopTestSupport.h"
 
@@ -25,8 +24,7 @@ TEST_F(DesktopActionsTest, WindowsRepaintButTakeNoInputWhileWorkRuns) {
     int presses = 0;
     QObject::connect(&button, &QPushButton::clicked, &button, [&presses] { ++presses; });
 
-    TrayController controller(services());
-    TrayWindow* form = controller.trayWindow();
+    TrayWindow* form = controller->trayWindow();
 
     // The work waits until the user-interface thread has handled a timer, a click on
     // the button and a click on the tray icon: proof that it keeps running meanwhile.

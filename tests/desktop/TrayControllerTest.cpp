@@ -46,9 +46,8 @@ TEST_F(TrayControllerTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder
     freshCase("run", "Shutdown TempFiles InternetFiles");
     operations.filesBefore = 5;
     operations.filesAfter = 1;
-    TrayController controller(services());
-    controller.load();
-    TrayWindow* form = controller.trayWindow();
+    controller->load();
+    TrayWindow* form = controller->trayWindow();
     // Each pause records what it keeps up: the count (its own timer stopped) and the notice.
     actions.duringPause = [this] {
         const auto* count = shown<CountWindow>("CountWindow");
@@ -104,8 +103,8 @@ TEST_F(TrayControllerTest, CleaningCommandsCheckTheirSettingsCleanInOrderAndTell
         SCOPED_TRACE(flags + " " + failAt);
         freshCase(std::to_string(++run), flags);
         shutdown.failAt = failAt;
-        TrayController controller(services());
-        (controller.trayWindow()->trayMenu()->*command)->trigger();
+        controller = std::make_unique<TrayController>(services());
+        (controller->trayWindow()->trayMenu()->*command)->trigger();
         EXPECT_EQ(boxes(), std::vector{box(prompt, failAt.empty() ? MB_OK_INFORMATION : MB_OK_CRITICAL)});
         EXPECT_EQ(operations.calls, calls);
         const auto* count = shown<CountWindow>("CountWindow");
@@ -124,9 +123,9 @@ TEST_F(TrayControllerTest, RemoveAllPathsRemovesEverySettingTheLogOnEntryAndEnds
             RegistryAccess::SetRegValue("HKCU", "Software\\Quillon Software\\Other", "Kept", "S",
                                         std::string("1"));
         }
-        TrayController controller(services());
+        controller = std::make_unique<TrayController>(services());
 
-        controller.trayWindow()->trayMenu()->removeAllPathsAction->trigger();
+        controller->trayWindow()->trayMenu()->removeAllPathsAction->trigger();
 
         RegistryAccess::RegValue value;
         EXPECT_NE(RegistryAccess::GetRegValue("HKLM", kRunKey, "Tidora", "S", std::string(), value), 0);
@@ -141,9 +140,8 @@ TEST_F(TrayControllerTest, RemoveAllPathsRemovesEverySettingTheLogOnEntryAndEnds
 
 TEST_F(TrayControllerTest, LoadsHiddenTheMenuOpensHelpConfigurationAndAboutAndExitClosesEveryWindow) {
     Settings.SaveSetting("CleanPath", "FirstRun", "No");
-    TrayController controller(services());
-    controller.load();
-    TrayWindow* form = controller.trayWindow();
+    controller->load();
+    TrayWindow* form = controller->trayWindow();
     TrayMenu* menu = form->trayMenu();
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(loaded("HelpLoadingNotice"), nullptr);
@@ -162,7 +160,7 @@ TEST_F(TrayControllerTest, LoadsHiddenTheMenuOpensHelpConfigurationAndAboutAndEx
     ASSERT_NE(shown("optionsWindow"), nullptr);
     shown("optionsWindow")->close();
     // Without a tray, a later start (or a start from the menu) brings the options window.
-    controller.bringForward();
+    controller->bringForward();
     EXPECT_NE(shown("optionsWindow"), nullptr);
     installHelp();
     menu->helpAction->trigger(); // the help window shows it, and the command returns
@@ -171,7 +169,7 @@ TEST_F(TrayControllerTest, LoadsHiddenTheMenuOpensHelpConfigurationAndAboutAndEx
     EXPECT_NE(shown("AboutWindow"), nullptr);
     EXPECT_EQ(boxes(), noTray);
 
-    controller.showCount(StartedFrom::TrayMenu, 0, 0);
+    controller->showCount(StartedFrom::TrayMenu, 0, 0);
     menu->exitAction->trigger();
     EXPECT_EQ(actions.events, std::vector<std::string>{"pause 100"});
     EXPECT_FALSE(form->trayIcon()->isUp());
@@ -184,14 +182,13 @@ TEST_F(TrayControllerTest, LoadsHiddenTheMenuOpensHelpConfigurationAndAboutAndEx
 }
 
 TEST_F(TrayControllerTest, AClosedWindowIsMadeAfreshFromItsDesignAtTheNextUse) {
-    TrayController controller(services());
-    controller.loadAboutWindow();
+    controller->loadAboutWindow();
     QWidget* about = shown("AboutWindow");
     ASSERT_NE(about, nullptr);
-    controller.loadAboutWindow();
+    controller->loadAboutWindow();
     EXPECT_EQ(shown("AboutWindow"), about) << "one About window while it is loaded";
     about->close(); // deleted later: the next use does not wait for that
-    controller.loadAboutWindow();
+    controller->loadAboutWindow();
     QWidget* again = shown("AboutWindow");
     EXPECT_TRUE(again != nullptr && again != about);
     processEvents();
@@ -201,8 +198,8 @@ TEST_F(TrayControllerTest, AClosedWindowIsMadeAfreshFromItsDesignAtTheNextUse) {
 TEST_F(TrayControllerTest, AWindowThatFailsToLoadIsSkippedAndTheTrayGoesOn) {
     DesktopServices given = services();
     given.places = []() -> QStringList { throw std::runtime_error("no places to browse"); };
-    TrayController controller(given);
-    TrayMenu* menu = controller.trayWindow()->trayMenu();
+    controller = std::make_unique<TrayController>(given);
+    TrayMenu* menu = controller->trayWindow()->trayMenu();
     menu->configurationAction->trigger();
     EXPECT_EQ(loaded("optionsWindow"), nullptr);
     menu->aboutAction->trigger();

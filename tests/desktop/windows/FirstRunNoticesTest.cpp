@@ -1,11 +1,9 @@
-#include "desktop/TrayController.h"
 #include "desktop/TrayWindow.h"
 #include "desktop/windows/ConfigurationLoadingNotice.h"
 #include "desktop/windows/HelpLoadingNotice.h"
 #include "desktop/windows/HelpWindow.h"
 #include "tests/desktop/DesktopTestSupport.h"
 
-#include <memory>
 #include <tuple>
 
 namespace tidorax::test {
@@ -13,10 +11,6 @@ namespace {
 
 class FirstRunNoticesTest : public GuiTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        controller = std::make_unique<TrayController>(services());
-    }
     // A help document with a link inside it and one to the web.
     std::string installLinkedHelp() {
         return installHelp("<html><head><title>Help</title></head><body><a href=\"#end\">end</a>"
@@ -39,8 +33,6 @@ protected:
     }
     // A notice of the first run, loaded; nullptr when none.
     static CountingNotice* notice(const char* objectName) { return shown<CountingNotice>(objectName, false); }
-
-    std::unique_ptr<TrayController> controller;
 };
 
 TEST_F(FirstRunNoticesTest, EachNoticeShowsItsMessageAndCountsOneToFive) {
