@@ -100,7 +100,6 @@ TEST_F(TrayControllerTest, CleaningCommandsCheckTheirSettingsCleanInOrderAndTell
     shutdown.failCode = ERROR_PRIVILEGE_NOT_HELD;
     int run = 0;
     for (const auto& [command, flags, failAt, prompt, calls, counted] : cases) {
-        SCOPED_TRACE(flags + " " + failAt);
         freshCase(std::to_string(++run), flags);
         shutdown.failAt = failAt;
         controller = std::make_unique<TrayController>(services());

@@ -75,7 +75,6 @@ TEST_F(AboutWindowTest, TheDonationButtonOpensThePageOnlyWhenConnected) {
         {lan, false, {open, noBrowser + " while shown disabled connecting"}, "shown enabled about"},
     };
     for (const auto& [network, browser, events, after] : cases) {
-        SCOPED_TRACE(network);
         seen.clear();
         browserAvailable = browser;
         connection = network;

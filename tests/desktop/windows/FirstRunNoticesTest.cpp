@@ -43,7 +43,6 @@ TEST_F(FirstRunNoticesTest, EachNoticeShowsItsMessageAndCountsOneToFive) {
          "Configuration File          Loading!"},
     };
     for (const auto& [load, objectName, message] : cases) {
-        SCOPED_TRACE(objectName);
         (controller.get()->*load)();
         CountingNotice* shownNotice = shown<CountingNotice>(objectName);
         ASSERT_NE(shownNotice, nullptr);
