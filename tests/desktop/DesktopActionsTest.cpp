@@ -1,7 +1,6 @@
 #include "desktop/InputBlocker.h"
 #include "desktop/QtDesktopActions.h"
 #include "desktop/QtMessageBoxService.h"
-#include "desktop/TrayController.h"
 #include "desktop/TrayWindow.h"
 #include "tests/desktop/DesktopTestSupport.h"
 
@@ -25,8 +24,7 @@ TEST_F(DesktopActionsTest, WindowsRepaintButTakeNoInputWhileWorkRuns) {
     int presses = 0;
     QObject::connect(&button, &QPushButton::clicked, &button, [&presses] { ++presses; });
 
-    TrayController controller(services());
-    TrayWindow* form = controller.trayWindow();
+    TrayWindow* form = controller->trayWindow();
 
     // The work waits until the user-interface thread has handled a timer, a click on
     // the button and a click on the tray icon: proof that it keeps running meanwhile.
@@ -80,14 +78,14 @@ TEST_F(DesktopActionsTest, AMessageBoxAskedForByTheWorkIsAnsweredByTheUser) {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             answer.stop();
             seen = (box->windowTitle() + "|" + box->text()).toStdString() + "|" + std::to_string(box->icon());
-            QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
         }
     });
     answer.start(5);
     int result = 0;
     desktop.runWork(
         [&result] { result = platform().MsgBox("Delete these files?", 36, "Quillon Info....."); });
-    EXPECT_EQ(result, IDNO);
+    EXPECT_EQ(result, IDYES);
     EXPECT_EQ(seen, "Quillon Info.....|Delete these files?|" + std::to_string(QMessageBox::Question));
 
     // A question closed without an answer counts as No.

@@ -1,14 +1,16 @@
 // Stand-ins for what the windows reach outside themselves (desktop actions that
 // record instead of waiting; cleaning operations and shutdown services come from
-// tests/support), and a fixture that points the platform at a fresh folder and hands
-// the tray controller services that catch the program's end, record the pages handed
-// to the browser and browse places in the test's folder.
+// tests/support), and a fixture that points the platform at a fresh folder and makes a
+// tray controller with services that catch the program's end, record the pages handed
+// to the browser, browse places in the test's folder and find the network as the test says.
 #pragma once
 
+#include "core/notices/InternetConnection.h"
 #include "core/settings/SettingsStore.h"
 #include "desktop/DesktopActions.h"
 #include "desktop/DesktopServices.h"
 #include "desktop/PlatformMessageBoxes.h"
+#include "desktop/TrayController.h"
 #include "desktop/options/BackgroundListing.h"
 #include "platform/Platform.h"
 #include "tests/support/PlatformFixture.h"
@@ -22,6 +24,7 @@
 #include <sqlite3.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,6 +62,10 @@ struct StoreHold {
 
 class GuiTest : public PlatformFixture {
 protected:
+    void SetUp() override {
+        PlatformFixture::SetUp();
+        controller = std::make_unique<TrayController>(services());
+    }
     void TearDown() override {
         for (QWidget* window : QApplication::topLevelWidgets()) {
             window->close();
@@ -77,7 +84,7 @@ protected:
     }
     // The services of the tray controller: the fakes of this fixture (or the given
     // cleaning operations), the message boxes through the fake platform, the desktop's
-    // screens and network.
+    // screens.
     DesktopServices services(CleaningOperations* cleaning = nullptr) {
         DesktopServices made(cleaning != nullptr ? *cleaning : operations, actions, shutdown, messages);
         made.endProgram = [this] { ++programEnds; };
@@ -86,6 +93,7 @@ protected:
             return browserAvailable;
         };
         made.places = [places = QString::fromStdString(tmp.path())] { return QStringList{places}; };
+        made.connectionText = [this](const QUrl&) { return connection; };
         return made;
     }
     // The top-level window of that object name, visible unless told otherwise, without
@@ -137,6 +145,10 @@ protected:
     RecordingDesktopActions actions;
     RecordingShutdownApi shutdown;
     PlatformMessageBoxes messages;
+    // What the system says of the network.
+    std::string connection = ConnectionText(Reachability::Online, false);
+    // Made with services() at the start; a test may replace it.
+    std::unique_ptr<TrayController> controller;
 };
 
 } // namespace tidorax::test

@@ -3,7 +3,6 @@
 // boxes take scripted answers.
 #pragma once
 
-#include "desktop/TrayController.h"
 #include "desktop/options/OptionsWindow.h"
 #include "desktop/windows/CountWindow.h"
 #include "tests/desktop/DesktopTestSupport.h"
@@ -11,17 +10,10 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 
-#include <memory>
-
 namespace tidorax::test {
 
 class OptionsTest : public GuiTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        controller = std::make_unique<TrayController>(services());
-    }
-
     // The window, loaded on its "Options" tab when none is.
     OptionsWindow* window() { return controller->optionsWindow(); }
     // The count window when one shows, else nullptr.
@@ -52,8 +44,6 @@ protected:
                          Qt::NoModifier);
         QCoreApplication::sendEvent(widget, &move);
     }
-
-    std::unique_ptr<TrayController> controller;
 };
 
 } // namespace tidorax::test

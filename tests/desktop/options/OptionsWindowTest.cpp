@@ -24,7 +24,7 @@ using OptionsWindowTest = OptionsTest;
 const char* const kKeys[] = {"InternetFiles", "TempFiles",  "AutoFunction",
                              "CookieFiles",   "UserFolder", "Shutdown"};
 
-TEST_F(OptionsWindowTest, OpensOnTheOptionsTabWithItsCaptionsAndTheStoredFlags) {
+TEST_F(OptionsWindowTest, OpensOnTheOptionsTabWithItsCaptionsTheStoredFlagsAndHintLines) {
     Settings.SaveSetting("CleanPath", "InternetFiles", "Yes");
     Settings.SaveSetting("CleanPath", "TempFiles", "yes"); // not the exact word
     OptionsWindow* options = window();
@@ -44,6 +44,26 @@ TEST_F(OptionsWindowTest, OpensOnTheOptionsTabWithItsCaptionsAndTheStoredFlags) 
     EXPECT_EQ(Settings.GetSetting("CleanPath", "TempFiles", "0"), "yes");
     // Without a "Cache" value the web cache is the browsers' caches, not $XDG_CACHE_HOME.
     EXPECT_EQ(options->optionsTab->internetPathLabel->path(), "The Caches Of Your Browsers");
+    OptionsTab* tab = options->optionsTab;
+    // The hint lines follow the pointer and go back over their area.
+    const char* const boxHints[] = {"Cleaning Internet Files", "Cleaning Temp Files",
+                                    "ViriRerer Function",      "Cleaning Cookie Files",
+                                    "Cleaning Your Folders",   "Clean And ShutDown \"OS\""};
+    for (int box = 0; box < ChoiceCount; ++box) {
+        moveOver(tab->boxes[box]);
+        EXPECT_EQ(tab->choicesHint->text().toStdString(), std::string("Check To Enable ") + boxHints[box]);
+    }
+    for (const auto& [label, hint] : {std::pair{tab->internetPathLabel, "\"Temporary Internet Files\""},
+                                      {tab->tempPathLabel, "\"Temp\" File Location"},
+                                      {tab->cookiesPathLabel, "\"Cookie\" File Location"}}) {
+        moveOver(label);
+        EXPECT_EQ(tab->locationsHint->text().toStdString(), std::string("Path To Your ") + hint);
+    }
+    // Back to the area's line once the pointer is over its ground.
+    moveOver(tab->choicesFrame, true);
+    EXPECT_EQ(tab->choicesHint->text(), "Select An Option Below For ViriRerer Function");
+    moveOver(tab->locationsFrame, true);
+    EXPECT_EQ(tab->locationsHint->text(), "Locations of Folders To Be Cleaned");
 }
 
 TEST_F(OptionsWindowTest, EachBoxStoresYesAndRemovesItsKeyHoweverItChanges) {
@@ -109,7 +129,6 @@ TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
          "User Folders", "UserFolders"},
     };
     for (const auto& [clean, key, refusal, question, call] : cases) {
-        SCOPED_TRACE(call);
         // The box is clear: only the refusal. Checked, answered No: the question, and nothing cleaned.
         fake().shownBoxes.clear();
         clean->click();
@@ -178,31 +197,23 @@ TEST_F(OptionsWindowTest, CloseHidesAtOnceAndUnloadsOnTheTimerThenOpensAfresh) {
     EXPECT_EQ(page<FolderTab>("tempPage")->filesModel->rowCount(), 0);
 }
 
-TEST_F(OptionsWindowTest, HintLinesFollowThePointerAndGoBackOverTheirArea) {
-    OptionsTab* tab = window()->optionsTab;
-    const char* const boxHints[] = {"Cleaning Internet Files", "Cleaning Temp Files",
-                                    "ViriRerer Function",      "Cleaning Cookie Files",
-                                    "Cleaning Your Folders",   "Clean And ShutDown \"OS\""};
-    for (int box = 0; box < ChoiceCount; ++box) {
-        moveOver(tab->boxes[box]);
-        EXPECT_EQ(tab->choicesHint->text().toStdString(), std::string("Check To Enable ") + boxHints[box]);
-    }
-    for (const auto& [label, hint] : {std::pair{tab->internetPathLabel, "\"Temporary Internet Files\""},
-                                      {tab->tempPathLabel, "\"Temp\" File Location"},
-                                      {tab->cookiesPathLabel, "\"Cookie\" File Location"}}) {
-        moveOver(label);
-        EXPECT_EQ(tab->locationsHint->text().toStdString(), std::string("Path To Your ") + hint);
-    }
-    // Back to the area's line once the pointer is over its ground.
-    moveOver(tab->choicesFrame, true);
-    EXPECT_EQ(tab->choicesHint->text(), "Select An Option Below For ViriRerer Function");
-    moveOver(tab->locationsFrame, true);
-    EXPECT_EQ(tab->locationsHint->text(), "Locations of Folders To Be Cleaned");
-}
-
-TEST_F(OptionsWindowTest, ControlsSpeakWhatTheyShowAndLabelsTheirText) {
+TEST_F(OptionsWindowTest, ControlsSpeakWhatTheyShowALongPathIsShortenedAndTheWindowFitsTheScreen) {
+    const std::string temp = tmp / (std::string(120, 'x') + "/" + std::string(120, 'y') + "/end");
+    makeDirs(temp);
+    fake().env["Temp"] = temp;
     OptionsWindow* options = window();
-    int named = 0;
+    PathLabel* line = options->optionsTab->tempPathLabel;
+    EXPECT_EQ(line->toolTip().toStdString(), temp);
+    EXPECT_EQ(line->accessibleDescription().toStdString(), temp);
+    EXPECT_TRUE(line->text().contains(QChar(0x2026)) && line->text().endsWith("/end"));
+    const QRect area = options->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(options->frameGeometry())) << options->width() << "x" << options->height();
+    // No gaps between the boxes when the window is tall.
+    options->resize(options->width(), area.height());
+    processEvents();
+    OptionsTab* tab = options->optionsTab;
+    EXPECT_LT(tab->boxes[1]->y() - tab->boxes[0]->geometry().bottom(), 16);
+    // Each control speaks what it shows.
     for (QWidget* widget : options->findChildren<QWidget*>()) {
         const QString name = QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
         if (auto* label = qobject_cast<QLabel*>(widget)) {
@@ -212,32 +223,11 @@ TEST_F(OptionsWindowTest, ControlsSpeakWhatTheyShowAndLabelsTheirText) {
                     !qobject_cast<QAbstractItemView*>(widget->parentWidget()))) {
             EXPECT_FALSE(name.isEmpty()) << widget->metaObject()->className();
         }
-        named += !name.isEmpty();
     }
-    EXPECT_GT(named, 40);
     // A count line changes its text, and what it speaks with it.
-    auto* temp = listed<FolderTab>("tempPage");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(temp->countLabel)->text(QAccessible::Name),
+    auto* tempTab = listed<FolderTab>("tempPage");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(tempTab->countLabel)->text(QAccessible::Name),
               "Temp Folder Contains 0 Files");
-}
-
-TEST_F(OptionsWindowTest, ALongPathIsShortenedInTheMiddleAndTheWindowFitsTheScreen) {
-    const std::string temp = tmp / (std::string(120, 'x') + "/" + std::string(120, 'y') + "/end");
-    makeDirs(temp);
-    fake().env["Temp"] = temp;
-    OptionsWindow* options = window();
-    PathLabel* line = options->optionsTab->tempPathLabel;
-    EXPECT_EQ(line->toolTip().toStdString(), temp);
-    EXPECT_EQ(line->accessibleDescription().toStdString(), temp);
-    EXPECT_TRUE(line->text().contains(QChar(0x2026)) && line->text().endsWith("/end"))
-        << line->text().toStdString();
-    const QRect area = options->screen()->availableGeometry();
-    EXPECT_TRUE(area.contains(options->frameGeometry())) << options->width() << "x" << options->height();
-    // No gaps between the boxes when the window is tall.
-    options->resize(options->width(), area.height());
-    processEvents();
-    OptionsTab* tab = options->optionsTab;
-    EXPECT_LT(tab->boxes[1]->y() - tab->boxes[0]->geometry().bottom(), 16);
 }
 
 TEST_F(OptionsWindowTest, KeysReturnPressesTheFocusedButtonAndEscapeCloses) {

@@ -1,5 +1,4 @@
 #include "core/geometry/ScreenMetrics.h"
-#include "desktop/TrayController.h"
 #include "desktop/windows/AlreadyRunningWindow.h"
 #include "desktop/windows/CountWindow.h"
 #include "tests/desktop/DesktopTestSupport.h"
@@ -15,11 +14,11 @@ TEST_F(NoticeWindowsTest, CountWindowShowsAtTheClickOrCentredInPlaceOfTheOptions
     given.screenMetrics = [](const QScreen*) {
         return ScreenMetricsFromGeometry(1024, 768, 0, 0, 1024, 738, 96, 96);
     };
-    TrayController controller(given);
+    controller = std::make_unique<TrayController>(given);
     const auto count = [] { return shown<CountWindow>("CountWindow"); };
     // From the tray: above the taskbar at the click, closed by its timer.
     LastMouseX = 600 * 15;
-    controller.showCount(StartedFrom::TrayMenu, 3, 5);
+    controller->showCount(StartedFrom::TrayMenu, 3, 5);
     ASSERT_NE(count(), nullptr);
     EXPECT_EQ(count()->countLabel->text(), "-2");
     EXPECT_EQ(count()->pos(), QPoint(600 - 45, 738 - 50));
@@ -27,8 +26,8 @@ TEST_F(NoticeWindowsTest, CountWindowShowsAtTheClickOrCentredInPlaceOfTheOptions
     count()->closeTimerElapsed();
     EXPECT_EQ(loaded("CountWindow"), nullptr);
     // From the options window: centred, the options window hidden until the count closes.
-    controller.showOptionsWindow();
-    controller.showCount(StartedFrom::OptionsWindow, 37, 0);
+    controller->showOptionsWindow();
+    controller->showCount(StartedFrom::OptionsWindow, 37, 0);
     ASSERT_NE(count(), nullptr);
     EXPECT_EQ(shown("optionsWindow"), nullptr);
     EXPECT_EQ(count()->countLabel->text(), "37");
@@ -39,8 +38,7 @@ TEST_F(NoticeWindowsTest, CountWindowShowsAtTheClickOrCentredInPlaceOfTheOptions
 }
 
 TEST_F(NoticeWindowsTest, AlreadyRunningWindowSaysSoAndEndsTheProgramOnOk) {
-    TrayController controller(services());
-    controller.showAlreadyRunning();
+    controller->showAlreadyRunning();
     auto* window = shown<AlreadyRunningWindow>("AlreadyRunningWindow");
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->messageLabel->text(), "Tidora Is Already Running, Click Icon On Task Bar");
