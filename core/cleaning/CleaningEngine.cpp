@@ -183,14 +183,15 @@ void cleanSideBySide(const std::vector<CleaningTarget>& targets, std::size_t beg
                      RunContext& context, std::vector<std::optional<FolderReport>>& folders) {
     std::atomic<std::size_t> next{0};
     const unsigned helpers = context.workers.take(folders.size() - 1);
-    RunOnWorkers(1 + helpers, [&](unsigned worker) {
+    RunOnWorkers(1 + helpers, [&](unsigned) {
         for (std::size_t i = next++; i < folders.size(); i = next++) {
             folders[i] = cleanTarget(targets[begin + i], listing, context);
         }
-        if (worker != 0) {
-            context.workers.release();
-        }
+        // Out of targets: the place goes to whoever can use it (the thread that started
+        // them waits for the others, and takes one back after).
+        context.workers.release();
     });
+    context.workers.rejoin();
 }
 
 } // namespace

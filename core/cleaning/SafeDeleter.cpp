@@ -198,7 +198,7 @@ int SafeDeleter::cleanSubfolders(FolderState& folder, const std::string& names,
     // A subfolder is taken by whichever thread is free: more threads join wherever there
     // are cores left, at any depth.
     const unsigned helpers = subfolders.size() > 1 ? workers_->take(subfolders.size() - 1) : 0;
-    RunOnWorkers(1 + helpers, [&](unsigned worker) {
+    RunOnWorkers(1 + helpers, [&](unsigned) {
         std::string workPath = path;
         const std::size_t pathLength = workPath.size();
         for (std::size_t i = next++; i < subfolders.size(); i = next++) {
@@ -209,10 +209,11 @@ int SafeDeleter::cleanSubfolders(FolderState& folder, const std::string& names,
             results[i] = cleanSubfolder(folder, name, subfolders[i].inode, workPath, below);
             workPath.resize(pathLength);
         }
-        if (worker != 0) {
-            workers_->release();
-        }
+        // Out of subfolders: the place goes to whoever can use it (the thread that
+        // started them waits for the others, and takes one back after).
+        workers_->release();
     });
+    workers_->rejoin();
     int failure = 0;
     for (const int result : results) {
         if (result != 0) {

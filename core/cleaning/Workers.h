@@ -22,6 +22,9 @@ public:
     // Each gives its place back with release once it is done.
     unsigned take(std::size_t wanted);
     void release() { --busy_; }
+    // Takes back the place of a thread that gave it up while it waited for others,
+    // whether or not one is free: it goes on working once they are done.
+    void rejoin() { ++busy_; }
 
 private:
     std::atomic<unsigned> busy_{1};
