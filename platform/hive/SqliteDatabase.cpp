@@ -94,12 +94,14 @@ SqliteDatabase::SqliteDatabase(const std::string& path) {
         execute(db_, "PRAGMA synchronous=FULL", false);
         checkIntegrity();
     } catch (...) {
+        FinalizeIdleStatements(db_);
         sqlite3_close_v2(db_);
         throw;
     }
 }
 
 SqliteDatabase::~SqliteDatabase() {
+    FinalizeIdleStatements(db_);
     sqlite3_close_v2(db_);
 }
 

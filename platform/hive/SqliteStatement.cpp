@@ -2,7 +2,12 @@
 
 #include "platform/hive/HiveError.h"
 
+#include <algorithm>
+#include <cstring>
+#include <mutex>
 #include <sqlite3.h>
+#include <utility>
+#include <vector>
 
 namespace tidorax {
 
@@ -36,7 +41,52 @@ void execute(sqlite3* db, const char* sql, bool writing) {
     }
 }
 
-SqliteStatement::SqliteStatement(sqlite3* db, const char* sql, bool writing) : db_(db), writing_(writing) {
+namespace {
+
+// Statements that have been used, kept for the next use of the same text on the same
+// connection: preparing is most of the cost of reading one value.
+struct IdleStatements {
+    std::mutex mutex;
+    std::vector<std::pair<sqlite3*, sqlite3_stmt*>> statements;
+};
+
+IdleStatements& idle() {
+    static IdleStatements statements;
+    return statements;
+}
+
+sqlite3_stmt* takeIdle(sqlite3* db, const char* sql) {
+    IdleStatements& cache = idle();
+    const std::lock_guard<std::mutex> lock(cache.mutex);
+    const auto found = std::find_if(cache.statements.begin(), cache.statements.end(), [&](const auto& kept) {
+        return kept.first == db && std::strcmp(sqlite3_sql(kept.second), sql) == 0;
+    });
+    if (found == cache.statements.end()) {
+        return nullptr;
+    }
+    sqlite3_stmt* stmt = found->second;
+    cache.statements.erase(found);
+    return stmt;
+}
+
+} // namespace
+
+void FinalizeIdleStatements(sqlite3* db) {
+    IdleStatements& cache = idle();
+    const std::lock_guard<std::mutex> lock(cache.mutex);
+    std::erase_if(cache.statements, [db](const auto& kept) {
+        if (kept.first == db) {
+            sqlite3_finalize(kept.second);
+        }
+        return kept.first == db;
+    });
+}
+
+SqliteStatement::SqliteStatement(sqlite3* db, const char* sql, bool writing)
+    : db_(db), stmt_(takeIdle(db, sql)), writing_(writing) {
+    if (stmt_ != nullptr) {
+        return;
+    }
     const int rc = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt_);
@@ -45,7 +95,14 @@ SqliteStatement::SqliteStatement(sqlite3* db, const char* sql, bool writing) : d
 }
 
 SqliteStatement::~SqliteStatement() {
-    sqlite3_finalize(stmt_);
+    if (stmt_ == nullptr) {
+        return;
+    }
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    IdleStatements& cache = idle();
+    const std::lock_guard<std::mutex> lock(cache.mutex);
+    cache.statements.emplace_back(db_, stmt_);
 }
 
 SqliteStatement& SqliteStatement::bind(int index, std::int64_t value) {

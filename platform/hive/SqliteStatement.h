@@ -19,7 +19,12 @@ LONG mapSqliteError(int rc, bool writing);
 // Runs sql (no rows) or throws.
 void execute(sqlite3* db, const char* sql, bool writing);
 
-// One prepared statement, finalized when it goes out of scope.
+// Finalizes the statements kept for the connection's next queries; called before it is
+// closed.
+void FinalizeIdleStatements(sqlite3* db);
+
+// One prepared statement. When it goes out of scope it is reset and kept for the next
+// statement of the same text on the same connection.
 class SqliteStatement {
 public:
     SqliteStatement(sqlite3* db, const char* sql, bool writing);
