@@ -50,9 +50,10 @@ struct IdleStatements {
     std::vector<std::pair<sqlite3*, sqlite3_stmt*>> statements;
 };
 
+// Never destroyed: connections are still closed by the destructors of other statics.
 IdleStatements& idle() {
-    static IdleStatements statements;
-    return statements;
+    static IdleStatements* const statements = new IdleStatements;
+    return *statements;
 }
 
 sqlite3_stmt* takeIdle(sqlite3* db, const char* sql) {
