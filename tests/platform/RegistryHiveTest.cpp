@@ -120,8 +120,7 @@ TEST_F(RegistryHiveTest, AGroupOfWritesIsOneTransactionThatKeepsEveryResultCode)
 }
 
 TEST_F(RegistryHiveTest, TheLogOnValueIsTheAutostartEntry) {
-    const HKEY run = openKey(hive, HKEY_LOCAL_MACHINE, kRunKey);
-    ASSERT_NE(run, 0u) << "the Run key always exists";
+    const HKEY run = openKey(hive, HKEY_LOCAL_MACHINE, kRunKey); // (it always exists)
     ASSERT_EQ(setValue(hive, run, "TIDORA", REG_SZ, sz("C:\\Tidora30.exe")), ERROR_SUCCESS);
     // The program in the Exec line: quoted, "%" doubled, the quote escaped and the escape too.
     const std::string exec = "\"" + dir.path() + "/my 100%% \\\\\"bin\\\\\"/tidorax\"";
@@ -131,13 +130,12 @@ TEST_F(RegistryHiveTest, TheLogOnValueIsTheAutostartEntry) {
                                    "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n"
                                    "X-Tidorax-Run-Value=C:\\\\Tidora30.exe\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1) << "no temporary left";
-    // Any hive reads it back: the value is the file.
+    // Any hive reads it back: the value is the file. Blanks at the ends, line breaks,
+    // backslashes and what a desktop entry reserves come back as written.
     RegistryHive other(hive.path(), AutostartRedirect{folder, "/elsewhere/tidorax"});
-    EXPECT_EQ(runValue(other), (StoredValue{REG_SZ, sz("C:\\Tidora30.exe")}));
-    // Blanks at the ends, line breaks, backslashes and what a desktop entry reserves.
     const std::string text = " a\nb\tc\rd back\\slash\\s \\n %u 100% $HOME \"q\" `x` =#[Group] ";
     ASSERT_EQ(setValue(hive, run, "Tidora", REG_SZ, sz(text)), ERROR_SUCCESS);
-    EXPECT_EQ(runValue(hive), (StoredValue{REG_SZ, sz(text)}));
+    EXPECT_EQ(runValue(other), (StoredValue{REG_SZ, sz(text)}));
 
     ASSERT_EQ(hive.RegDeleteValueA(run, "tiDORa"), ERROR_SUCCESS);
     EXPECT_FALSE(fs::exists(entry));
@@ -179,25 +177,22 @@ TEST_F(RegistryHiveTest, ADamagedOrUnreachableFileIsLeftAlone) {
         setValue(hive, kept, "v" + std::to_string(i), REG_SZ, sz(std::string(100, 'k')));
     }
     const std::string bytes = readFile(hive.path());
-    struct Case {
-        std::string what;
-        std::optional<std::string> contents; // nullopt: a folder stands there
-        int fileMode;
-        LONG writeResult;
-        std::optional<StoredValue> read; // a readable file still answers reads
+    // What, the contents (nullopt: a folder stands there), the file's mode, what writes answer,
+    // and what a read finds (a readable file still answers reads).
+    using Case = std::tuple<std::string, std::optional<std::string>, int, LONG, std::optional<StoredValue>>;
+    const Case cases[] = {
+        {"cut to half", bytes.substr(0, bytes.size() / 2), 0600, ERROR_BADDB, {}},
+        // The application id in the header changed: another program's database.
+        {"foreign", bytes.substr(0, 68) + 'Z' + bytes.substr(69), 0600, ERROR_BADDB, {}},
+        {"folder", std::nullopt, 0700, ERROR_CANTOPEN, {}},
+        {"unreadable", bytes, 0000, ERROR_CANTOPEN, {}},
+        {"read-only", bytes, 0444, ERROR_CANTWRITE, StoredValue{REG_SZ, sz(std::string(100, 'k'))}},
     };
-    for (const Case& c : std::vector<Case>{
-             {"cut to half", bytes.substr(0, bytes.size() / 2), 0600, ERROR_BADDB, {}},
-             // The application id in the header changed: another program's database.
-             {"foreign", bytes.substr(0, 68) + 'Z' + bytes.substr(69), 0600, ERROR_BADDB, {}},
-             {"folder", std::nullopt, 0700, ERROR_CANTOPEN, {}},
-             {"unreadable", bytes, 0000, ERROR_CANTOPEN, {}},
-             {"read-only", bytes, 0444, ERROR_CANTWRITE, StoredValue{REG_SZ, sz(std::string(100, 'k'))}},
-         }) {
-        const std::string path = dir / c.what + "/registry.sqlite3";
-        c.contents ? writeFile(path, *c.contents) : makeDirs(path);
-        fs::permissions(path, fs::perms(c.fileMode));
-        fs::permissions(dir / c.what, c.read ? fs::perms(0555) : fs::perms::owner_all);
+    for (const auto& [what, contents, fileMode, writeResult, read] : cases) {
+        const std::string path = dir / what + "/registry.sqlite3";
+        contents ? writeFile(path, *contents) : makeDirs(path);
+        fs::permissions(path, fs::perms(fileMode));
+        fs::permissions(dir / what, read ? fs::perms(0555) : fs::perms::owner_all);
         EXPECT_EQ(runInChild([&] {
                       // Root reads and writes any file: give up the powers that let it.
                       __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
@@ -207,15 +202,15 @@ TEST_F(RegistryHiveTest, ADamagedOrUnreachableFileIsLeftAlone) {
                           ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
                       const bool dropped = ::syscall(SYS_capset, &header, caps) == 0;
                       RegistryHive hive(path, kAutostart);
-                      return !dropped + (hive.usable() != c.read.has_value()) +
-                             (storedValue(hive, kUser, "Software\\Kept", "v7") != c.read) +
-                             (setValue(hive, kUser, "x", REG_SZ, sz("y")) != c.writeResult) +
-                             (hive.RegDeleteKeyA(kUser, "Software\\Kept") != c.writeResult);
+                      return !dropped + (hive.usable() != read.has_value()) +
+                             (storedValue(hive, kUser, "Software\\Kept", "v7") != read) +
+                             (setValue(hive, kUser, "x", REG_SZ, sz("y")) != writeResult) +
+                             (hive.RegDeleteKeyA(kUser, "Software\\Kept") != writeResult);
                   }),
                   0)
-            << c.what;
+            << what;
         fs::permissions(path, fs::perms::owner_all);
-        EXPECT_EQ(c.contents ? readFile(path) : "", c.contents.value_or("")) << c.what;
+        EXPECT_EQ(contents ? readFile(path) : "", contents.value_or("")) << what;
     }
     // Damaged while open: later calls fail and the file is left as it is.
     const std::string garbage(bytes.size(), '\x5a');

@@ -202,11 +202,10 @@ TEST_F(BrowserCleaningTest, CookieCleanKeepsTheKeptSitesAndLeavesARunningBrowser
         EXPECT_EQ(cookies(chromiumStore), chromiumLeft ? chromiumBefore : kept) << c.what;
         EXPECT_EQ(query(firefoxStore, "PRAGMA integrity_check"), FileList{"ok"}) << c.what;
         if (c.refusal.empty()) { // both counted: 6 cookies before, 4 after; 5 and 3
-            const std::vector<FolderReport>& stores = report.folders;
-            ASSERT_EQ(stores.size(), 2u);
-            EXPECT_EQ(std::tuple(stores[0].folder, stores[0].beforeCount, stores[0].afterCount,
-                                 stores[1].beforeCount, stores[1].afterCount, stores[1].kind),
-                      std::tuple(firefoxStore, 6ul, 4ul, 5ul, 3ul, TargetKind::Cookies));
+            const std::vector<FolderReport>& f = report.folders;
+            EXPECT_EQ(std::tuple(f.size(), f.at(0).folder, f.at(0).beforeCount, f.at(0).afterCount,
+                                 f.at(1).beforeCount, f.at(1).afterCount, f.at(1).kind),
+                      std::tuple(2ul, firefoxStore, 6ul, 4ul, 5ul, 3ul, TargetKind::Cookies));
         }
     }
 }
@@ -234,14 +233,10 @@ TEST_F(BrowserCleaningTest, WebCacheCleansOnlyBrowserCachesAndProfilesAreNeverUs
                   "The folder \"" + chromium + "/\" was not cleaned: it is or holds a browser profile (" +
                       chromium + "/Default)."}));
     EXPECT_EQ(treeEntries(home + "/.config"), profiles);
-    Tree left;
-    for (const auto& [path, entry] : before) {
-        if (path.find("/cache2/") == std::string::npos || entry == "d") {
-            left[path] = entry;
-        }
+    for (const auto& [path, entry] : before) { // only the files in Firefox's cache2 go
+        EXPECT_EQ(exists(cache + "/" + path), path.find("/cache2/") == std::string::npos || entry == "d")
+            << path;
     }
-    EXPECT_EQ(treeEntries(cache), left);
-    EXPECT_LT(left.size(), before.size());
     EXPECT_EQ(report.only(TargetKind::WebCache).folders.size(), 2u);
 }
 

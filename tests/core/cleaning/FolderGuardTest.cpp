@@ -19,9 +19,8 @@ using FolderGuardTest = PlatformFixture;
 
 TEST_F(FolderGuardTest, FoldersThatAreOrHoldAProtectedFolderAreRefused) {
     const std::string home = tmp / "home";
-    for (const char* folder :
-         {"home/Documents/sub", "home/.cache/web", "home/tmp", "cache", "tmp", "elsewhere",
-          "config/autostart", "data", "home/Letters", "shared", "not-sticky"}) {
+    for (const char* folder : {"home/Documents/sub", "cache", "tmp", "elsewhere", "config/autostart", "data",
+                               "home/Letters", "shared", "not-sticky"}) {
         makeDirs(tmp / folder);
     }
     // Links to a folder that may be cleaned, in a shared (sticky) folder and in one that is not:
@@ -52,7 +51,6 @@ TEST_F(FolderGuardTest, FoldersThatAreOrHoldAProtectedFolderAreRefused) {
         {"/./..", is + "the root of the file system (/)."},
         {home, is + "the home folder (" + home + ")."},
         {home + "/", is + "the home folder (" + home + ")."},
-        {home + "/./../home", is + "the home folder (" + home + ")."},
         {tmp.path(), is + "the home folder (" + home + ")."},
         {tmp / "elsewhere/to-home", is + "the home folder (" + home + ")."},
         {tmp / "elsewhere/to-home/Letters", is + "the documents folder (" + home + "/Letters)."},
@@ -70,8 +68,6 @@ TEST_F(FolderGuardTest, FoldersThatAreOrHoldAProtectedFolderAreRefused) {
         {tmp / "shared/mine", ""},
         {tmp / "not-sticky/others", ""},
         {home + "/Documents/sub", ""},
-        {home + "/.cache/web", ""},
-        {home + "/tmp", ""},
         {tmp / "cache", ""},
         {tmp / "elsewhere/to-tmp", ""},
         {tmp / "not-there/yet", ""},
