@@ -13,6 +13,7 @@
 #include <QDBusVariant>
 
 #include <regex>
+#include <tuple>
 
 namespace tidorax::test {
 namespace {
@@ -81,13 +82,7 @@ TEST_F(LogindMockTest, EachModeAndAnswerGivesItsRequestsAndOutcome) {
     // What logind answers to CanPowerOff and what its PowerOff does, the mode asked for
     // (flags beside the one that chooses it change nothing); the last case leaves the
     // mock as it started.
-    const struct {
-        const char* canPowerOff;
-        QString powerOffCode;
-        std::int32_t mode;
-        std::string outcome;
-        std::vector<std::string> calls;
-    } cases[] = {
+    const std::tuple<QString, QString, std::int32_t, std::string, std::vector<std::string>> cases[] = {
         {"no", "", EWX_POWEROFF, refused, {"CanPowerOff()"}},
         {"challenge", "", EWX_POWEROFF, "true", powerOff},
         {"yes", raise, EWX_POWEROFF, denied, powerOff},
@@ -95,17 +90,16 @@ TEST_F(LogindMockTest, EachModeAndAnswerGivesItsRequestsAndOutcome) {
         {"yes", "", EWX_REBOOT, "true", {"CanReboot()", "Reboot(true)"}},
         {"yes", "", EWX_FORCE, "true", {"TerminateSession(c7)"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.canPowerOff) + " " + std::to_string(c.mode));
+    const QString manager = QStringLiteral("org.freedesktop.login1.Manager");
+    for (const auto& [canPowerOff, powerOffCode, mode, outcome, logindCalls] : cases) {
+        SCOPED_TRACE((canPowerOff + " " + QString::number(mode)).toStdString());
         // The mock's methods run the Python code given.
-        const QString manager = QStringLiteral("org.freedesktop.login1.Manager");
-        mock("AddMethod", {manager, "CanPowerOff", "", "s",
-                           QStringLiteral("ret = '%1'").arg(QLatin1String(c.canPowerOff))});
-        mock("AddMethod", {manager, "PowerOff", "b", "", c.powerOffCode});
+        mock("AddMethod", {manager, "CanPowerOff", "", "s", "ret = '" + canPowerOff + "'"});
+        mock("AddMethod", {manager, "PowerOff", "b", "", powerOffCode});
         mock("ClearCalls", {});
         LogindSession logind;
-        EXPECT_EQ(shutdownOutcome(logind, c.mode), c.outcome);
-        EXPECT_EQ(calls(), c.calls);
+        EXPECT_EQ(shutdownOutcome(logind, mode), outcome);
+        EXPECT_EQ(calls(), logindCalls);
     }
     qunsetenv("XDG_SESSION_ID");
 }

@@ -2,8 +2,8 @@
 # The tray program under a StatusNotifierItem host (as KDE Plasma, GNOME's AppIndicator,
 # XFCE and waybar run one): a watcher of the tests' own on a private session bus, in
 # Xvfb. The item registers there, names its icon "tidorax" from the installed theme,
-# exports the tray menu's seven commands in order, and Activate(x, y) opens the menu at
-# that point.
+# exports the tray menu's seven commands in order with a separator between each two,
+# and Activate(x, y) opens the menu at that point.
 # Usage: sni-tray-test.sh TIDORAX TIDORAX_REG
 set -euo pipefail
 here=$(dirname "$(realpath "$0")")
@@ -32,10 +32,12 @@ read -r service item <"$root/items"
 property() { gdbus call --session -d "$service" -o "$item" -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"; }
 [ "$(property IconName)" = "(<'tidorax'>,)" ] || fail "the icon is not named from the theme: $(property IconName)"
 menu=$(property Menu | sed -n "s/^(<objectpath '\(.*\)'>,)$/\1/p")
+# Each item's label, a separator as "-".
 labels=$(gdbus call --session -d "$service" -o "$menu" -m com.canonical.dbusmenu.GetLayout 0 -- -1 '[]' |
-    grep -o "'label': <'[^']*'>" | sed "s/^'label': <'\(.*\)'>$/\1/" | paste -sd '|')
-[ "$labels" = "About---Version 3.0|Remove All Paths|Exit|Help|Clean And Shutdown|Configuration|ViriRerer" ] ||
-    fail "the exported menu holds: $labels"
+    grep -o "'label': <'[^']*'>\|'type': <'separator'>" | sed "s/^'label': <'\(.*\)'>$/\1/; s/^'type'.*/-/" |
+    paste -sd '|')
+expected="About---Version 3.0|-|Remove All Paths|-|Exit|-|Help|-|Clean And Shutdown|-|Configuration|-|ViriRerer"
+[ "$labels" = "$expected" ] || fail "the exported menu holds: $labels"
 
 # Activate at a point of the host's, away from the pointer: the menu opens there.
 xdotool mousemove 5 5

@@ -26,7 +26,7 @@ protected:
     std::string folder;
 };
 
-TEST_F(CookiesTabTest, DoubleClicksAndKeysSaveAndForgetCookiesAndRewriteBothSections) {
+TEST_F(CookiesTabTest, DoubleClicksAndKeysSaveAndForgetCookiesTheCountsShowAndLongNamesFit) {
     CookiesTab* tab = listed<CookiesTab>("cookiesPage");
     EXPECT_EQ(tab->cookieCountLabel->text(), "Cookie Folder Contains 2 Cookies");
     EXPECT_EQ(tab->savedCountLabel->text(), "You Have Saved 2 Cookies");
@@ -77,24 +77,19 @@ TEST_F(CookiesTabTest, DoubleClicksAndKeysSaveAndForgetCookiesAndRewriteBothSect
         QTest::keyClick(list, key);
         EXPECT_EQ(ReadSettingsList("SavedCookies", "Cookie").size(), saved) << key;
     }
-}
-
-TEST_F(CookiesTabTest, ALongNameIsShortenedInTheMiddleWithinTheListsWidth) {
-    CookiesTab* tab = listed<CookiesTab>("cookiesPage");
+    // The page's count leaves the index file out, and counts no less than nothing; no count wraps.
+    EXPECT_EQ(CookieFolderCaption(0), "Cookie Folder Contains 0 Cookies");
+    EXPECT_EQ(SavedCookiesCaption(70000), "You Have 70000 Cookies Saved");
+    // A long name is shortened in the middle within the list's width, also once the window is
+    // narrower or wider.
     tab->cookieFilesModel->setStringList({QString::fromStdString(folder) + "/" + QString(400, 'n') + ".txt"});
     EXPECT_EQ(tab->cookieFilesList->textElideMode(), Qt::ElideMiddle);
-    for (const int width : {500, 900}) { // also once the window is narrower or wider
+    for (const int width : {500, 900}) {
         window()->resize(width, window()->height());
         processEvents();
         EXPECT_EQ(tab->cookieFilesList->visualRect(tab->cookieFilesModel->index(0)).width(),
                   tab->cookieFilesList->viewport()->width());
     }
-}
-
-// The page's count leaves the index file out (see above); an empty folder counts no less than nothing.
-TEST(CookieCaptionsTest, TheCountsNeitherGoBelowNothingNorWrap) {
-    EXPECT_EQ(CookieFolderCaption(0), "Cookie Folder Contains 0 Cookies");
-    EXPECT_EQ(SavedCookiesCaption(70000), "You Have 70000 Cookies Saved");
 }
 
 } // namespace

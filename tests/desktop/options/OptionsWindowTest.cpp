@@ -24,10 +24,14 @@ using OptionsWindowTest = OptionsTest;
 const char* const kKeys[] = {"InternetFiles", "TempFiles",  "AutoFunction",
                              "CookieFiles",   "UserFolder", "Shutdown"};
 
-TEST_F(OptionsWindowTest, OpensOnTheOptionsTabWithItsCaptionsTheStoredFlagsAndHintLines) {
+TEST_F(OptionsWindowTest, OpensWithItsCaptionsFlagsAndHintLinesFitsTheScreenAndEachControlSpeaks) {
     Settings.SaveSetting("CleanPath", "InternetFiles", "Yes");
     Settings.SaveSetting("CleanPath", "TempFiles", "yes"); // not the exact word
+    const std::string temp = tmp / (std::string(120, 'x') + "/" + std::string(120, 'y') + "/end");
+    makeDirs(temp);
+    fake().env["Temp"] = temp;
     OptionsWindow* options = window();
+    OptionsTab* tab = options->optionsTab;
     EXPECT_EQ(options->windowTitle(), "Quillon Tidora Program");
     QStringList tabs;
     for (int i = 0; i < options->tabs->count(); ++i) {
@@ -35,7 +39,7 @@ TEST_F(OptionsWindowTest, OpensOnTheOptionsTabWithItsCaptionsTheStoredFlagsAndHi
     }
     EXPECT_EQ(tabs.join('|'), "Options|Internet|Temp|Cookies|Your Folder");
     QStringList boxes; // each caption, "+" when checked
-    for (QCheckBox* box : options->optionsTab->boxes) {
+    for (QCheckBox* box : tab->boxes) {
         boxes << box->text() + (box->isChecked() ? "+" : "");
     }
     EXPECT_EQ(boxes.join('|'), "Clean Internet Files+|Clean Temp Folder|Enable ViriRerer|Clean Cookie "
@@ -43,8 +47,28 @@ TEST_F(OptionsWindowTest, OpensOnTheOptionsTabWithItsCaptionsTheStoredFlagsAndHi
     // The lower-case word stays as it was: a box the load did not change writes nothing.
     EXPECT_EQ(Settings.GetSetting("CleanPath", "TempFiles", "0"), "yes");
     // Without a "Cache" value the web cache is the browsers' caches, not $XDG_CACHE_HOME.
-    EXPECT_EQ(options->optionsTab->internetPathLabel->path(), "The Caches Of Your Browsers");
-    OptionsTab* tab = options->optionsTab;
+    EXPECT_EQ(tab->internetPathLabel->path(), "The Caches Of Your Browsers");
+    PathLabel* line = tab->tempPathLabel;
+    EXPECT_EQ(line->toolTip().toStdString(), temp);
+    EXPECT_EQ(line->accessibleDescription().toStdString(), temp);
+    EXPECT_TRUE(line->text().contains(QChar(0x2026)) && line->text().endsWith("/end"));
+    const QRect area = options->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(options->frameGeometry())) << options->width() << "x" << options->height();
+    // No gaps between the boxes when the window is tall.
+    options->resize(options->width(), area.height());
+    processEvents();
+    EXPECT_LT(tab->boxes[1]->y() - tab->boxes[0]->geometry().bottom(), 16);
+    // Each control speaks what it shows.
+    for (QWidget* widget : options->findChildren<QWidget*>()) {
+        const QString name = QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            EXPECT_EQ(name, label->text());
+        } else if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
+                   (qobject_cast<QAbstractItemView*>(widget) &&
+                    !qobject_cast<QAbstractItemView*>(widget->parentWidget()))) {
+            EXPECT_FALSE(name.isEmpty()) << widget->metaObject()->className();
+        }
+    }
     // The hint lines follow the pointer and go back over their area.
     const char* const boxHints[] = {"Cleaning Internet Files", "Cleaning Temp Files",
                                     "ViriRerer Function",      "Cleaning Cookie Files",
@@ -64,6 +88,10 @@ TEST_F(OptionsWindowTest, OpensOnTheOptionsTabWithItsCaptionsTheStoredFlagsAndHi
     EXPECT_EQ(tab->choicesHint->text(), "Select An Option Below For ViriRerer Function");
     moveOver(tab->locationsFrame, true);
     EXPECT_EQ(tab->locationsHint->text(), "Locations of Folders To Be Cleaned");
+    // A count line changes its text, and what it speaks with it.
+    auto* tempTab = listed<FolderTab>("tempPage");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(tempTab->countLabel)->text(QAccessible::Name),
+              "Temp Folder Contains 0 Files");
 }
 
 TEST_F(OptionsWindowTest, EachBoxStoresYesAndRemovesItsKeyHoweverItChanges) {
@@ -185,54 +213,10 @@ TEST_F(OptionsWindowTest, ViriRererNowAsksForTheCheckedFoldersAndCleansInItsOrde
     }
 }
 
-TEST_F(OptionsWindowTest, CloseHidesAtOnceAndUnloadsOnTheTimerThenOpensAfresh) {
-    listed<FolderTab>("tempPage")->closeButton->click();
-    OptionsWindow* options = window();
-    EXPECT_FALSE(options->isVisible());
-    EXPECT_TRUE(options->closeTimer->isActive());
-    options->closeTimerElapsed();
-    EXPECT_EQ(loaded("optionsWindow"), nullptr);
-    controller->showOptionsWindow();
-    EXPECT_EQ(window()->tabs->currentWidget(), page<OptionsTab>("optionsPage"));
-    EXPECT_EQ(page<FolderTab>("tempPage")->filesModel->rowCount(), 0);
-}
-
-TEST_F(OptionsWindowTest, ControlsSpeakWhatTheyShowALongPathIsShortenedAndTheWindowFitsTheScreen) {
-    const std::string temp = tmp / (std::string(120, 'x') + "/" + std::string(120, 'y') + "/end");
-    makeDirs(temp);
-    fake().env["Temp"] = temp;
-    OptionsWindow* options = window();
-    PathLabel* line = options->optionsTab->tempPathLabel;
-    EXPECT_EQ(line->toolTip().toStdString(), temp);
-    EXPECT_EQ(line->accessibleDescription().toStdString(), temp);
-    EXPECT_TRUE(line->text().contains(QChar(0x2026)) && line->text().endsWith("/end"));
-    const QRect area = options->screen()->availableGeometry();
-    EXPECT_TRUE(area.contains(options->frameGeometry())) << options->width() << "x" << options->height();
-    // No gaps between the boxes when the window is tall.
-    options->resize(options->width(), area.height());
-    processEvents();
-    OptionsTab* tab = options->optionsTab;
-    EXPECT_LT(tab->boxes[1]->y() - tab->boxes[0]->geometry().bottom(), 16);
-    // Each control speaks what it shows.
-    for (QWidget* widget : options->findChildren<QWidget*>()) {
-        const QString name = QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-        if (auto* label = qobject_cast<QLabel*>(widget)) {
-            EXPECT_EQ(name, label->text());
-        } else if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
-                   (qobject_cast<QAbstractItemView*>(widget) &&
-                    !qobject_cast<QAbstractItemView*>(widget->parentWidget()))) {
-            EXPECT_FALSE(name.isEmpty()) << widget->metaObject()->className();
-        }
-    }
-    // A count line changes its text, and what it speaks with it.
-    auto* tempTab = listed<FolderTab>("tempPage");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(tempTab->countLabel)->text(QAccessible::Name),
-              "Temp Folder Contains 0 Files");
-}
-
-TEST_F(OptionsWindowTest, KeysReturnPressesTheFocusedButtonAndEscapeCloses) {
+TEST_F(OptionsWindowTest, ReturnPressesTheFocusedButtonEscapeHidesAndTheTimerUnloadsForAFreshStart) {
     installHelp();
     OptionsWindow* options = window();
+    listed<FolderTab>("tempPage");
     QTest::keyClick(options->optionsTab->helpButton, Qt::Key_Return);
     ASSERT_NE(shown("HelpWindow"), nullptr);
     ASSERT_TRUE(activated(shown("HelpWindow")));
@@ -241,6 +225,14 @@ TEST_F(OptionsWindowTest, KeysReturnPressesTheFocusedButtonAndEscapeCloses) {
     ASSERT_TRUE(activated(options));
     QTest::keyClick(options->optionsTab->boxes[0], Qt::Key_Escape);
     EXPECT_FALSE(options->isVisible());
+    EXPECT_TRUE(options->closeTimer->isActive());
+    options->closeTimerElapsed();
+    EXPECT_EQ(loaded("optionsWindow"), nullptr);
+    controller->showOptionsWindow();
+    EXPECT_EQ(window()->tabs->currentWidget(), page<OptionsTab>("optionsPage"));
+    EXPECT_EQ(page<FolderTab>("tempPage")->filesModel->rowCount(), 0);
+    page<FolderTab>("tempPage")->closeButton->click();
+    EXPECT_FALSE(window()->isVisible());
 }
 
 } // namespace

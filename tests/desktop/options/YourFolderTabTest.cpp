@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <tuple>
+
 #include <unistd.h>
 
 namespace tidorax::test {
@@ -84,21 +86,17 @@ TEST_F(YourFolderTabTest, SavingWarnsFirstConfirmsInUpperCaseAndStoresEachNewUse
     const std::string system =
         box("You Have Selected A System Folder\r\n\r\nMake Another Selection!", MB_OK_CRITICAL);
     const std::string home = fake().env["HOME"];
-    const struct {
-        std::string folder;
-        int answer;
-        std::vector<std::string> boxes;
-        std::vector<std::string> list;
-    } cases[] = {
+    // The folder, the answer to the confirmation, the boxes shown and the list after.
+    const std::tuple<std::string, int, std::vector<std::string>, std::vector<std::string>> cases[] = {
         {old, IDYES, {confirmation(old), again}, {old}},
         {lower, IDNO, {confirmation(lower)}, {old}},
         {home, IDYES, {confirmation(home), system}, {old}},
         {lower, IDYES, {confirmation(lower)}, {old, lower}},
     };
-    for (const auto& c : cases) {
-        save(tab, c.folder, {c.answer});
-        EXPECT_EQ(boxes(), c.boxes) << c.folder;
-        EXPECT_EQ(stored(), c.list) << c.folder;
+    for (const auto& [folder, answer, shownBoxes, list] : cases) {
+        save(tab, folder, {answer});
+        EXPECT_EQ(boxes(), shownBoxes) << folder;
+        EXPECT_EQ(stored(), list) << folder;
     }
     // A full list takes no more.
     const std::vector<std::string> folders(1001, tmp / "f");

@@ -27,22 +27,6 @@ protected:
     }
 };
 
-TEST_F(AboutWindowTest, TheAboutCommandShowsTheDesignedWindow) {
-    AboutWindow* about = openAbout();
-    ASSERT_NE(about, nullptr);
-    EXPECT_EQ((QStringList{about->windowTitle(), about->nameLabel->text(), about->versionLabel->text(),
-                           about->connectingLabel->text(), about->donateButton->text()}
-                   .join(QStringLiteral("|"))
-                   .toStdString()),
-              "  Quillon Tidorax----About File|Quillon Tidorax Utility|Version  3.0|Connecting\nPlease "
-              "Wait|Click Here To Make A Donation");
-    EXPECT_TRUE(about->screen()->availableGeometry().contains(about->frameGeometry()));
-    // Escape closes the window as its close box does.
-    ASSERT_TRUE(activated(about));
-    QTest::keyClick(about, Qt::Key_Escape);
-    EXPECT_EQ(loaded("AboutWindow"), nullptr);
-}
-
 TEST(WindowPlacementTest, AWindowShrinksToTheUsableAreaAndMovesOntoIt) {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     // Too large and off the top left; off the bottom; twice the area, centred; off the right, centred.
@@ -60,7 +44,7 @@ TEST(WindowPlacementTest, AWindowShrinksToTheUsableAreaAndMovesOntoIt) {
     }
 }
 
-TEST_F(AboutWindowTest, TheDonationButtonOpensThePageOnlyWhenConnected) {
+TEST_F(AboutWindowTest, ShowsItsDesignClosesOnEscapeAndTheDonationButtonOpensThePageOnlyWhenConnected) {
     const std::string lan = ConnectionText(Reachability::Online, false);
     const std::string open = "open " + DonationPageAddress("donations@quillon.example");
     const std::string offline =
@@ -74,11 +58,23 @@ TEST_F(AboutWindowTest, TheDonationButtonOpensThePageOnlyWhenConnected) {
         {lan, true, {open}, "shown disabled connecting closing"},
         {lan, false, {open, noBrowser + " while shown disabled connecting"}, "shown enabled about"},
     };
+    AboutWindow* about = openAbout();
+    EXPECT_EQ((QStringList{about->windowTitle(), about->nameLabel->text(), about->versionLabel->text(),
+                           about->connectingLabel->text(), about->donateButton->text()}
+                   .join(QStringLiteral("|"))
+                   .toStdString()),
+              "  Quillon Tidorax----About File|Quillon Tidorax Utility|Version  3.0|Connecting\nPlease "
+              "Wait|Click Here To Make A Donation");
+    EXPECT_TRUE(about->screen()->availableGeometry().contains(about->frameGeometry()));
+    // Escape closes the window as its close box does.
+    ASSERT_TRUE(activated(about));
+    QTest::keyClick(about, Qt::Key_Escape);
+    EXPECT_EQ(loaded("AboutWindow"), nullptr);
     for (const auto& [network, browser, events, after] : cases) {
         seen.clear();
         browserAvailable = browser;
         connection = network;
-        AboutWindow* about = openAbout();
+        about = openAbout();
         fake().messageBoxHandler = [this, about](const std::string& prompt, int buttons,
                                                  const std::string& title) {
             seen.push_back(prompt + "|" + std::to_string(buttons) + "|" + title + " while " + stateOf(about));
