@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <sqlite3.h>

@@ -4,7 +4,6 @@
 
 #include "core/cleaning/CookieSelection.h"
 #include "core/settings/CleaningSettings.h"
-#include "core/settings/SettingsStore.h"
 #include "tests/support/EngineTestSupport.h"
 #include "tests/support/PlatformFixture.h"
 

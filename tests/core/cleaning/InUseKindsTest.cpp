@@ -1,5 +1,4 @@
 // What else than an open file keeps something from being deleted.
-#include "core/cleaning/SafeDeleter.h"
 #include "tests/support/EngineTestSupport.h"
 #include "tests/support/TempDir.h"
 
@@ -12,7 +11,6 @@
 #include <sched.h>
 #include <signal.h>
 #include <sys/mman.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>

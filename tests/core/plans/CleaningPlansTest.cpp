@@ -2,7 +2,6 @@
 
 #include "core/plans/CleaningLock.h"
 #include "core/settings/CleaningSettings.h"
-#include "core/settings/SettingsStore.h"
 #include "tests/support/EngineTestSupport.h"
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingCleaningOperations.h"

@@ -1,7 +1,6 @@
 #include "desktop/options/FolderTab.h"
 #include "core/plans/CleaningOperations.h"
 #include "tests/desktop/options/OptionsTestSupport.h"
-#include "tests/support/EngineTestSupport.h"
 
 namespace tidorax::test {
 namespace {

@@ -4,7 +4,6 @@
 #include "desktop/options/FolderTab.h"
 #include "desktop/options/OptionsTab.h"
 #include "desktop/options/YourFolderTab.h"
-#include "desktop/windows/HelpWindow.h"
 #include "tests/desktop/options/OptionsTestSupport.h"
 
 #include <QAbstractButton>

@@ -1,5 +1,4 @@
 #include "desktop/TrayWindow.h"
-#include "desktop/windows/ConfigurationLoadingNotice.h"
 #include "desktop/windows/HelpLoadingNotice.h"
 #include "desktop/windows/HelpWindow.h"
 #include "tests/desktop/DesktopTestSupport.h"
