@@ -4,12 +4,11 @@
 
 #include "tests/support/TempDir.h"
 
+#include <QProcess>
+
 #include <cstdlib>
-#include <fcntl.h>
 #include <map>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace tidorax::test {
@@ -24,36 +23,23 @@ struct ProcessResult {
 // nothing on standard input.
 inline ProcessResult runProcess(const std::vector<std::string>& argv,
                                 const std::map<std::string, std::string>& env) {
-    // What the child prints goes to files, read once it has ended.
-    const TempDir dir;
-    const std::string out = dir / "out", err = dir / "err";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::vector<std::string> envText;
+    QProcessEnvironment environment;
     for (const auto& [name, value] : env) {
-        envText.push_back(name + "=" + value);
+        environment.insert(QString::fromStdString(name), QString::fromStdString(value));
     }
-    std::vector<char*> args, envp;
-    for (const auto& a : argv) {
-        args.push_back(const_cast<char*>(a.c_str()));
+    QStringList arguments;
+    for (auto arg = argv.begin() + 1; arg != argv.end(); ++arg) {
+        arguments << QString::fromStdString(*arg);
     }
-    for (auto& e : envText) {
-        envp.push_back(e.data());
-    }
-    args.push_back(nullptr);
-    envp.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(QString::fromStdString(argv[0]), arguments);
+    if (!process.waitForFinished(-1)) {
         return {-1, "", "cannot start " + argv[0]};
     }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
 }
 
 // An environment whose HOME, XDG folders, TMPDIR and Temp all lie below root
