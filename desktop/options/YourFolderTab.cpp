@@ -56,6 +56,8 @@ void YourFolderTab::makeBrowsing(const QStringList& places) {
     folderModel = new FolderTreeModel(this);
     folderTree = new QTreeView(this);
     folderTree->setHeaderHidden(true);
+    // Hidden, the header is still read out by a screen reader: as the tree's name, not "1".
+    folderModel->setHorizontalHeaderLabels({tr("Folders")});
     folderTree->setModel(folderModel);
     folderTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     folderTree->setAccessibleName(tr("Folders"));

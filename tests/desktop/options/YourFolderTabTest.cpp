@@ -117,6 +117,7 @@ TEST_F(YourFolderTabTest, TheTreeOpensThePlaceInSightAndTheListShowsOnlyFiles) {
     std::filesystem::create_symlink(tmp / "browse/sub", tmp / "browse/link");
     YourFolderTab* tab = enteredTab();
     EXPECT_EQ(browsed(tab), place + "|" + place + "|browse,config|");
+    EXPECT_EQ(tab->folderModel->headerData(0, Qt::Horizontal).toString(), "Folders"); // read out, not "1"
     EXPECT_TRUE(tab->folderTree->viewport()->rect().contains(
         tab->folderTree->visualRect(tab->folderTree->currentIndex())));
     tab->openFolder(QString::fromStdString(tmp / "browse"));
