@@ -115,8 +115,9 @@ int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level
     int failure = runs.waitAndCollect(late);
     const int lateBelow = late.empty() ? 0 : cleanSubfolders(folder, names, late, path, level);
     if (level.counted) {
-        found_ += runs.found();
-        deleted_ += runs.deleted();
+        const Tally tally = runs.tally();
+        found_ += tally.found;
+        deleted_ += tally.deleted;
     }
     for (const int result : {below, lateBelow}) {
         failure = result != 0 ? result : failure;

@@ -11,7 +11,6 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <numeric>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -59,13 +58,14 @@ struct SafeDeleter::EntryRuns {
     // Waits for every run handed off, adds the subfolders the runs found and have not
     // given yet, and returns the last failure in the order of the runs.
     int waitAndCollect(std::vector<ListedEntry>& subfolders);
-    std::size_t found() const {
-        return std::accumulate(passes.begin(), passes.end(), std::size_t{0},
-                               [](std::size_t sum, const EntryPass& pass) { return sum + pass.found; });
-    }
-    std::size_t deleted() const {
-        return std::accumulate(passes.begin(), passes.end(), std::size_t{0},
-                               [](std::size_t sum, const EntryPass& pass) { return sum + pass.deleted; });
+    // What the runs came across and deleted, together.
+    Tally tally() const {
+        Tally sum;
+        for (const EntryPass& pass : passes) {
+            sum.found += pass.found;
+            sum.deleted += pass.deleted;
+        }
+        return sum;
     }
 
     HandOff& handOff;
