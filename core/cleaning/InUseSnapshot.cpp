@@ -79,16 +79,23 @@ ino_t mountNamespaceOf(int processFd, const char* process = ".") {
 struct KnownMounts {
     MountTable own = MountTable::Read();
     std::unordered_set<ino_t> namespacesRead{mountNamespaceOf(AT_FDCWD, "/proc/self")};
+    bool processLookedAt = false; // this process's namespace is known to be read
+
+    // Called before the files of each process are added.
+    void nextProcess() { processLookedAt = false; }
 
     std::optional<dev_t> deviceOf(std::uint64_t mountId, int processFd) {
         if (const auto device = own.DeviceOf(mountId)) {
             return device;
         }
-        const ino_t ns = mountNamespaceOf(processFd);
-        if (ns != 0 && !namespacesRead.insert(ns).second) {
+        if (processLookedAt) {
             return std::nullopt;
         }
-        own.Merge(MountTable::Parse(proc::ReadText(processFd, "mountinfo")));
+        processLookedAt = true;
+        const ino_t ns = mountNamespaceOf(processFd);
+        if (ns == 0 || namespacesRead.insert(ns).second) {
+            own.Merge(MountTable::Parse(proc::ReadText(processFd, "mountinfo")));
+        }
         return own.DeviceOf(mountId);
     }
 };
@@ -191,6 +198,7 @@ void addThreads(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd, pid
 // Adds the files of one process: open, mapped, its folders, and those its threads hold
 // apart from it.
 void addProcess(InUseSnapshot& snapshot, KnownMounts& mounts, int processFd, pid_t process) {
+    mounts.nextProcess();
     const std::size_t open = addOpenFiles(snapshot, mounts, processFd, processFd, "fdinfo");
     addFolderLink(snapshot, mounts, processFd, processFd, "cwd");
     addFolderLink(snapshot, mounts, processFd, processFd, "root");
