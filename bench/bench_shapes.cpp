@@ -137,39 +137,49 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// One round: two identical trees, one cleaned by the program, one removed by rm.
+// One round: the program cleans a fresh tree and rm removes an identical one. Each tree
+// is made just before its tool runs, so that neither tool meets the other's tree in the
+// kernel's caches: with both trees present, the first to run looks names up in a
+// dentry cache twice as full, which made the order of the two tools part of the ratio.
 double round(const Shape& shape, const std::string& base, int index, double& extraSeconds,
              std::size_t& left) {
     const std::string cleanBase = base + "/c" + std::to_string(index);
     const std::string removeBase = base + "/r" + std::to_string(index);
-    ::mkdir(cleanBase.c_str(), 0700);
-    ::mkdir(removeBase.c_str(), 0700);
-    const std::vector<std::string> folders = shape.make(cleanBase);
-    const std::vector<std::string> removed = shape.make(removeBase);
-    std::vector<std::string> environment;
-    if (shape.userFolders) {
-        tidorax::StoreUserFolders(folders);
-        tidorax::StoreFlag(tidorax::CleaningFlag::UserFolder, true);
-        tidorax::StoreFlag(tidorax::CleaningFlag::TempFiles, false);
-    } else {
-        environment.push_back("Temp=" + folders.front());
-        tidorax::StoreFlag(tidorax::CleaningFlag::UserFolder, false);
-        tidorax::StoreFlag(tidorax::CleaningFlag::TempFiles, true);
-    }
-    std::vector<std::string> rm{"rm", "-rf"};
-    rm.insert(rm.end(), removed.begin(), removed.end());
     double clean = 0;
     double remove = 0;
+    const auto runClean = [&] {
+        ::mkdir(cleanBase.c_str(), 0700);
+        const std::vector<std::string> folders = shape.make(cleanBase);
+        std::vector<std::string> environment;
+        if (shape.userFolders) {
+            tidorax::StoreUserFolders(folders);
+            tidorax::StoreFlag(tidorax::CleaningFlag::UserFolder, true);
+            tidorax::StoreFlag(tidorax::CleaningFlag::TempFiles, false);
+        } else {
+            environment.push_back("Temp=" + folders.front());
+            tidorax::StoreFlag(tidorax::CleaningFlag::UserFolder, false);
+            tidorax::StoreFlag(tidorax::CleaningFlag::TempFiles, true);
+        }
+        clean = run({program(), "A"}, environment);
+        left = filesLeft(cleanBase);
+        run({"rm", "-rf", cleanBase});
+    };
+    const auto runRemove = [&] {
+        ::mkdir(removeBase.c_str(), 0700);
+        std::vector<std::string> rm{"rm", "-rf"};
+        const std::vector<std::string> removed = shape.make(removeBase);
+        rm.insert(rm.end(), removed.begin(), removed.end());
+        remove = run(rm);
+        run({"rm", "-rf", removeBase});
+    };
     if (index % 2 == 0) {
-        clean = run({program(), "A"}, environment);
-        remove = run(rm);
+        runClean();
+        runRemove();
     } else {
-        remove = run(rm);
-        clean = run({program(), "A"}, environment);
+        runRemove();
+        runClean();
     }
-    left = filesLeft(cleanBase);
     extraSeconds = clean - remove;
-    run({"rm", "-rf", cleanBase, removeBase});
     return clean / remove;
 }
 
