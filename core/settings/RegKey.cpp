@@ -57,18 +57,17 @@ void RegKey::close() {
 }
 
 LONG RegKey::readValue(const std::string& name, Value& value) const {
-    DWORD type = 0;
-    DWORD size = 0;
+    // One query for a value that fits the first room, which most do; a larger one is
+    // asked for again with the size the hive names.
+    std::string data(kFirstDataRoom, '\0');
     for (;;) {
-        LONG result = hive_->RegQueryValueExA(handle_, name.c_str(), nullptr, &type, nullptr, &size);
-        if (result != ERROR_SUCCESS) {
-            return result;
-        }
-        std::string data(size, '\0');
-        result = hive_->RegQueryValueExA(handle_, name.c_str(), nullptr, &type,
-                                         reinterpret_cast<BYTE*>(data.data()), &size);
+        DWORD type = 0;
+        auto size = static_cast<DWORD>(data.size());
+        const LONG result = hive_->RegQueryValueExA(handle_, name.c_str(), nullptr, &type,
+                                                    reinterpret_cast<BYTE*>(data.data()), &size);
         if (result == ERROR_MORE_DATA) {
-            continue; // It grew meanwhile.
+            data.resize(size); // grown, or grown again meanwhile
+            continue;
         }
         if (result != ERROR_SUCCESS) {
             return result;
