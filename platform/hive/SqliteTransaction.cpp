@@ -8,11 +8,8 @@ namespace tidorax {
 
 SqliteTransaction::SqliteTransaction(sqlite3* db, bool writing)
     : db_(db), writing_(writing), nested_(sqlite3_get_autocommit(db) == 0) {
-    if (nested_) {
-        execute(db_, "SAVEPOINT call", writing);
-    } else {
-        execute(db_, writing ? "BEGIN IMMEDIATE" : "BEGIN", writing);
-    }
+    // Prepared once per connection and kept: a read of one value is mostly this.
+    SqliteStatement(db_, nested_ ? "SAVEPOINT call" : writing ? "BEGIN IMMEDIATE" : "BEGIN", writing).run();
 }
 
 SqliteTransaction::~SqliteTransaction() {
@@ -28,7 +25,7 @@ SqliteTransaction::~SqliteTransaction() {
 }
 
 void SqliteTransaction::commit() {
-    execute(db_, nested_ ? "RELEASE call" : "COMMIT", writing_);
+    SqliteStatement(db_, nested_ ? "RELEASE call" : "COMMIT", writing_).run();
     done_ = true;
 }
 
