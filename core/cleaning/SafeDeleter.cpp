@@ -104,7 +104,12 @@ int SafeDeleter::emptyFolder(FolderState& folder, std::string& path, Level level
     EntryPass& folderPass = runs.passes.emplace_back();
     folderPass.fd = folder.fd;
     deleteEntries(folder, path, names, folders.data(), folders.data() + folders.size(), folderPass);
-    offerEntries(folder, path, names, entries.data(), entries.data() + entries.size(), level, runs);
+    // With no subfolder to go on into, this thread would only wait for the runs it hands
+    // off: it keeps one run for itself (a whole folder of one run) and offers the others.
+    ListedEntry* const offered =
+        entries.data() + (typed && folders.empty() ? std::min(entries.size(), kEntriesPerRun) : 0);
+    offerEntries(folder, path, names, offered, entries.data() + entries.size(), level, runs);
+    deleteEntries(folder, path, names, entries.data(), offered, folderPass);
     std::vector<ListedEntry> subfolders = std::move(folderPass.subfolders);
     if (!typed) {
         runs.waitAndCollect(subfolders);
