@@ -42,7 +42,7 @@ TEST_F(TrayControllerTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder
     TrayWindow* form = controller->trayWindow();
     // Each pause records what it keeps up: the count (its own timer stopped) and the notice.
     actions.duringPause = [this] {
-        const auto* count = shown<CountWindow>("CountWindow");
+        const auto* count = countShown();
         const auto* notice = shown<ShutdownNotice>("ShutdownNotice");
         if (count && !count->closeTimer->isActive()) {
             actions.events.back() += " count " + count->countLabel->text().toStdString();
@@ -98,7 +98,7 @@ TEST_F(TrayControllerTest, CleaningCommandsCheckTheirSettingsCleanInOrderAndTell
         (controller->trayWindow()->trayMenu()->*command)->trigger();
         EXPECT_EQ(boxes(), std::vector{box(prompt, failAt.empty() ? MB_OK_INFORMATION : MB_OK_CRITICAL)});
         EXPECT_EQ(operations.calls, calls);
-        const auto* count = shown<CountWindow>("CountWindow");
+        const auto* count = countShown();
         EXPECT_EQ(count ? count->countLabel->text().toStdString() : "", counted);
         EXPECT_EQ(loaded("ShutdownNotice"), nullptr);
         EXPECT_EQ(programEnds, 0);
