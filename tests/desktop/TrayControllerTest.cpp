@@ -139,7 +139,7 @@ TEST_F(TrayControllerTest, LoadsHiddenTheMenuOpensHelpConfigurationAndAboutAndEx
     form->TrayReleasedAt(QPoint(3000, 10));
     EXPECT_EQ(LastMouseX, 3000 * 15);
     EXPECT_TRUE(menu->isVisible());
-    // (Its items and separators in order: the status notifier part of tests/e2e/tray-desktop-test.sh.)
+    // (Its items and separators in order: the status notifier checks of tests/e2e.)
     menu->configurationAction->trigger();
     ASSERT_NE(shown("optionsWindow"), nullptr);
     shown("optionsWindow")->close();

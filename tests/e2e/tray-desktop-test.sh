@@ -24,8 +24,8 @@ if [ "${1:-}" != "--inside" ]; then
     wait_for 100 test -s "$root/display" || fail "Xvfb did not start: $(cat "$root/xvfb.log")"
     export DISPLAY=":$(head -1 "$root/display")"
     xdotool getdisplaygeometry >/dev/null || fail "no display at $DISPLAY"
-    # A private session bus: no StatusNotifierWatcher until the last part, so Qt embeds
-    # its icon in trayer.
+    # A private session bus: no StatusNotifierWatcher until the end, so Qt embeds its
+    # icon in trayer.
     dbus-run-session -- bash "$0" --inside "$tidorax" "$reg" "$artefacts" "$root"
     exit 0
 fi
@@ -153,15 +153,17 @@ wait_for 100 gdbus introspect --session -d org.kde.StatusNotifierWatcher -o /Sta
 start item "$tidorax"
 wait_for 150 test -s "$root/items" || fail "no item registered with the watcher"
 read -r service item <"$root/items"
-property() { gdbus call --session -d "$service" -o "$item" -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem "$1"; }
-[ "$(property IconName)" = "(<'tidorax'>,)" ] || fail "the icon is not named from the theme: $(property IconName)"
+property() { gdbus call --session -d "$service" -o "$item" -m org.freedesktop.DBus.Properties.Get \
+    org.kde.StatusNotifierItem "$1"; }
+icon=$(property IconName)
+[ "$icon" = "(<'tidorax'>,)" ] || fail "the icon is not named from the theme: $icon"
 menu=$(property Menu | sed -n "s/^(<objectpath '\(.*\)'>,)$/\1/p")
 # Each item's label, a separator as "-".
 labels=$(gdbus call --session -d "$service" -o "$menu" -m com.canonical.dbusmenu.GetLayout 0 -- -1 '[]' |
     grep -o "'label': <'[^']*'>\|'type': <'separator'>" | sed "s/^'label': <'\(.*\)'>$/\1/; s/^'type'.*/-/" |
     paste -sd '|')
-expected="About---Version 3.0|-|Remove All Paths|-|Exit|-|Help|-|Clean And Shutdown|-|Configuration|-|ViriRerer"
-[ "$labels" = "$expected" ] || fail "the exported menu holds: $labels"
+want="About---Version 3.0|-|Remove All Paths|-|Exit|-|Help|-|Clean And Shutdown|-|Configuration|-|ViriRerer"
+[ "$labels" = "$want" ] || fail "the exported menu holds: $labels"
 # Activate at a point of the host's, away from the pointer: the menu, tall enough for its
 # thirteen items, opens there.
 xdotool mousemove 5 5
