@@ -12,6 +12,7 @@
 #include "desktop/PlatformMessageBoxes.h"
 #include "desktop/TrayController.h"
 #include "desktop/options/BackgroundListing.h"
+#include "desktop/windows/CountWindow.h"
 #include "platform/Platform.h"
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingCleaningOperations.h"
@@ -106,6 +107,8 @@ protected:
         }
         return nullptr;
     }
+    // The count window when one shows, else nullptr.
+    static CountWindow* countShown() { return shown<CountWindow>("CountWindow"); }
     // The top-level window of that object name when one is loaded (deferred deletions done first).
     static QWidget* loaded(const char* objectName) {
         processEvents();

@@ -11,14 +11,11 @@
 #include <QAction>
 #include <QTranslator>
 
-#include <sstream>
 #include <stdexcept>
 #include <tuple>
 
 namespace tidorax::test {
 namespace {
-
-const char* const kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class TrayControllerTest : public GuiTest {
 protected:
@@ -28,17 +25,12 @@ protected:
             "icon and keeps running without one.\r\n\r\nTo open its options "
             "window, start Tidorax again (from the menu, or as \"tidorax\").",
             MB_OK_INFORMATION)};
-    // A fresh hive (and message box record) for each case of a table.
-    // flags: "Name" (set to Yes) or "Name=Value" words, the CleanPath settings of the case.
+    // A fresh hive (and message box record) for each case of a table, with the CleanPath
+    // settings of the case (as setCleanPath takes them).
     void freshCase(const std::string& name, const std::string& flags) {
         fakePlatform().reset(tmp / name);
         operations.calls.clear();
-        std::istringstream words(flags);
-        for (std::string word; words >> word;) {
-            const std::size_t is = word.find('=');
-            Settings.SaveSetting("CleanPath", word.substr(0, is),
-                                 is == std::string::npos ? "Yes" : word.substr(is + 1));
-        }
+        setCleanPath(flags);
     }
 };
 
@@ -50,7 +42,7 @@ TEST_F(TrayControllerTest, CleanAndShutdownChecksCleansCountsAndShutsDownInOrder
     TrayWindow* form = controller->trayWindow();
     // Each pause records what it keeps up: the count (its own timer stopped) and the notice.
     actions.duringPause = [this] {
-        const auto* count = shown<CountWindow>("CountWindow");
+        const auto* count = countShown();
         const auto* notice = shown<ShutdownNotice>("ShutdownNotice");
         if (count && !count->closeTimer->isActive()) {
             actions.events.back() += " count " + count->countLabel->text().toStdString();
@@ -106,7 +98,7 @@ TEST_F(TrayControllerTest, CleaningCommandsCheckTheirSettingsCleanInOrderAndTell
         (controller->trayWindow()->trayMenu()->*command)->trigger();
         EXPECT_EQ(boxes(), std::vector{box(prompt, failAt.empty() ? MB_OK_INFORMATION : MB_OK_CRITICAL)});
         EXPECT_EQ(operations.calls, calls);
-        const auto* count = shown<CountWindow>("CountWindow");
+        const auto* count = countShown();
         EXPECT_EQ(count ? count->countLabel->text().toStdString() : "", counted);
         EXPECT_EQ(loaded("ShutdownNotice"), nullptr);
         EXPECT_EQ(programEnds, 0);
@@ -126,11 +118,10 @@ TEST_F(TrayControllerTest, RemoveAllPathsRemovesEverySettingTheLogOnEntryAndEnds
 
         controller->trayWindow()->trayMenu()->removeAllPathsAction->trigger();
 
-        RegistryAccess::RegValue value;
-        EXPECT_NE(RegistryAccess::GetRegValue("HKLM", kRunKey, "Tidora", "S", std::string(), value), 0);
-        EXPECT_EQ(RegistryAccess::GetRegValue("HKLM", kRunKey, "Other", "S", std::string(), value), 0);
-        // The program's key goes with all its sections; the maker's key only when nothing else is left in it.
         RegistryHive& hive = fakePlatform().registry();
+        EXPECT_FALSE(runValue(hive));
+        EXPECT_TRUE(storedValue(hive, HKEY_LOCAL_MACHINE, kRunKey, "Other"));
+        // The program's key goes with all its sections; the maker's key only when nothing else is left in it.
         EXPECT_FALSE(keyExists(hive, HKEY_CURRENT_USER, "Software\\Quillon Software\\Tidora"));
         EXPECT_EQ(keyExists(hive, HKEY_CURRENT_USER, "Software\\Quillon Software"), otherProgramOfTheMaker);
         EXPECT_EQ(programEnds, otherProgramOfTheMaker ? 2 : 1);
@@ -148,7 +139,7 @@ TEST_F(TrayControllerTest, LoadsHiddenTheMenuOpensHelpConfigurationAndAboutAndEx
     form->TrayReleasedAt(QPoint(3000, 10));
     EXPECT_EQ(LastMouseX, 3000 * 15);
     EXPECT_TRUE(menu->isVisible());
-    // (Its items and separators in order: the status notifier test, tests/e2e.)
+    // (Its items and separators in order: the status notifier checks of tests/e2e.)
     menu->configurationAction->trigger();
     ASSERT_NE(shown("optionsWindow"), nullptr);
     shown("optionsWindow")->close();

@@ -52,22 +52,3 @@ seed_temp() {
     echo one >"$Temp/one" && echo two >"$Temp/sub/two" && echo kept >"$root/keep/kept"
 }
 temp_cleaned() { [ ! -e "$Temp/one" ] && [ ! -e "$Temp/sub/two" ] && [ -d "$Temp" ] && [ -e "$root/keep/kept" ]; }
-
-# An Xvfb display on a number nobody uses (Xvfb writes it once it is ready), ended at
-# exit, exported as DISPLAY; no Wayland session or desktop theme of the caller's.
-start_xvfb() {
-    unset XDG_SESSION_TYPE WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME SESSION_MANAGER || true
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$root/display" >"$root/xvfb.log" 2>&1 &
-    at_exit "kill $!; wait $!"
-    wait_for 100 test -s "$root/display" || fail "Xvfb did not start: $(cat "$root/xvfb.log")"
-    export DISPLAY=":$(head -1 "$root/display")"
-    xdotool getdisplaygeometry >/dev/null || fail "no display at $DISPLAY"
-}
-
-# The tray program on the X11 platform. Under AddressSanitizer: libxkbcommon-x11 hands
-# strndup a reply that is not terminated, which strict string checks report although
-# strndup stops at the length.
-use_xcb() {
-    export QT_QPA_PLATFORM=xcb
-    [ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
-}

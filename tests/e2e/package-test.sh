@@ -10,8 +10,7 @@ make_sandbox tidorax-package
 
 (cd "$build" && cpack -B "$root/out" >"$root/cpack.log" 2>&1) ||
     { cat "$root/cpack.log" >&2; fail "cpack did not make the package"; }
-deb=$(ls "$root"/out/tidorax_3.0-1_*.deb)
-[ -f "$deb" ] || fail "no tidorax_3.0-1_<arch>.deb"
+deb=$(ls "$root"/out/tidorax_3.0-1_*.deb) # (no package of that name: ls fails, and the script)
 
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$root/files"
 for path in /usr/bin/tidorax /usr/bin/tidorax-reg /usr/libexec/tidorax/tidorax-tray /usr/share/tidorax/Tidora.html \

@@ -1,23 +1,40 @@
 #!/bin/bash
-# The tray program on Xvfb with trayer as the tray host, driven by xdotool: ViriRerer
-# from the tray menu, Exit, and the single-instance rule. A screenshot of a failure goes
-# to ARTEFACTS. (The first run and the options window are checked offscreen, tests/desktop.)
+# The tray program on Xvfb, driven by xdotool. With trayer as the tray host: ViriRerer
+# from the tray menu, Exit, and the single-instance rule. Then under a StatusNotifierItem
+# host (as KDE Plasma, GNOME's AppIndicator, XFCE and waybar run one), a watcher of the
+# tests' own on the private session bus: the item registers there, names its icon
+# "tidorax" from the installed theme, exports the tray menu's seven commands in order with
+# a separator between each two, and Activate(x, y) opens the menu at that point.
+# A screenshot of a failure goes to ARTEFACTS. (The first run and the options window are
+# checked offscreen, tests/desktop.)
 # Usage: tray-desktop-test.sh TIDORAX TIDORAX_REG ARTEFACTS
 set -euo pipefail
-source "$(dirname "$0")/e2e-helpers.sh"
+here=$(dirname "$(realpath "$0")")
+source "$here/e2e-helpers.sh"
 
 if [ "${1:-}" != "--inside" ]; then
     tidorax=$(realpath "$1") reg=$(realpath "$2") artefacts=$(realpath -m "$3")
     mkdir -p "$artefacts"
     make_sandbox tidorax-desktop
-    start_xvfb
-    # A private session bus: no StatusNotifierWatcher, so Qt embeds its icon in trayer.
+    # An Xvfb display on a number nobody uses (Xvfb writes it once it is ready); no Wayland
+    # session or desktop theme of the caller's.
+    unset XDG_SESSION_TYPE WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME SESSION_MANAGER || true
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$root/display" >"$root/xvfb.log" 2>&1 &
+    at_exit "kill $!; wait $!"
+    wait_for 100 test -s "$root/display" || fail "Xvfb did not start: $(cat "$root/xvfb.log")"
+    export DISPLAY=":$(head -1 "$root/display")"
+    xdotool getdisplaygeometry >/dev/null || fail "no display at $DISPLAY"
+    # A private session bus: no StatusNotifierWatcher until the end, so Qt embeds its
+    # icon in trayer.
     dbus-run-session -- bash "$0" --inside "$tidorax" "$reg" "$artefacts" "$root"
     exit 0
 fi
 
 tidorax=$2 reg=$3 artefacts=$4 root=$5
-use_xcb
+# The X11 platform. Under AddressSanitizer: libxkbcommon-x11 hands strndup a reply that is
+# not terminated, which strict string checks report although strndup stops at the length.
+export QT_QPA_PLATFORM=xcb
+[ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
 
 on_failure() {
     import -window root "$artefacts/failure.png" 2>/dev/null || true
@@ -42,13 +59,15 @@ has() { [ -n "$(windows "$1")" ]; }
 window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .; }
 geometry_of() { xdotool getwindowgeometry --shell "$1"; }
 menu_window() { windows top | head -1 | grep .; }
-# The count window: a small top window of the program.
-count_window() {
+# True when a top window's geometry (X, Y, WIDTH, HEIGHT) makes the test given in $1 hold.
+top_window_where() {
     for w in $(windows top); do
-        eval "$(geometry_of "$w")" && [ "$WIDTH" -lt 200 ] && [ "$HEIGHT" -lt 120 ] && return 0
+        eval "$(geometry_of "$w")" && eval "$1" && return 0
     done
     return 1
 }
+# The count window: a small top window of the program.
+count_window() { top_window_where '[ "$WIDTH" -lt 200 ] && [ "$HEIGHT" -lt 120 ]'; }
 # The menu is laid out once it is tall enough to hold its thirteen items.
 menu_laid_out() { eval "$(geometry_of "$menu")" && [ "$HEIGHT" -gt 100 ]; }
 # Opens the tray menu for $1 by the actions after it; its window and geometry in $menu, X, Y, WIDTH, HEIGHT.
@@ -124,5 +143,32 @@ wait_for 150 has tray || fail "no tray icon after a stale socket"
 open_menu Exit click 3
 xdotool key Down Down Down Return
 wait_for 100 ended "$pid" || fail "Exit did not end the program"
+
+# A StatusNotifierItem host comes up; the icon lies where the package installs it, in the
+# theme's folders.
+mkdir -p "$XDG_DATA_HOME/icons" && cp -r "$here/../../resources/icons/hicolor" "$XDG_DATA_HOME/icons/"
+start watcher /usr/bin/python3 "$here/status-notifier-watcher.py" "$root/items"
+wait_for 100 gdbus introspect --session -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher ||
+    fail "the watcher did not come up"
+start item "$tidorax"
+wait_for 150 test -s "$root/items" || fail "no item registered with the watcher"
+read -r service item <"$root/items"
+property() { gdbus call --session -d "$service" -o "$item" -m org.freedesktop.DBus.Properties.Get \
+    org.kde.StatusNotifierItem "$1"; }
+icon=$(property IconName)
+[ "$icon" = "(<'tidorax'>,)" ] || fail "the icon is not named from the theme: $icon"
+menu=$(property Menu | sed -n "s/^(<objectpath '\(.*\)'>,)$/\1/p")
+# Each item's label, a separator as "-".
+labels=$(gdbus call --session -d "$service" -o "$menu" -m com.canonical.dbusmenu.GetLayout 0 -- -1 '[]' |
+    grep -o "'label': <'[^']*'>\|'type': <'separator'>" | sed "s/^'label': <'\(.*\)'>$/\1/; s/^'type'.*/-/" |
+    paste -sd '|')
+want="About---Version 3.0|-|Remove All Paths|-|Exit|-|Help|-|Clean And Shutdown|-|Configuration|-|ViriRerer"
+[ "$labels" = "$want" ] || fail "the exported menu holds: $labels"
+# Activate at a point of the host's, away from the pointer: the menu, tall enough for its
+# thirteen items, opens there.
+xdotool mousemove 5 5
+gdbus call --session -d "$service" -o "$item" -m org.kde.StatusNotifierItem.Activate 300 200 >/dev/null
+wait_for 50 top_window_where '[ "$X,$Y" = 300,200 ] && [ "$HEIGHT" -gt 100 ]' ||
+    fail "Activate did not open the menu at 300,200"
 
 echo "desktop test passed"

@@ -20,14 +20,8 @@ namespace fs = std::filesystem;
 constexpr HKEY kUser = HKEY_CURRENT_USER;
 const AutostartRedirect kAutostart{"/nonexistent/autostart", "/opt/tidorax/tidorax"};
 
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
 class RegistryHiveTest : public ::testing::Test {
 protected:
-    std::optional<StoredValue> runValue(RegistryHive& reader) {
-        return storedValue(reader, HKEY_LOCAL_MACHINE, kRunKey, "Tidora");
-    }
-
     TempDir dir;
     std::string folder = dir / "my config/autostart";
     std::string entry = folder + "/Tidora.desktop";

@@ -10,6 +10,9 @@
 
 namespace tidorax::test {
 
+// The key of the values run at log-on, below HKEY_LOCAL_MACHINE.
+inline constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
 struct StoredValue {
     DWORD type = REG_NONE;
     std::string data;
@@ -70,6 +73,11 @@ inline std::optional<StoredValue> storedValue(RegistryHive& hive, HKEY root, con
     hive.RegCloseKey(key);
     data.resize(size);
     return result == ERROR_SUCCESS ? std::optional(StoredValue{type, data}) : std::nullopt;
+}
+
+// The program's log-on value, "Tidora", as stored; nullopt when there is none.
+inline std::optional<StoredValue> runValue(RegistryHive& hive) {
+    return storedValue(hive, HKEY_LOCAL_MACHINE, kRunKey, "Tidora");
 }
 
 inline bool keyExists(RegistryHive& hive, HKEY root, const std::string& path) {

@@ -6,12 +6,8 @@
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingCleaningOperations.h"
 
-#include <sstream>
-
 namespace tidorax::test {
 namespace {
-
-const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Records each step of a tray start, with the FirstRun setting the main window saw.
 struct RecordingHost : TrayStartupHost {
@@ -28,13 +24,6 @@ struct RecordingHost : TrayStartupHost {
 
 class StartupTest : public PlatformFixture {
 protected:
-    // Sets each flag of the space-separated list.
-    static void setFlags(const std::string& flags) {
-        std::istringstream words(flags);
-        for (std::string flag; words >> flag;) {
-            Settings.SaveSetting("CleanPath", flag, "Yes");
-        }
-    }
     // The steps a silent run took, then what it printed.
     static std::string silentRun(RecordingCleaningOperations& ops) {
         std::ostringstream errors;
@@ -63,8 +52,7 @@ TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectedWhenItStarted) {
          "Internet Cookies Temp UserFolders | tidorax: Temp refused\n"},
     };
     for (const auto& [flags, expected] : cases) {
-        Settings.DeleteSetting("CleanPath", "");
-        setFlags(flags);
+        setCleanPath(flags);
         RecordingCleaningOperations ops;
         ops.refusedCall = "Temp";
         ops.during = [&ops] {
@@ -80,7 +68,7 @@ TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectedWhenItStarted) {
     EXPECT_TRUE(fake().shownBoxes.empty());
 
     // A settings store that cannot be read: nothing is cleaned, and the user is told.
-    setFlags("TempFiles");
+    setCleanPath("TempFiles");
     writeFile(fake().hivePath, std::string(4096, 'x'));
     fake().reopenHive();
     RecordingCleaningOperations ops;
@@ -105,9 +93,7 @@ TEST_F(StartupTest, TrayStartDependsOnARunningInstance) {
         {"UserFolder", false, false, MainWindowLoaded, "check load No"},
     };
     for (const auto& [flags, running, reachable, outcome, steps] : cases) {
-        Settings.DeleteSetting("CleanPath", "");
-        setFlags(flags);
-        Settings.SaveSetting("CleanPath", "FirstRun", "No");
+        setCleanPath(std::string(flags) + " FirstRun=No");
         RecordingHost host;
         host.running = running;
         host.reachable = reachable;

@@ -35,26 +35,24 @@ TEST_F(FolderTabTest, SelectingATabListsItsFolderAfreshAndItsCleanEmptiesOnlyIts
     EXPECT_EQ(tab->inUseLabel->text(), "Files In Use Can Not Be Deleted");
     window()->tabs->setCurrentIndex(0);
     writeFile(tmp / "temp/d.tmp");
-    // Cleans from the page's listed tab: "listed caption > caption after, count shown".
-    const auto clean = [this](const char* page, const char* key) {
+    // Each page cleaned from its listed tab: "listed caption > caption after, count shown".
+    for (const auto& [name, key, expected] :
+         {std::tuple{"tempPage", "TempFiles",
+                     "Temp Folder Contains 4 Files > Temp Folder Contains 0 Files, 4"},
+          {"internetPage", "InternetFiles",
+           "Internet Folder Contains 2 Files > Temporary Internet Folder Contains 0 Files, 2"}}) {
         Settings.SaveSetting("CleanPath", key, "Yes");
-        FolderTab* tab = listed<FolderTab>(page);
-        const QString before = tab->countLabel->text();
-        tab->cleanButton->click();
-        EXPECT_EQ(tab->filesModel->rowCount(), 0);
-        CountWindow* count = countShown();
-        const QString counted = count != nullptr ? count->countLabel->text() : "none";
-        if (count != nullptr) {
-            count->closeTimerElapsed();
-            processEvents();
-        }
-        return (before + " > " + tab->countLabel->text() + ", " + counted).toStdString();
-    };
-    EXPECT_EQ(clean("tempPage", "TempFiles"),
-              "Temp Folder Contains 4 Files > Temp Folder Contains 0 Files, 4");
+        FolderTab* cleaned = listed<FolderTab>(name);
+        const QString before = cleaned->countLabel->text();
+        cleaned->cleanButton->click();
+        EXPECT_EQ(cleaned->filesModel->rowCount(), 0);
+        ASSERT_NE(countShown(), nullptr);
+        const QString counted = countShown()->countLabel->text();
+        countShown()->closeTimerElapsed();
+        processEvents();
+        EXPECT_EQ((before + " > " + cleaned->countLabel->text() + ", " + counted).toStdString(), expected);
+    }
     EXPECT_EQ(tab->inUseLabel->text(), "The 0 Files Remaining Are In Use");
-    EXPECT_EQ(clean("internetPage", "InternetFiles"),
-              "Internet Folder Contains 2 Files > Temporary Internet Folder Contains 0 Files, 2");
 }
 
 TEST_F(FolderTabTest, ANewerListingOrACloseDropsTheOlderOne) {

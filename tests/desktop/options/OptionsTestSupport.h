@@ -4,7 +4,6 @@
 #pragma once
 
 #include "desktop/options/OptionsWindow.h"
-#include "desktop/windows/CountWindow.h"
 #include "tests/desktop/DesktopTestSupport.h"
 
 #include <QCoreApplication>
@@ -16,8 +15,6 @@ class OptionsTest : public GuiTest {
 protected:
     // The window, loaded on its "Options" tab when none is.
     OptionsWindow* window() { return controller->optionsWindow(); }
-    // The count window when one shows, else nullptr.
-    static CountWindow* countShown() { return shown<CountWindow>("CountWindow"); }
     // Waits, processing events, until the condition holds (at most 10 s).
     template <typename Condition> static bool waitFor(Condition condition) {
         return QTest::qWaitFor(condition, 10000);

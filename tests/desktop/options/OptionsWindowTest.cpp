@@ -24,8 +24,7 @@ const char* const kKeys[] = {"InternetFiles", "TempFiles",  "AutoFunction",
                              "CookieFiles",   "UserFolder", "Shutdown"};
 
 TEST_F(OptionsWindowTest, OpensWithItsCaptionsFlagsAndHintLinesFitsTheScreenAndEachControlSpeaks) {
-    Settings.SaveSetting("CleanPath", "InternetFiles", "Yes");
-    Settings.SaveSetting("CleanPath", "TempFiles", "yes"); // not the exact word
+    setCleanPath("InternetFiles TempFiles=yes"); // the second not the exact word
     const std::string temp = tmp / (std::string(120, 'x') + "/" + std::string(120, 'y') + "/end");
     makeDirs(temp);
     fake().env["Temp"] = temp;
@@ -184,17 +183,13 @@ TEST_F(OptionsWindowTest, CleanButtonsRefuseAskAndCleanFromTheirTab) {
 TEST_F(OptionsWindowTest, ViriRererNowAsksForTheCheckedFoldersAndCleansInItsOrder) {
     // The boxes checked, the question (none: refused) and the cleaning calls. Two selections
     // between them tell every folder's place in the question apart.
-    const std::tuple<std::vector<std::string>, std::string, std::vector<std::string>> cases[] = {
-        {{"AutoFunction", "Shutdown"}, "", {}},
-        {{"InternetFiles", "CookieFiles"},
-         ViriRererQuestion(true, false, true, false),
-         {"Internet", "Cookies"}},
-        {{"UserFolder", "TempFiles"}, ViriRererQuestion(false, true, false, true), {"Temp", "UserFolders"}},
+    const std::tuple<std::string, std::string, std::vector<std::string>> cases[] = {
+        {"AutoFunction Shutdown", "", {}},
+        {"InternetFiles CookieFiles", ViriRererQuestion(true, false, true, false), {"Internet", "Cookies"}},
+        {"UserFolder TempFiles", ViriRererQuestion(false, true, false, true), {"Temp", "UserFolders"}},
     };
-    for (const auto& [keys, question, calls] : cases) {
-        for (const std::string& key : keys) {
-            Settings.SaveSetting("CleanPath", key, "Yes");
-        }
+    for (const auto& [flags, question, calls] : cases) {
+        setCleanPath(flags);
         window()->SetCheckBoxes();
         fake().shownBoxes.clear();
         window()->optionsTab->viriRererNowButton->click();
@@ -207,7 +202,6 @@ TEST_F(OptionsWindowTest, ViriRererNowAsksForTheCheckedFoldersAndCleansInItsOrde
         }
         EXPECT_EQ(boxes(), expected);
         EXPECT_EQ(operations.calls, calls);
-        Settings.DeleteSetting("CleanPath", "");
         operations.calls.clear();
     }
 }

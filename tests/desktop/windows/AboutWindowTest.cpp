@@ -65,7 +65,6 @@ TEST_F(AboutWindowTest, ShowsItsDesignClosesOnEscapeAndTheDonationButtonOpensThe
                    .toStdString()),
               "  Quillon Tidorax----About File|Quillon Tidorax Utility|Version  3.0|Connecting\nPlease "
               "Wait|Click Here To Make A Donation");
-    EXPECT_TRUE(about->screen()->availableGeometry().contains(about->frameGeometry()));
     // Escape closes the window as its close box does.
     ASSERT_TRUE(activated(about));
     QTest::keyClick(about, Qt::Key_Escape);
