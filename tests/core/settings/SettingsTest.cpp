@@ -18,6 +18,8 @@ using SettingsStoreTest = PlatformFixture;
 TEST_F(SettingsStoreTest, SettingsAreTextWithItsZeroByte) {
     EXPECT_TRUE(Settings.SaveSetting("S", "Text", "abc"));
     EXPECT_TRUE(Settings.SaveSetting("S", "*", "unnamed"));
+    const std::string longText(300, 'p'); // more than the first read makes room for
+    EXPECT_TRUE(Settings.SaveSetting("S", "Long", longText));
     EXPECT_EQ(storedValue(fake().registry(), HKEY_CURRENT_USER, kTidora + "\\S", ""),
               (StoredValue{REG_SZ, sz("unnamed")}));
     const HKEY section = openKey(fake().registry(), HKEY_CURRENT_USER, kTidora + "\\S");
@@ -29,6 +31,7 @@ TEST_F(SettingsStoreTest, SettingsAreTextWithItsZeroByte) {
         {"Missing", "dflt"},     {"Empty", ""}, // the empty text is a value, not a missing one
         {"NoData", "dflt"},                     // no data bytes at all
         {"Unterminated", "abc"},                // only a zero byte at the end is dropped
+        {"Long", longText},
     };
     for (const auto& [name, expected] : cases) {
         EXPECT_EQ(Settings.GetSetting("S", name, "dflt"), expected) << name;
