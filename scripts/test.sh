@@ -20,7 +20,7 @@ echo "== layers"
 scripts/check-layers.sh
 
 echo "== test ratio"
-scripts/test-ratio.sh 0.34
+scripts/test-ratio.sh 1/3
 
 # Builds and tests one flavour; run in a subshell of its own, which removes its sandbox
 # however it ends.
