@@ -146,7 +146,9 @@ void SafeDeleter::offerEntries(FolderState& folder, const std::string& path, con
         if (size < kFewestHandedOff || pass.fd < 0 ||
             !runs.offer([this, &folder, &names, &pass, run, runEnd, path] {
                 deleteEntries(folder, path, names, run, runEnd, pass);
+                pass.closeOwnFd();
             })) {
+            pass.closeOwnFd();
             pass.fd = folder.fd;
             deleteEntries(folder, path, names, run, runEnd, pass);
         }

@@ -37,9 +37,13 @@ struct SafeDeleter::EntryPass {
     EntryPass() = default;
     EntryPass(const EntryPass&) = delete;
     EntryPass& operator=(const EntryPass&) = delete;
-    ~EntryPass() {
+    ~EntryPass() { closeOwnFd(); }
+    // The copy goes as soon as the run is done: a deep walk would otherwise keep one
+    // for each level it has gone down through.
+    void closeOwnFd() {
         if (ownFd >= 0) {
             ::close(ownFd);
+            ownFd = -1;
         }
     }
 };

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -86,8 +87,15 @@ TEST(SafeDeleterTest, AChainOfAnyDepthIsEmptiedToTheBottom) {
         fd = next;
     }
     ::close(fd);
+    // It holds a bounded number of descriptors: the walk runs under a limit far below
+    // one for each level.
+    rlimit limit{};
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    const rlimit lowered{400, limit.rlim_max};
+    ::setrlimit(RLIMIT_NOFILE, &lowered);
     SafeDeleter deleter(held, {});
     EXPECT_EQ(deleter.DeleteBelow(openFolder(root)), EBUSY);
+    ::setrlimit(RLIMIT_NOFILE, &limit);
     EXPECT_EQ(deleter.LastTally().deleted, 15999u);
     const Tree left = treeEntries(root);
     EXPECT_EQ(left.size(), 1501u); // the 1,500 folders down to the held file, and the file
