@@ -197,6 +197,7 @@ void cleanSideBySide(const std::vector<CleaningTarget>& targets, std::size_t beg
 } // namespace
 
 CleaningReport RunCleaningPlan(const CleaningPlan& plan) {
+    ReserveDescriptors();
     CleaningReport report;
     RunContext context;
     const std::vector<CleaningTarget>& targets = plan.targets;

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <exception>
+#include <fcntl.h>
 #include <mutex>
+#include <sys/resource.h>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace tidorax {
@@ -12,6 +15,9 @@ namespace tidorax {
 namespace {
 
 constexpr unsigned kMaxWorkers = 4;
+// Each worker may hold the descriptors of up to 128 levels of folders, and runs handed
+// off hold copies of some.
+constexpr rlim_t kDescriptorsReserved = 1024;
 
 } // namespace
 
@@ -20,6 +26,25 @@ unsigned WorkerCount(std::size_t parts) {
     static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     return static_cast<unsigned>(
         std::max<std::size_t>(1, std::min<std::size_t>({kMaxWorkers, cores, parts})));
+}
+
+void ReserveDescriptors() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur < 2) {
+        return;
+    }
+    const rlim_t highest = std::min(limit.rlim_cur, kDescriptorsReserved) - 1;
+    const int probe = ::open("/", O_PATH | O_CLOEXEC);
+    if (probe < 0) {
+        return;
+    }
+    // The lowest free descriptor from highest on, never one in use: the table grows to
+    // hold it and keeps its size once it is closed.
+    const int high = ::fcntl(probe, F_DUPFD_CLOEXEC, static_cast<int>(highest));
+    if (high >= 0) {
+        ::close(high);
+    }
+    ::close(probe);
 }
 
 WorkerBudget::WorkerBudget() : max_(WorkerCount(SIZE_MAX)) {}

@@ -12,6 +12,13 @@ namespace tidorax {
 // and no more than the machine has cores.
 unsigned WorkerCount(std::size_t parts);
 
+// Grows this process's table of descriptors, once, to room for all that a clean may
+// hold open at once (never beyond the process's limit). The kernel grows the table of a
+// process with more than one thread only after a grace period (some 13 ms with nothing
+// to do), and a clean that opens its way down a deep tree on several threads would
+// otherwise wait for one at 64, 128, 256 and 512 descriptors.
+void ReserveDescriptors();
+
 // The threads one clean may keep busy, the one that started it included: at most as
 // many as WorkerCount allows. Every part of the clean that could use more asks here, so
 // that folders cleaned side by side and their subfolders share the cores.
