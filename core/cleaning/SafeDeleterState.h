@@ -43,6 +43,7 @@ struct SafeDeleter::EntryPass {
     void closeOwnFd() {
         if (ownFd >= 0) {
             ::close(ownFd);
+            fd = fd == ownFd ? -1 : fd;
             ownFd = -1;
         }
     }
