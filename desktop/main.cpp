@@ -1,6 +1,7 @@
 // The tray program, started by the tidorax command (which answers the silent cleaning
 // run and the usage itself): it starts its desktop, hands over to a running instance
 // or puts its icon up.
+#include "core/cleaning/Workers.h"
 #include "core/plans/CleaningOperations.h"
 #include "core/startup/Startup.h"
 #include "desktop/DesktopPresence.h"
@@ -47,6 +48,9 @@ int main(int argc, char** argv) {
 
     chooseDisplayPlatform();
     tidorax::UseOneMallocArena();
+    // Before any thread starts, while growing the descriptor table costs the kernel no
+    // wait: a clean would otherwise grow it later, on its worker.
+    tidorax::ReserveDescriptors();
     auto displayFailure = std::make_optional<tidorax::DisplayFailureGuard>();
     QApplication application(argc, argv);
     displayFailure.reset();
