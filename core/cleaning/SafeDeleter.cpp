@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <linux/capability.h>
 #include <linux/magic.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/syscall.h>
@@ -26,9 +27,24 @@ namespace tidorax {
 namespace {
 
 // Below this depth a folder's descriptor is closed while its subfolders are worked on,
-// and opened again from the subfolder (its "..") when they are done, so that a tree of
-// any depth holds at most this many descriptors open.
-constexpr int kHeldLevels = 128;
+// and opened again from the subfolder (its "..") when they are done, so that a walk of
+// any depth holds at most this many descriptors open...
+constexpr int kMostHeldLevels = 128;
+// ...or fewer, where the process may open fewer descriptors than every worker's walk,
+// the copies that runs handed off work through (at most 64 queued) and the rest of the
+// program need together.
+constexpr rlim_t kDescriptorsKeptAside = 96;
+
+int heldLevels() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        return kMostHeldLevels;
+    }
+    const rlim_t room = std::min<rlim_t>(limit.rlim_cur, 1u << 20);
+    const rlim_t perWorker =
+        room > kDescriptorsKeptAside ? (room - kDescriptorsKeptAside) / WorkerCount(SIZE_MAX) : 0;
+    return static_cast<int>(std::clamp<rlim_t>(perWorker, 2, kMostHeldLevels + 1) - 1);
+}
 // Folder entries are read in blocks of this size, into one buffer for all levels: each
 // folder is read to its end before its subfolders are worked on.
 constexpr std::size_t kReadBufferSize = 64 * 1024;
@@ -134,7 +150,7 @@ void SafeDeleter::offerEntries(FolderState& folder, const std::string& path, con
                                ListedEntry* begin, ListedEntry* end, Level level, EntryRuns& runs) {
     // Below the levels whose descriptors are held, the folder's own may be closed while
     // its subfolders are worked on: runs handed off then work through a copy.
-    const bool ownDescriptor = level.depth + 1 > kHeldLevels && !folder.borrowed;
+    const bool ownDescriptor = level.depth + 1 > heldLevels_ && !folder.borrowed;
     for (ListedEntry* run = begin; run < end;) {
         const std::size_t size = std::min<std::size_t>(end - run, kEntriesPerRun);
         ListedEntry* runEnd = run + size;
@@ -248,7 +264,7 @@ int SafeDeleter::cleanSubfolder(FolderState& parent, const char* name, ino_t ino
         return fail(path, "", result);
     }
     // What fails below was noted where it failed.
-    const bool releaseParent = level.depth > kHeldLevels && !parent.borrowed && !level.sharedParent;
+    const bool releaseParent = level.depth > heldLevels_ && !parent.borrowed && !level.sharedParent;
     if (releaseParent) {
         ::close(parent.fd);
         parent.fd = -1;
@@ -305,6 +321,7 @@ int SafeDeleter::clean(const SafeFolder& folder, bool removeSubfolders) {
         return fail(folder.path(), "", errno);
     }
     listingMatchesStat_ = listingMatchesStat(root.fd);
+    heldLevels_ = heldLevels();
     if (mounts_ == nullptr) {
         ownMounts_ = std::make_unique<MountWatch>();
         mounts_ = ownMounts_.get();

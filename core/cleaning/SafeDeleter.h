@@ -118,6 +118,7 @@ private:
     MountWatch* mounts_;
     std::unique_ptr<MountWatch> ownMounts_; // when none was given
     bool listingMatchesStat_ = false;
+    int heldLevels_ = 0; // see heldLevels
     std::size_t rootPathLength_ = 0;
     const FileSelection* selectFile_ = nullptr; // during DeleteFilesBelow
     std::atomic<std::size_t> found_{0};

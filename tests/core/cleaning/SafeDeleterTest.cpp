@@ -91,7 +91,7 @@ TEST(SafeDeleterTest, AChainOfAnyDepthIsEmptiedToTheBottom) {
     // one for each level.
     rlimit limit{};
     ::getrlimit(RLIMIT_NOFILE, &limit);
-    const rlimit lowered{400, limit.rlim_max};
+    const rlimit lowered{100, limit.rlim_max};
     ::setrlimit(RLIMIT_NOFILE, &lowered);
     SafeDeleter deleter(held, {});
     EXPECT_EQ(deleter.DeleteBelow(openFolder(root)), EBUSY);
