@@ -1,7 +1,9 @@
 #include "core/cleaning/CleaningReport.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <iterator>
+#include <system_error>
 
 namespace tidorax {
 
@@ -32,6 +34,21 @@ std::vector<std::string> CleaningReport::refusals() const {
         }
     }
     return reasons;
+}
+
+std::vector<std::string> CleaningReport::cutShort() const {
+    std::vector<std::string> sentences;
+    for (const FolderReport& folder : folders) {
+        const auto shortage =
+            std::find_if(folder.failures.begin(), folder.failures.end(), [](const auto& failed) {
+                return failed.error == EMFILE || failed.error == ENFILE || failed.error == ENOMEM;
+            });
+        if (shortage != folder.failures.end()) {
+            sentences.push_back("the clean of " + folder.folder + " stopped short at " + shortage->path +
+                                ": " + std::generic_category().message(shortage->error));
+        }
+    }
+    return sentences;
 }
 
 CleaningReport CleaningReport::only(TargetKind kind) const {

@@ -21,6 +21,9 @@ struct CleaningReport {
     std::size_t filesAfter() const;
     // Why nothing was cleaned, then why each refused folder was not cleaned, in order.
     std::vector<std::string> refusals() const;
+    // A sentence for each folder whose clean was cut short because the program ran out
+    // of descriptors or memory (what was left lies below the place named), in order.
+    std::vector<std::string> cutShort() const;
     // The folders of one kind of cleaning.
     CleaningReport only(TargetKind kind) const;
     // Adds the folders of other after this report's own.

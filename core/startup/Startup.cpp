@@ -26,7 +26,12 @@ int RunViriRerer(CleaningOperations& operations, std::ostream& errors) {
     for (const std::string& refusal : report.refusals()) {
         errors << "tidorax: " << refusal << '\n';
     }
-    return report.failure.empty() ? 0 : 1;
+    // A clean that could not go on to the end is no success, whatever it deleted.
+    const std::vector<std::string> cutShort = report.cutShort();
+    for (const std::string& sentence : cutShort) {
+        errors << "tidorax: " << sentence << '\n';
+    }
+    return report.failure.empty() && cutShort.empty() ? 0 : 1;
 }
 
 void TidySettings() {

@@ -27,6 +27,7 @@ public:
     std::size_t filesBefore = 0;    // the files each kind reports before
     std::size_t filesAfter = 0;     // and after
     std::string refusedCall;        // the kind that reports its folder refused
+    int failedError = 0;            // each kind reports one entry left with this error
     // Runs for each kind, after it was recorded (to look at or change the program
     // while the work goes on).
     std::function<void()> during;
@@ -40,6 +41,9 @@ private:
         }
         FolderReport folder;
         folder.folder = call;
+        if (failedError != 0) {
+            folder.failures.push_back({call + "/deep", failedError});
+        }
         if (call == refusedCall) {
             folder.refusal = call + " refused";
         } else if (listing == Listing::CountOnly) {

@@ -6,6 +6,8 @@
 #include "tests/support/PlatformFixture.h"
 #include "tests/support/RecordingCleaningOperations.h"
 
+#include <cerrno>
+
 namespace tidorax::test {
 namespace {
 
@@ -74,6 +76,20 @@ TEST_F(StartupTest, SilentRunCleansWhatTheFlagsSelectedWhenItStarted) {
     RecordingCleaningOperations ops;
     EXPECT_EQ(silentRun(ops), "exit 1 | tidorax: nothing was cleaned: the settings store " + fake().hivePath +
                                   " cannot be read\n");
+}
+
+// Files that stay (in use, or not the user's) are part of a clean; a walk cut short for
+// lack of descriptors or memory is not, and the run says where and fails.
+TEST_F(StartupTest, SilentRunFailsWhenACleanWasCutShort) {
+    setCleanPath("TempFiles");
+    for (const auto& [error, expected] :
+         {std::pair{EBUSY, std::string("Temp | ")},
+          {EMFILE, "exit 1 Temp | tidorax: the clean of Temp stopped short at "
+                   "Temp/deep: Too many open files\n"}}) {
+        RecordingCleaningOperations ops;
+        ops.failedError = error;
+        EXPECT_EQ(silentRun(ops), expected);
+    }
 }
 
 TEST_F(StartupTest, TrayStartDependsOnARunningInstance) {
