@@ -45,6 +45,7 @@ int heldLevels() {
         room > kDescriptorsKeptAside ? (room - kDescriptorsKeptAside) / WorkerCount(SIZE_MAX) : 0;
     return static_cast<int>(std::clamp<rlim_t>(perWorker, 2, kMostHeldLevels + 1) - 1);
 }
+
 // Folder entries are read in blocks of this size, into one buffer for all levels: each
 // folder is read to its end before its subfolders are worked on.
 constexpr std::size_t kReadBufferSize = 64 * 1024;
