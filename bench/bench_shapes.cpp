@@ -23,6 +23,7 @@
 #include <spawn.h>
 #include <string>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -225,6 +226,14 @@ std::vector<Shape> shapes() {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    // Both tools run under the descriptor limit most desktops give a program (1,024),
+    // not under whatever larger one this machine may have: a walk that needs more shows
+    // as files left.
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur > 1024) {
+        limit.rlim_cur = 1024;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
     std::vector<std::string> wanted(argv + std::min(argc, 2), argv + argc);
     const char* tmp = std::getenv("TMPDIR");
     std::string base = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/tidorax-shapes-XXXXXX";
