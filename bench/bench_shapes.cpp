@@ -9,6 +9,10 @@
 //   fixed-ms over rm (10k): N  what the clean takes beyond rm on 10,000 files
 //   ... as a user folder: R  the 100k, skewed and deep trees cleaned as one listed
 //                            user folder (no owner rule, so no stat per entry)
+// Each shape but 1M and the fixed cost also prints, in brackets, the ratio of a plain
+// deleter on two threads (bench_plain_delete) on the same kind of tree in the same
+// rounds: what a deleter that shares the work at every depth and makes the same stat
+// per entry, with none of the program's other checks, takes.
 // Usage: bench_shapes [rounds] [shape ...]; TIDORAX_PROGRAM names another build of
 // tidorax to time instead of this one's.
 #include "core/plans/CleaningPlans.h"
@@ -138,16 +142,25 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// One round: the program cleans a fresh tree and rm removes an identical one. Each tree
-// is made just before its tool runs, so that neither tool meets the other's tree in the
-// kernel's caches: with both trees present, the first to run looks names up in a
-// dentry cache twice as full, which made the order of the two tools part of the ratio.
-double round(const Shape& shape, const std::string& base, int index, double& extraSeconds,
-             std::size_t& left) {
+// One round: the program cleans a fresh tree, rm removes an identical one, and so does
+// the plain two-thread deleter. Each tree is made just before its tool runs, so that no
+// tool meets another's tree in the kernel's caches: with both trees present, the first
+// to run looks names up in a dentry cache twice as full, which made the order of the
+// tools part of the ratio. The order turns with each round.
+struct Round {
+    double clean = 0; // seconds
+    double remove = 0;
+    double plain = 0;
+    std::size_t left = 0;      // files the program left
+    std::size_t plainLeft = 0; // files the plain deleter left (it stops short where it
+                               // may not hold every folder open)
+};
+
+Round round(const Shape& shape, const std::string& base, int index, bool withPlain) {
     const std::string cleanBase = base + "/c" + std::to_string(index);
     const std::string removeBase = base + "/r" + std::to_string(index);
-    double clean = 0;
-    double remove = 0;
+    const std::string plainBase = base + "/p" + std::to_string(index);
+    Round result;
     const auto runClean = [&] {
         ::mkdir(cleanBase.c_str(), 0700);
         const std::vector<std::string> folders = shape.make(cleanBase);
@@ -161,27 +174,34 @@ double round(const Shape& shape, const std::string& base, int index, double& ext
             tidorax::StoreFlag(tidorax::CleaningFlag::UserFolder, false);
             tidorax::StoreFlag(tidorax::CleaningFlag::TempFiles, true);
         }
-        clean = run({program(), "A"}, environment);
-        left = filesLeft(cleanBase);
+        result.clean = run({program(), "A"}, environment);
+        result.left = filesLeft(cleanBase);
         run({"rm", "-rf", cleanBase});
     };
-    const auto runRemove = [&] {
-        ::mkdir(removeBase.c_str(), 0700);
-        std::vector<std::string> rm{"rm", "-rf"};
-        const std::vector<std::string> removed = shape.make(removeBase);
-        rm.insert(rm.end(), removed.begin(), removed.end());
-        remove = run(rm);
-        run({"rm", "-rf", removeBase});
+    const auto runOther = [&](const std::string& folder, std::vector<std::string> command, double& seconds,
+                              std::size_t* left = nullptr) {
+        ::mkdir(folder.c_str(), 0700);
+        const std::vector<std::string> made = shape.make(folder);
+        command.insert(command.end(), made.begin(), made.end());
+        seconds = run(command);
+        if (left != nullptr) {
+            *left = filesLeft(folder);
+        }
+        run({"rm", "-rf", folder});
     };
-    if (index % 2 == 0) {
-        runClean();
-        runRemove();
-    } else {
-        runRemove();
-        runClean();
+    const std::vector<std::string> plain = shape.userFolders
+                                               ? std::vector<std::string>{TIDORAX_PLAIN_DELETE, "--no-stat"}
+                                               : std::vector<std::string>{TIDORAX_PLAIN_DELETE};
+    std::vector<std::function<void()>> tools = {runClean, [&] {
+                                                    runOther(removeBase, {"rm", "-rf"}, result.remove);
+                                                }};
+    if (withPlain) {
+        tools.emplace_back([&] { runOther(plainBase, plain, result.plain, &result.plainLeft); });
     }
-    extraSeconds = clean - remove;
-    return clean / remove;
+    for (std::size_t i = 0; i < tools.size(); ++i) {
+        tools[(i + index) % tools.size()]();
+    }
+    return result;
 }
 
 std::vector<Shape> shapes() {
@@ -263,20 +283,37 @@ int main(int argc, char** argv) {
         if (!wanted.empty() && std::find(wanted.begin(), wanted.end(), shape.name) == wanted.end()) {
             continue;
         }
-        const int times = std::string(shape.name) == "1M" ? 1 : rounds;
-        std::vector<double> ratios, extras;
+        const std::string name = shape.name;
+        const bool fixedCost = name.rfind("fixed-ms", 0) == 0;
+        // The plain deleter holds every folder open: the 1M tree's 20,400 may be more
+        // than it can.
+        const bool withPlain = name != "1M" && !fixedCost;
+        const int times = name == "1M" ? 1 : rounds;
+        std::vector<double> ratios, extras, plains;
         std::size_t left = 0;
+        std::size_t plainLeft = 0;
         for (int index = 0; index < times; ++index) {
-            double extra = 0;
-            ratios.push_back(round(shape, trees, index, extra, left));
-            extras.push_back(extra * 1000);
+            const Round result = round(shape, trees, index, withPlain);
+            ratios.push_back(result.clean / result.remove);
+            plains.push_back(result.plain / result.remove);
+            extras.push_back((result.clean - result.remove) * 1000);
+            left = result.left;
+            plainLeft = std::max(plainLeft, result.plainLeft);
         }
-        if (std::string(shape.name).rfind("fixed-ms", 0) == 0) {
-            std::printf("%s: %.0f (clean/rm %.2f)\n", shape.name, median(extras), median(ratios));
+        char plainText[80] = "";
+        if (withPlain && plainLeft != 0) {
+            std::snprintf(plainText, sizeof plainText, " (plain two-thread deleter: %zu files left)",
+                          plainLeft);
+        } else if (withPlain) {
+            std::snprintf(plainText, sizeof plainText, " (plain two-thread deleter %s the owner stat: %.2f)",
+                          shape.userFolders ? "without" : "with", median(plains));
+        }
+        if (fixedCost) {
+            std::printf("%s: %.0f (clean/rm %.2f)\n", name.c_str(), median(extras), median(ratios));
         } else {
-            const bool tellLeft = left != 0 || std::string(shape.name).rfind("deep", 0) == 0;
-            std::printf("%s: %.2f%s\n", shape.name, median(ratios),
-                        tellLeft ? (" (files left: " + std::to_string(left) + ")").c_str() : "");
+            const bool tellLeft = left != 0 || name.rfind("deep", 0) == 0;
+            std::printf("%s: %.2f%s%s\n", name.c_str(), median(ratios),
+                        tellLeft ? (" (files left: " + std::to_string(left) + ")").c_str() : "", plainText);
         }
         std::fflush(stdout);
     }
