@@ -6,11 +6,14 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <sched.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/mman.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -77,10 +80,35 @@ Hold onAThread(const Hold& hold) {
     };
 }
 
+// Locks the file and sends its descriptor where no process has received it yet, closing
+// its own: no table of descriptors names the file then, only the lock table.
+bool lockAndSendAway(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    int pair[2];
+    if (fd < 0 || ::flock(fd, LOCK_EX) != 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, pair) != 0) {
+        return false;
+    }
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof fd)] = {};
+    char byte = 'x';
+    iovec data{&byte, 1};
+    msghdr message{};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr* rights = CMSG_FIRSTHDR(&message);
+    rights->cmsg_level = SOL_SOCKET;
+    rights->cmsg_type = SCM_RIGHTS;
+    rights->cmsg_len = CMSG_LEN(sizeof fd);
+    std::memcpy(CMSG_DATA(rights), &fd, sizeof fd);
+    return ::sendmsg(pair[0], &message, 0) == 1 && ::close(fd) == 0;
+}
+
 // What a process holds stays, with the folders on its way, and the rest goes: a folder
-// it works in, has as its root or holds open, and what one of its threads holds: a file
-// through the process's table (its main thread ended), through a table of its own, only
-// mapped (main thread ended), or a working folder of its own.
+// it works in, has as its root or holds open, what one of its threads holds (a file
+// through the process's table with its main thread ended, through a table of its own,
+// only mapped with its main thread ended, or a working folder of its own), and a file
+// locked through a descriptor on its way to another process.
 TEST(InUseKindsTest, WhatAProcessOrOneOfItsThreadsHoldsStays) {
     const Hold openIt = [](const std::string& path) { return ::open(path.c_str(), O_RDONLY) >= 0; };
     const Hold workIn = [](const std::string& path) { return ::chdir(path.c_str()) == 0; };
@@ -107,6 +135,7 @@ TEST(InUseKindsTest, WhatAProcessOrOneOfItsThreadsHoldsStays) {
         // (its mounts, copies of this one's, have numbers of their own)
         {"open, own mount namespace", "held",
          [openIt](const std::string& path) { return ::unshare(CLONE_NEWNS) == 0 && openIt(path); }},
+        {"locked, descriptor in flight", "held", lockAndSendAway},
     };
     for (const auto& c : cases) {
         TempDir dir;
