@@ -196,6 +196,11 @@ void cleanSideBySide(const std::vector<CleaningTarget>& targets, std::size_t beg
 
 } // namespace
 
+void PrepareCleaningRun() {
+    ReserveDescriptors();
+    InUseSnapshot::StartLockTableWait();
+}
+
 CleaningReport RunCleaningPlan(const CleaningPlan& plan) {
     ReserveDescriptors();
     CleaningReport report;

@@ -14,4 +14,9 @@ namespace tidorax {
 // refused one leaves its reason.
 CleaningReport RunCleaningPlan(const CleaningPlan& plan);
 
+// Called as a clean begins, before its settings are read and its plan made: grows the
+// descriptor table while no thread of the clean runs yet, and starts the wait that the
+// snapshot's read of the lock table will end with.
+void PrepareCleaningRun();
+
 } // namespace tidorax

@@ -19,6 +19,7 @@
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <unordered_set>
 #include <vector>
@@ -297,6 +298,13 @@ void InUseSnapshot::AddLockedFiles(std::string_view locksText) {
     });
 }
 
+void InUseSnapshot::StartLockTableWait() {
+    try {
+        std::thread([] { proc::ReadText(AT_FDCWD, "/proc/locks"); }).detach();
+    } catch (const std::system_error&) { // no thread to be had: the snapshot waits it all out
+    }
+}
+
 InUseSnapshot InUseSnapshot::Take() {
     InUseSnapshot snapshot;
     const int procFd = ::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -307,8 +315,8 @@ InUseSnapshot InUseSnapshot::Take() {
         snapshot.complete_ = false;
         return snapshot;
     }
-    // Reading the lock table makes the kernel wait out a grace period of its own (about
-    // 13 ms here, with nothing to do): it is read while the processes are looked at.
+    // Reading the lock table waits out a grace period (see StartLockTableWait): it is
+    // read while the processes are looked at.
     std::future<std::string> locks;
     try {
         locks = std::async(std::launch::async, [procFd] { return proc::ReadText(procFd, "locks"); });

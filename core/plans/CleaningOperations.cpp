@@ -11,6 +11,9 @@ CleaningReport CleaningOperations::Run(const CleaningPlan& plan) {
 }
 
 CleaningReport CleaningOperations::cleanHoldingLock(std::span<const TargetKind> kinds, Listing listing) {
+    if (!kinds.empty()) {
+        PrepareCleaningRun();
+    }
     CleaningReport report = Run(MakeCleaningPlan(kinds, listing));
     StoreCleaningResults(report);
     return report;
