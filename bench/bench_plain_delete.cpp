@@ -7,6 +7,8 @@
 // the end, and removes the folders deepest first, those of one depth on both threads.
 // Usage: bench_plain_delete [--no-stat] FOLDER...  (what is below each FOLDER goes;
 // the FOLDER stays). Exit 1 when anything was left.
+#include "core/cleaning/FolderEntries.h"
+
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -18,7 +20,6 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -70,21 +71,11 @@ private:
 
     // Deletes a folder's files, its subfolders first handed to the stack.
     void empty(const Folder& folder) {
-        std::vector<char> buffer(64 * 1024);
+        thread_local std::vector<char> buffer(64 * 1024);
         std::vector<std::pair<std::string, unsigned char>> entries;
-        for (;;) {
-            const long size = ::syscall(SYS_getdents64, folder.fd, buffer.data(), buffer.size());
-            if (size <= 0) {
-                break;
-            }
-            for (long offset = 0; offset < size;) {
-                const auto* entry = reinterpret_cast<const dirent64*>(buffer.data() + offset);
-                offset += entry->d_reclen;
-                if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
-                    entries.emplace_back(entry->d_name, entry->d_type);
-                }
-            }
-        }
+        tidorax::ForEachFolderEntry(folder.fd, buffer, [&entries](const dirent64& entry) {
+            entries.emplace_back(entry.d_name, entry.d_type);
+        });
         const auto owned = [this, &folder](const std::string& name) {
             struct stat st {};
             return !statEach_ ||

@@ -21,7 +21,7 @@ public:
     // up on the files themselves: they are named by mount and inode as /proc gives them.
     static InUseSnapshot Take();
     // Reading the lock table makes the kernel wait out a grace period first (5 ms on an
-    // idle machine, 40 ms and more on a busy one). Readers that come while it lasts end
+    // idle machine, up to 40 ms on a busy one). Readers that come while it lasts end
     // with it, and one that comes just after is spared. This starts a read on a thread of
     // its own and lets it go: a snapshot taken a few milliseconds later, once the plan is
     // made, then waits out only the rest of that period, and still reads the table itself.
